@@ -1,0 +1,72 @@
+#include "data/messagebox.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+class StandardErrorPresenter final : public MessagePresenter {
+public:
+    MessageAnswer Present(MessageOwner, MessageKind kind, const std::string& caption,
+                          const std::string& text) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return kind == mkQuestion ? maNo : maOk;
+    }
+};
+
+StandardErrorPresenter gDefaultPresenter;
+MessagePresenter* gPresenter = &gDefaultPresenter;
+std::string gCaption;
+
+std::string FormatMessage(const char* format, va_list args) {
+    va_list measure;
+    va_copy(measure, args);
+    int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, args);
+    return text;
+}
+
+MessageAnswer Present(MessageOwner owner, MessageKind kind, const char* format, va_list args) {
+    return gPresenter->Present(owner, kind, gCaption, FormatMessage(format, args));
+}
+
+}  // namespace
+
+MessagePresenter* SetMessagePresenter(MessagePresenter* presenter) {
+    MessagePresenter* previous = gPresenter == &gDefaultPresenter ? nullptr : gPresenter;
+    gPresenter = presenter ? presenter : &gDefaultPresenter;
+    return previous;
+}
+
+void SetMessageCaption(const char* caption) { gCaption = caption ? caption : ""; }
+
+const std::string& GetMessageCaption() { return gCaption; }
+
+MessageAnswer ShowErrorMessage(MessageOwner owner, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    MessageAnswer answer = Present(owner, mkError, format, args);
+    va_end(args);
+    return answer;
+}
+
+MessageAnswer ShowInfoMessage(MessageOwner owner, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    MessageAnswer answer = Present(owner, mkInfo, format, args);
+    va_end(args);
+    return answer;
+}
+
+bool AskYesNo(MessageOwner owner, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    MessageAnswer answer = Present(owner, mkQuestion, format, args);
+    va_end(args);
+    return answer != maYes;
+}

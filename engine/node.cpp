@@ -1,0 +1,136 @@
+// Building and maintaining the network; the search itself is in node_search.cpp.
+#include "engine/node.h"
+
+#include <algorithm>
+
+void SfNode::AddOutLink(SfNode* node, int64_t distance) {
+    OutLinks.Add(std::make_unique<SfNLink>(distance, node));
+}
+
+void SfNode::AddInLink(SfNode* node, int64_t distance) {
+    InLinks.Add(std::make_unique<SfNLink>(distance, node));
+}
+
+int SfNode::ActiveOutLinkCount() const {
+    int active = 0;
+    for (int i = 0; i < OutLinks.Count(); ++i) {
+        if (OutLinks.Get(i)->ActiveNode != nullptr) {
+            ++active;
+        }
+    }
+    return active;
+}
+
+namespace {
+
+int CutLinksTo(tqList<SfNLink>& links, const SfNode* node) {
+    int cut = 0;
+    for (int i = 0; i < links.Count(); ++i) {
+        SfNLink* link = links.Get(i);
+        if (link->ActiveNode != nullptr && link->ActiveNode == node) {
+            link->ActiveNode = nullptr;
+            ++cut;
+        }
+    }
+    return cut;
+}
+
+void RestoreAll(tqList<SfNLink>& links) {
+    for (int i = 0; i < links.Count(); ++i) {
+        SfNLink* link = links.Get(i);
+        link->ActiveNode = link->LinkNode;
+    }
+}
+
+}  // namespace
+
+int SfNode::CutOutLinksTo(const SfNode* node) { return CutLinksTo(OutLinks, node); }
+
+int SfNode::CutInLinksTo(const SfNode* node) { return CutLinksTo(InLinks, node); }
+
+void SfNode::RestoreLinks() {
+    RestoreAll(OutLinks);
+    RestoreAll(InLinks);
+}
+
+void SfNodes::Clear() {
+    Nodes.Clear();
+    PathStack.Clear();
+    Route.Clear();
+}
+
+int SfNodes::FindIndex(const tqString& name, int& insertAt) const {
+    int low = 0;
+    int high = Nodes.Count() - 1;
+    while (low <= high) {
+        int mid = (low + high) / 2;
+        int d = name.CompareTo(Nodes.Get(mid)->Name);
+        if (d == 0) {
+            return mid;
+        }
+        if (d < 0) {
+            high = mid - 1;
+        } else {
+            low = mid + 1;
+        }
+    }
+    insertAt = low;
+    return -1;
+}
+
+SfNode* SfNodes::FindNode(const tqString& name) const {
+    int insertAt = 0;
+    int index = FindIndex(name, insertAt);
+    return index < 0 ? nullptr : Nodes.Get(index);
+}
+
+SfNode* SfNodes::FindOrInsert(const tqString& name) {
+    int insertAt = 0;
+    int index = FindIndex(name, insertAt);
+    if (index >= 0) {
+        return Nodes.Get(index);
+    }
+    auto node = std::make_unique<SfNode>(name);
+    SfNode* created = node.get();
+    Nodes.Insert(insertAt, node.release());
+    return created;
+}
+
+int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
+    if (SfNode* existing = FindNode(from)) {
+        for (int i = 0; i < existing->OutLinks.Count(); ++i) {
+            if (existing->OutLinks.Get(i)->LinkNode->Name == to) {
+                return alDuplicate;
+            }
+        }
+    }
+    SfNode* fromNode = FindOrInsert(from);
+    SfNode* toNode = FindOrInsert(to);
+    fromNode->AddOutLink(toNode, distance);
+    toNode->AddInLink(fromNode, distance);
+    return alAdded;
+}
+
+void SfNodes::SortLinks() {
+    for (int i = 0; i < Nodes.Count(); ++i) {
+        tqList<SfNLink>& links = Nodes.Get(i)->OutLinks;
+        std::stable_sort(links.items.get(), links.items.get() + links.Count(),
+                         [](const SfNLink* a, const SfNLink* b) { return a->Distance < b->Distance; });
+    }
+}
+
+void SfNodes::RestoreLinks() {
+    for (int i = 0; i < Nodes.Count(); ++i) {
+        Nodes.Get(i)->RestoreLinks();
+    }
+}
+
+void SfNodes::ClearDistance() {
+    for (int i = 0; i < Nodes.Count(); ++i) {
+        SfNode* node = Nodes.Get(i);
+        node->Distance = 0;
+        node->mReached = false;
+        node->mUnbounded = false;
+        node->mTraced = false;
+    }
+}

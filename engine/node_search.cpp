@@ -1,0 +1,263 @@
+// The shortest-route search: dead-end elimination, the sweep label pass and the backward
+// trace along links that match the labels.
+//
+// Labels carry a separate "reached" flag instead of reading 0 as "not reached", so that
+// negative distances, which the map accepts, cannot be mistaken for an unreached node. The
+// pass is bounded by the node count; nodes a negative cycle leaves without a least
+// distance lose their label, so a search through them reports no route.
+#include <cstdint>
+#include <utility>
+
+#include "engine/node.h"
+
+namespace {
+
+// a + b, or false when the true sum does not fit in 64 bits.
+bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_overflow(a, b, &sum); }
+
+// True when the link from `from` is one the label of `to` was (or could have been) built
+// on: from's label plus the distance equals to's label exactly.
+bool IsTight(const SfNode* from, const SfNLink* link, const SfNode* to) {
+    int64_t sum = 0;
+    return from->mReached && CheckedAdd(from->Distance, link->Distance, sum) && sum == to->Distance;
+}
+
+void MarkSeed(SfNode* node, std::vector<SfNode*>& seeds) {
+    if (!node->mUnbounded) {
+        node->mUnbounded = true;
+        seeds.push_back(node);
+    }
+}
+
+}  // namespace
+
+int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
+                         tqArray<tqString>& routeNames, int64_t& distance) {
+    std::vector<SfNode*> points;
+    points.reserve(vias.count + 2);
+    points.push_back(FindNode(start));
+    for (int i = 0; i < vias.count; ++i) {
+        points.push_back(FindNode(vias.items[i]));
+    }
+    points.push_back(FindNode(end));
+    for (SfNode* point : points) {
+        if (point == nullptr) {
+            return srNoSuchNode;
+        }
+    }
+    for (size_t k = 1; k + 1 < points.size(); ++k) {
+        for (size_t j = 0; j < k; ++j) {
+            if (points[k] == points[j]) {
+                return srRepeatedPoint;
+            }
+        }
+    }
+
+    ClearDistance();
+    RestoreLinks();
+    CutDeadEnds(points.front(), points.back());
+
+    std::vector<SfNode*> collected;
+    int64_t total = 0;
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+        if (k > 0) {
+            ClearDistance();  // each leg measures from its own start
+        }
+        CalcDistance(points[k]);
+        Route.Clear();
+        SfNode* legEnd = points[k + 1];
+        if (legEnd->mReached) {
+            TraceRoute(legEnd, points[k], 0);
+        }
+        if (Route.Count() == 0 || !CheckedAdd(total, legEnd->Distance, total)) {
+            return srNoRoute;
+        }
+        for (int i = k == 0 ? 0 : 1; i < Route.Count(); ++i) {
+            collected.push_back(Route.Get(i));
+        }
+    }
+
+    routeNames.Clear();
+    routeNames.Reserve(static_cast<int>(collected.size()));
+    for (SfNode* node : collected) {
+        routeNames.Add(node->Name);
+    }
+    distance = total;
+    return srFound;
+}
+
+void SfNodes::CutDeadEnds(SfNode* start, SfNode* end) {
+    int cut = 0;
+    do {
+        cut = 0;
+        for (int i = 0; i < Nodes.Count(); ++i) {
+            SfNode* deadEnd = Nodes.Get(i);
+            if (deadEnd == start || deadEnd == end || deadEnd->ActiveOutLinkCount() != 1 ||
+                deadEnd->InLinkCount() != 0) {
+                continue;
+            }
+            for (int j = 0; j < deadEnd->OutLinks.Count(); ++j) {
+                SfNode* next = deadEnd->OutLinks.Get(j)->ActiveNode;
+                if (next == nullptr) {
+                    continue;
+                }
+                cut += deadEnd->CutOutLinksTo(next);
+                cut += deadEnd->CutInLinksTo(next);
+                cut += next->CutOutLinksTo(deadEnd);
+                cut += next->CutInLinksTo(deadEnd);
+            }
+        }
+    } while (cut > 0);
+}
+
+void SfNodes::CalcDistance(SfNode* source) {
+    tqList<SfNode> sweepA(false);
+    tqList<SfNode> sweepB(false);
+    tqList<SfNode>* current = &sweepA;
+    tqList<SfNode>* next = &sweepB;
+    std::vector<SfNode*> unbounded;
+
+    source->mReached = true;  // its label stays 0 for the whole pass
+    for (int i = 0; i < source->OutLinks.Count(); ++i) {
+        SfNLink* link = source->OutLinks.Get(i);
+        if (SfNode* s = link->ActiveNode) {
+            s->Distance = link->Distance;
+            s->mReached = true;
+            current->Add(s);
+        }
+    }
+
+    // Without a negative cycle every label is final after GetCount() - 2 sweeps, so a pass
+    // still changing labels beyond GetCount() sweeps has met one.
+    for (int sweep = 1; current->Count() > 0; ++sweep) {
+        if (sweep > GetCount()) {
+            CollectStillImprovable(source, unbounded);
+            break;
+        }
+        const int n = current->Count();
+        for (int e = 0; e < n; ++e) {
+            SfNode* r = current->Get(e);
+            bool changed = false;
+            for (int i = 0; i < r->OutLinks.Count(); ++i) {
+                SfNLink* link = r->OutLinks.Get(i);
+                SfNode* s = link->ActiveNode;
+                if (s == nullptr) {
+                    continue;
+                }
+                int64_t t = 0;
+                bool fits = CheckedAdd(r->Distance, link->Distance, t);
+                if (s == source) {
+                    // A way back to the source that is shorter than 0 is a negative cycle.
+                    if (fits ? t < 0 : link->Distance < 0) {
+                        MarkSeed(source, unbounded);
+                    }
+                    continue;
+                }
+                if (!fits) {
+                    // Too long to count: no improvement. Too negative to count: unbounded.
+                    if (link->Distance < 0) {
+                        MarkSeed(s, unbounded);
+                    }
+                    continue;
+                }
+                if (!s->mReached || t < s->Distance) {
+                    s->Distance = t;
+                    s->mReached = true;
+                    next->Add(s);
+                    changed = true;
+                }
+            }
+            if (changed) {
+                next->Add(r);
+            }
+        }
+        current->Clear();
+        std::swap(current, next);
+    }
+    MarkUnboundedFrom(unbounded);
+}
+
+void SfNodes::CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds) {
+    for (int i = 0; i < Nodes.Count(); ++i) {
+        SfNode* r = Nodes.Get(i);
+        if (!r->mReached) {
+            continue;
+        }
+        for (int j = 0; j < r->OutLinks.Count(); ++j) {
+            SfNLink* link = r->OutLinks.Get(j);
+            SfNode* s = link->ActiveNode;
+            if (s == nullptr) {
+                continue;
+            }
+            int64_t t = 0;
+            bool fits = CheckedAdd(r->Distance, link->Distance, t);
+            if (!fits) {
+                if (link->Distance < 0) {
+                    MarkSeed(s, seeds);
+                }
+            } else if (s == source ? t < 0 : !s->mReached || t < s->Distance) {
+                MarkSeed(s, seeds);
+            }
+        }
+    }
+}
+
+// Everything reachable from a node without a least distance has none either.
+void SfNodes::MarkUnboundedFrom(std::vector<SfNode*>& seeds) {
+    while (!seeds.empty()) {
+        SfNode* node = seeds.back();
+        seeds.pop_back();
+        node->mReached = false;
+        for (int i = 0; i < node->OutLinks.Count(); ++i) {
+            if (SfNode* s = node->OutLinks.Get(i)->ActiveNode) {
+                MarkSeed(s, seeds);
+            }
+        }
+    }
+}
+
+// Depth-first, with an explicit stack so that routes of any length fit. A node the trace
+// has walked through once is not entered again: from it the trace would fail the same way
+// a second time, and skipping it keeps zero-length cycles from trapping the trace.
+bool SfNodes::TraceRoute(SfNode* current, SfNode* target, int depth) {
+    const int base = depth;
+    PathStack.Get(depth) = current;
+    current->mTraced = true;
+    mNextInLink.assign(depth + 1, 0);
+    while (depth >= base) {
+        SfNode* node = PathStack.Get(depth);
+        int& nextLink = mNextInLink[depth];
+        if (nextLink >= node->InLinks.Count()) {
+            --depth;
+            continue;
+        }
+        SfNLink* link = node->InLinks.Get(nextLink++);
+        SfNode* s = link->ActiveNode;
+        if (s == nullptr || s == PathStack.Get(0) || !IsTight(s, link, node)) {
+            continue;
+        }
+        if (s == target) {
+            Route.Clear();
+            Route.Reserve(depth + 2);
+            Route.Add(target);
+            for (int k = depth; k >= 0; --k) {
+                Route.Add(PathStack.Get(k));
+            }
+            return true;
+        }
+        if (s->mTraced) {
+            continue;
+        }
+        s->mTraced = true;
+        ++depth;
+        if (depth >= PathStack.capacity) {
+            PathStack.Reserve(2 * depth);  // double rather than step by step on long routes
+        }
+        PathStack.Get(depth) = s;
+        if (static_cast<int>(mNextInLink.size()) <= depth) {
+            mNextInLink.resize(depth + 1);
+        }
+        mNextInLink[depth] = 0;
+    }
+    return false;
+}

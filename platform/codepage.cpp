@@ -1,0 +1,87 @@
+// Both directions run through glibc iconv with Microsoft's CP932 table.
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstdio>
+
+namespace codepage {
+namespace {
+
+// One open conversion descriptor, kept for the life of the process.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : mHandle(iconv_open(to, from)) {
+        if (mHandle == reinterpret_cast<iconv_t>(-1)) {
+            std::fprintf(stderr, "iconv cannot convert from %s to %s\n", from, to);
+            std::abort();
+        }
+    }
+    ~Converter() { iconv_close(mHandle); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts the whole input; an unconvertible input byte is skipped (with the bytes
+    // of its character when `skipCharacter` tells how many) and `replacement` written.
+    std::string Convert(std::string_view in, std::string_view replacement,
+                        size_t (*skipCharacter)(std::string_view rest)) {
+        iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
+        std::string out;
+        out.reserve(in.size() * 3 / 2 + 4);
+        char buffer[1024];
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            size_t dstLeft = sizeof buffer;
+            size_t rc = iconv(mHandle, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, dst - buffer);
+            if (rc != static_cast<size_t>(-1) || errno == E2BIG) {
+                continue;
+            }
+            // EILSEQ or EINVAL: a character that is invalid, unmappable or cut short.
+            size_t skip = skipCharacter(std::string_view(src, srcLeft));
+            src += skip;
+            srcLeft -= skip;
+            out.append(replacement);
+            iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+private:
+    iconv_t mHandle;
+};
+
+size_t OneByte(std::string_view) { return 1; }
+
+// Length of the UTF-8 sequence that starts `rest` (what is left of it when the text ends
+// inside it), or 1 for a stray byte.
+size_t Utf8SequenceLength(std::string_view rest) {
+    auto lead = static_cast<unsigned char>(rest[0]);
+    size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    length = std::min(length, rest.size());
+    for (size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(rest[i]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    static Converter converter("UTF-8", "CP932");
+    return converter.Convert(cp932, "\xEF\xBF\xBD", OneByte);
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    static Converter converter("CP932", "UTF-8");
+    return converter.Convert(utf8, "?", Utf8SequenceLength);
+}
+
+}  // namespace codepage

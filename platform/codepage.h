@@ -1,0 +1,18 @@
+// Conversion between CP932 (Shift-JIS) bytes and UTF-8, used only where a text is shown,
+// measured or exchanged with the desktop; stored data always stays in CP932.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace codepage {
+
+// Decodes CP932 bytes for display. Never fails: every byte that does not start a valid
+// CP932 character becomes U+FFFD and decoding goes on with the next byte.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// Encodes UTF-8 as CP932. A character that CP932 cannot hold, or a byte that is not valid
+// UTF-8, becomes '?'.
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace codepage

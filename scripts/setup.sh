@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only those still missing.
+# This is the one list of the project's system packages.
+set -euo pipefail
+
+packages=(
+    g++
+    cmake
+    make
+    libgtest-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

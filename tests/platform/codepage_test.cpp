@@ -1,0 +1,66 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using codepage::Cp932ToUtf8;
+using codepage::Utf8ToCp932;
+
+struct Pair {
+    const char* name;
+    std::string cp932;
+    std::string utf8;
+};
+
+class CodepageRoundTrip : public testing::TestWithParam<Pair> {};
+
+TEST_P(CodepageRoundTrip, ConvertsBothWays) {
+    EXPECT_EQ(Cp932ToUtf8(GetParam().cp932), GetParam().utf8);
+    EXPECT_EQ(Utf8ToCp932(GetParam().utf8), GetParam().cp932);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, CodepageRoundTrip,
+    testing::Values(Pair{"Ascii", "Route,12\r\n", "Route,12\r\n"},
+                    Pair{"BackslashStaysBackslash", "\x5C", "\\"},
+                    Pair{"TildeStaysTilde", "\x7E", "~"},
+                    Pair{"WaveDashIsFullwidthTilde", "\x81\x60", "\xEF\xBD\x9E"},
+                    Pair{"Kanji", "\x93\x8C\x8B\x9E", "東京"},
+                    Pair{"HalfwidthKatakana", "\xB1", "ｱ"},
+                    Pair{"NecCircledDigit", "\x87\x40", "①"},
+                    Pair{"FullwidthDigitZero", "\x82\x4F", "０"},
+                    Pair{"Empty", "", ""}),
+    [](const testing::TestParamInfo<Pair>& info) { return info.param.name; });
+
+TEST(CodepageTest, InvalidCp932BytesShowAsReplacementAndDecodingGoesOn) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(Cp932ToUtf8("A\x81"), "A" + replacement);           // lead byte cut short
+    EXPECT_EQ(Cp932ToUtf8("\x81\x20Z"), replacement + " Z");       // bad trail byte
+    EXPECT_EQ(Cp932ToUtf8("\xFD" "B"), replacement + "B");         // never a lead byte
+}
+
+TEST(CodepageTest, EveryDoubleByteSequenceDecodesToOneCharacterOrReplacement) {
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead >= 0xA0 && lead <= 0xDF) {
+            continue;  // single-byte katakana
+        }
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            std::string text = Cp932ToUtf8(bytes);
+            ASSERT_FALSE(text.empty()) << lead << "," << trail;
+            // At most one character, or the replacement for the lead and then the trail.
+            EXPECT_LE(text.size(), 6u) << lead << "," << trail;
+        }
+    }
+}
+
+TEST(CodepageTest, UnmappableOrInvalidUtf8BecomesQuestionMark) {
+    EXPECT_EQ(Utf8ToCp932("caf\xC3\xA9!"), "caf?!");  // e-acute has no CP932 form
+    EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
+    EXPECT_EQ(Utf8ToCp932("\xE6\x9D"), "?");          // cut-short sequence
+}
+
+}  // namespace
