@@ -1,0 +1,72 @@
+#include "data/csvdialect.h"
+
+namespace csv {
+namespace {
+
+constexpr char kQuote = '"';
+constexpr char kComma = ',';
+
+}  // namespace
+
+void SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
+    size_t end = line.find('\0');
+    if (end != std::string_view::npos) {
+        line = line.substr(0, end);
+    }
+    size_t count = 0;
+    auto next = [&]() -> std::string& {
+        if (fields.size() <= count) {
+            fields.emplace_back();
+        }
+        std::string& field = fields[count++];
+        field.clear();
+        return field;
+    };
+    if (line.empty()) {
+        fields.clear();
+        return;
+    }
+    std::string* field = &next();
+    bool inside = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (!inside) {
+            if (c == kQuote) {
+                inside = true;
+            } else if (c == kComma) {
+                field = &next();
+            } else {
+                field->push_back(c);
+            }
+        } else if (c != kQuote) {
+            field->push_back(c);
+        } else if (i + 1 < line.size() && line[i + 1] == kQuote) {
+            field->push_back(kQuote);
+            ++i;
+        } else if (i + 1 < line.size() && line[i + 1] == kComma) {
+            ++i;
+            inside = false;
+            field = &next();
+        }
+        // Any other quote inside a quoted part is dropped and the part goes on.
+    }
+    fields.resize(count);
+}
+
+void EncodeCsvField(std::string_view value, std::string& out) {
+    bool quoted = value.find_first_of("\",") != std::string_view::npos;
+    if (quoted) {
+        out.push_back(kQuote);
+    }
+    for (char c : value) {
+        if (c == kQuote) {
+            out.push_back(kQuote);
+        }
+        out.push_back(c);
+    }
+    if (quoted) {
+        out.push_back(kQuote);
+    }
+}
+
+}  // namespace csv

@@ -1,0 +1,93 @@
+#include "data/tsbinaryfile.h"
+
+#include <algorithm>
+#include <cstring>
+
+TSBinaryFileCL::TSBinaryFileCL() : block(std::make_unique<char[]>(kSlots * kPageSize)) {
+    for (int i = 0; i < kSlots; ++i) {
+        slotAddress[i] = block.get() + i * kPageSize;
+    }
+    file.Create();
+}
+
+bool TSBinaryFileCL::ReadBytes(void* destination, uint32_t offset, int32_t n) {
+    auto* out = static_cast<char*>(destination);
+    while (n > 0 && IsUsable()) {
+        int32_t chunk = std::min(n, kPageSize);
+        std::memcpy(out, Access(offset, chunk), chunk);
+        out += chunk;
+        offset += chunk;
+        n -= chunk;
+    }
+    return IsUsable();
+}
+
+bool TSBinaryFileCL::WriteBytes(const void* source, uint32_t offset, int32_t n) {
+    const auto* in = static_cast<const char*>(source);
+    while (n > 0 && IsUsable()) {
+        int32_t chunk = std::min(n, kPageSize);
+        std::memcpy(Access(offset, chunk), in, chunk);
+        in += chunk;
+        offset += chunk;
+        n -= chunk;
+    }
+    return IsUsable();
+}
+
+char* TSBinaryFileCL::Access(uint32_t offset, int32_t n) {
+    const auto first = static_cast<int32_t>(offset / kPageSize);
+    const auto last = static_cast<int32_t>((offset + n - 1) / kPageSize);
+    const uint32_t within = offset - static_cast<uint32_t>(first) * kPageSize;
+    for (int r = 0; r < kSlots; ++r) {
+        int s = recency[r];
+        if (slotPage[s] == first && (last == first || slotPage[s + 1] == last)) {
+            MakeMostRecent(s);
+            return slotAddress[s] + within;
+        }
+    }
+    if (last == first) {
+        int s = recency[kSlots - 1];
+        LoadPage(s, first);
+        MakeMostRecent(s);
+        return slotAddress[s] + within;
+    }
+    // The bytes straddle two pages: hold them in slots 0 and 1, which are adjacent.
+    BringPage(0, first);
+    BringPage(1, last);
+    MakeMostRecent(1);
+    MakeMostRecent(0);
+    return slotAddress[0] + within;
+}
+
+void TSBinaryFileCL::BringPage(int slot, int32_t page) {
+    for (int other = 0; other < kSlots; ++other) {
+        if (other != slot && slotPage[other] == page) {
+            std::swap_ranges(slotAddress[slot], slotAddress[slot] + kPageSize, slotAddress[other]);
+            std::swap(slotPage[slot], slotPage[other]);
+            return;
+        }
+    }
+    LoadPage(slot, page);
+}
+
+void TSBinaryFileCL::LoadPage(int slot, int32_t page) {
+    if (slotPage[slot] == page) {
+        return;
+    }
+    if (!file.WriteAt(slotAddress[slot], kPageSize, uint64_t(slotPage[slot]) * kPageSize) ||
+        file.ReadAt(slotAddress[slot], kPageSize, uint64_t(page) * kPageSize) < 0) {
+        mFailed = true;
+    }
+    slotPage[slot] = page;
+}
+
+void TSBinaryFileCL::MakeMostRecent(int slot) {
+    int r = 0;
+    while (recency[r] != slot) {
+        ++r;
+    }
+    for (; r > 0; --r) {
+        recency[r] = recency[r - 1];
+    }
+    recency[0] = slot;
+}

@@ -1,0 +1,88 @@
+// TSLtabCL: the titled table through which every CSV file is read and written.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "data/tqlist.h"
+#include "data/tqstring.h"
+#include "data/tsltabarray2d.h"
+#include "data/tsmemory.h"
+#include "data/tsmemunit.h"
+
+// Columns count from 1 and carry titles; data rows count from 1. Cell texts live in a
+// scratch-file store, so a table holds far more than memory would.
+//
+// Texts returned by ReadCell, ReadCellByTitle and GetTitle live in the table's single read
+// buffer: each such call invalidates the text the previous one returned.
+class TSLtabCL {
+public:
+    static constexpr int32_t NO_VALUE = static_cast<int32_t>(0x80000001);
+
+    struct TitleCacheUnitCL {
+        tqString Title;
+        uint32_t Column = 0;  // from 1
+        bool operator>(const TitleCacheUnitCL& other) const { return Title > other.Title; }
+        bool operator==(const TitleCacheUnitCL& other) const { return Title == other.Title; }
+    };
+
+    TSLtabArray2DCL cellIndex;  // grid row 0: titles; data row r: grid row r + 1
+    TSMemoryCL textStore;       // every text written, with its NUL
+    uint32_t gridRowsUsed = 0;  // highest grid row written + 1
+    uint32_t colsUsed = 0;      // highest column written
+    TSMemUnitCL readBuffer;
+    tqList<TitleCacheUnitCL> titleCache;
+
+    TSLtabCL() = default;
+    TSLtabCL(const TSLtabCL&) = delete;
+    TSLtabCL& operator=(const TSLtabCL&) = delete;
+    virtual ~TSLtabCL() = default;
+
+    // False when the table's scratch file could not be created or has failed; nothing
+    // stored in such a table can be read back, and its loads fail.
+    bool IsUsable() const { return textStore.IsUsable(); }
+
+    // Forgets every title and cell.
+    void Clear();
+    // The highest data row ever written; rows below it that were never written read empty.
+    uint32_t GetRowCount() const { return gridRowsUsed > 2 ? gridRowsUsed - 2 : 0; }
+    uint32_t GetColCount() const { return colsUsed; }
+
+    void SetTitle(uint32_t col, std::string_view text);
+    const char* GetTitle(uint32_t col);
+    // The column carrying exactly this title, or 0.
+    uint32_t FindTitle(std::string_view title);
+
+    // The cell's text; empty for a cell never written or outside the table.
+    const char* ReadCell(uint32_t row, uint32_t col);
+    const char* ReadCellByTitle(uint32_t row, std::string_view title);
+    // The cell's leading whole number (saturated to 32 bits); NO_VALUE for an empty cell.
+    int32_t ReadIntByTitle(uint32_t row, std::string_view title);
+
+    // Writes a cell; false (nothing written) for row or column 0 or an unknown title.
+    bool WriteCell(uint32_t row, uint32_t col, std::string_view text);
+    bool WriteCellByTitle(uint32_t row, std::string_view title, std::string_view text);
+    // Writes the value in decimal, NO_VALUE as an empty text.
+    bool WriteIntByTitle(uint32_t row, std::string_view title, int32_t value);
+
+    // Forgets every data row but keeps the titles.
+    void ClearRowsKeepTitles();
+
+    // Replaces the table with the file: its first line gives the titles, every later line
+    // (empty ones included) a row. Titles the table had and the file lacks stay, as empty
+    // columns after the file's. False when the file cannot be read (table unchanged), is
+    // empty (table cleared), or the table is not usable.
+    virtual bool LoadCsvFile(const std::string& path);
+    // Writes the titles and every row, CR LF after each line. The old file is replaced
+    // only when everything was written; false, with the old file intact, otherwise, and
+    // when the table has no columns.
+    virtual bool SaveCsvFile(const std::string& path);
+
+private:
+    bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
+    const char* ReadGridCell(uint32_t gridRow, uint32_t col);
+
+    std::string mWriteBuffer;  // a text with its NUL, on its way into the store
+};

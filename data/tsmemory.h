@@ -1,0 +1,29 @@
+// TSMemoryCL: an append-only store of length-prefixed byte records in a paged scratch file.
+#pragma once
+
+#include <cstdint>
+
+#include "data/tsbinaryfile.h"
+#include "data/tsmemunit.h"
+
+// A record at offset o is its 32-bit length L followed by L bytes. Offset 0 holds a
+// 4-byte zero record, so offset 0 never names a real record and means "none".
+class TSMemoryCL : public TSBinaryFileCL {
+public:
+    static constexpr int32_t kNone = 0;
+
+    int32_t total = 0;  // next free offset; records are packed back to back
+
+    TSMemoryCL();
+
+    // Stores `length` (>= 1) bytes and gives the record's offset, or kNone when the store
+    // is not usable or would grow beyond 2 GB.
+    int32_t Append(int32_t length, const void* bytes);
+    // Copies the record at `offset` into `unit`. False for kNone (the unit unchanged) or
+    // when the store is not usable.
+    bool Read(int32_t offset, TSMemUnitCL& unit);
+    // Forgets every record; the scratch file is reused from its start.
+    void Reset();
+    // Gives a record up. Nothing is reclaimed until Reset.
+    bool Release(int32_t offset);
+};

@@ -1,0 +1,49 @@
+// Text-mode files as the desktop platform knows them: reading drops every CR byte and ends
+// at a 0x1A byte; writing turns every LF into CR LF and replaces the target file only once
+// everything was written.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace textfile {
+
+constexpr char kEndOfFile = 0x1A;
+
+// Reads the whole file at `path` in text mode into `content`. False when the file cannot
+// be opened or read; `content` is then empty.
+bool ReadTextFile(const std::string& path, std::string& content);
+
+// Writes a new version of a file. The text goes to a new file beside the target, which
+// Commit puts in place; until then, and for ever after a failure or Discard, the target
+// keeps its old content.
+class TextFileWriter {
+public:
+    TextFileWriter() = default;
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+    // Discards whatever was not committed.
+    ~TextFileWriter();
+
+    // Creates the new file beside `path`. False when it cannot be created.
+    bool Open(const std::string& path);
+    // Appends `text` with every LF written as CR LF. False once any write has failed.
+    bool Write(std::string_view text);
+    // Writes out what is pending and replaces the target with the new file. False, with
+    // the target untouched and the new file removed, when anything failed.
+    bool Commit();
+    // Removes the new file; the target stays as it was.
+    void Discard();
+    bool IsOpen() const { return mFd >= 0; }
+
+private:
+    bool Flush();
+
+    int mFd = -1;
+    bool mFailed = false;
+    std::string mTarget;
+    std::string mNewPath;
+    std::string mPending;
+};
+
+}  // namespace textfile

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/build.sh
+./build/bench/csv_bench

@@ -1,0 +1,212 @@
+#include "data/tsltab.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// "titles/row 1/row 2…", cells joined by ','.
+std::string Dump(TSLtabCL& table) {
+    std::string out;
+    for (uint32_t col = 1; col <= table.GetColCount(); ++col) {
+        out += std::string(col > 1 ? "," : "") + table.GetTitle(col);
+    }
+    for (uint32_t row = 1; row <= table.GetRowCount(); ++row) {
+        out += "/";
+        for (uint32_t col = 1; col <= table.GetColCount(); ++col) {
+            out += std::string(col > 1 ? "," : "") + table.ReadCell(row, col);
+        }
+    }
+    return out;
+}
+
+class TSLtabCLTest : public testing::Test {
+protected:
+    // Loads into the emptied table, so that no earlier titles are remembered.
+    std::string Load(const std::string& bytes) {
+        table.Clear();
+        return LoadAgain(bytes);
+    }
+    std::string LoadAgain(const std::string& bytes) {
+        if (!table.LoadCsvFile(dir.Write("in.csv", bytes))) {
+            return "<load failed>";
+        }
+        return Dump(table);
+    }
+    std::string Save() {
+        std::string path = dir.Path("out.csv");
+        if (!table.SaveCsvFile(path)) {
+            return "<save failed>";
+        }
+        return TempDir::Read(path);
+    }
+
+    TempDir dir;
+    TSLtabCL table;
+};
+
+TEST_F(TSLtabCLTest, LoadsTitlesAndRows) {
+    EXPECT_EQ(Load("X,Y,Z\n1,2,3,4\n1\n"), "X,Y,Z/1,2,3/1,,");
+    EXPECT_EQ(table.GetRowCount(), 2u);
+    EXPECT_EQ(table.GetColCount(), 3u);
+    EXPECT_EQ(Load("X,Y\r\na,b\r\n"), "X,Y/a,b");
+    EXPECT_EQ(Load("X,Y\na,b"), "X,Y/a,b");
+    EXPECT_EQ(Load("X,Y\n"), "X,Y");
+    EXPECT_EQ(table.GetRowCount(), 0u);
+}
+
+TEST_F(TSLtabCLTest, EmptyMiddleLinesAreRowsAndTrailingOnesAreNot) {
+    EXPECT_EQ(Load("X\na\n\n\nb\n\n\n"), "X/a///b");
+    EXPECT_EQ(table.GetRowCount(), 4u);
+}
+
+TEST_F(TSLtabCLTest, ControlZEndsTheFileAndByteOrderMarkStaysInTheTitle) {
+    EXPECT_EQ(Load("X\na\n\x1A" "b\n"), "X/a");
+    EXPECT_EQ(Load("\xEF\xBB\xBFX,Y\n1,2\n"), "\xEF\xBB\xBFX,Y/1,2");
+    EXPECT_EQ(table.FindTitle("X"), 0u);
+    EXPECT_EQ(table.FindTitle("Y"), 2u);
+}
+
+TEST_F(TSLtabCLTest, FindsColumnsByExactTitleInAnyOrder) {
+    Load("extra,M_b,other,M_a\n1,2,3,4\n");
+    EXPECT_EQ(table.FindTitle("M_a"), 4u);
+    EXPECT_EQ(table.FindTitle("M_b"), 2u);
+    EXPECT_EQ(table.FindTitle("m_a"), 0u);
+    EXPECT_EQ(table.FindTitle("M_a "), 0u);
+    EXPECT_STREQ(table.ReadCellByTitle(1, "M_a"), "4");
+    EXPECT_STREQ(table.ReadCellByTitle(1, "missing"), "");
+    table.Clear();
+    EXPECT_EQ(table.FindTitle("M_a"), 0u);
+}
+
+TEST_F(TSLtabCLTest, RememberedTitlesFollowTheNextFilesColumns) {
+    Load("A,B,C\n1,2,3\n");
+    EXPECT_EQ(LoadAgain("C,D\nx,y\n"), "C,D,A,B/x,y,,");
+    EXPECT_EQ(table.FindTitle("B"), 4u);
+    EXPECT_EQ(LoadAgain("A\nz\n"), "A,C,D,B/z,,,");
+}
+
+TEST_F(TSLtabCLTest, FailedLoadsLeaveOrClearTheTable) {
+    Load("A\n1\n");
+    EXPECT_FALSE(table.LoadCsvFile(dir.Path("missing.csv")));
+    EXPECT_EQ(Dump(table), "A/1");  // unchanged
+    EXPECT_EQ(LoadAgain(""), "<load failed>");
+    EXPECT_EQ(Dump(table), "");  // an empty file clears the table
+    EXPECT_EQ(table.FindTitle("A"), 0u);
+}
+
+TEST_F(TSLtabCLTest, WritingAHighRowMakesTheRowsBelowItEmpty) {
+    table.WriteCell(5, 1, "x");
+    EXPECT_EQ(table.GetRowCount(), 5u);
+    EXPECT_STREQ(table.ReadCell(3, 1), "");
+    EXPECT_STREQ(table.ReadCell(5, 1), "x");
+    EXPECT_STREQ(table.ReadCell(5, 2), "");
+    EXPECT_STREQ(table.ReadCell(0, 1), "");
+    EXPECT_FALSE(table.WriteCell(1, 0, "never"));
+    EXPECT_FALSE(table.WriteCell(0, 1, "never"));
+    table.WriteCell(5, 1, "overwritten");
+    EXPECT_STREQ(table.ReadCell(5, 1), "overwritten");
+}
+
+TEST_F(TSLtabCLTest, EachReadReusesTheOneReadBuffer) {
+    table.WriteCell(1, 1, "first");
+    table.WriteCell(1, 2, "other");
+    const char* first = table.ReadCell(1, 1);
+    table.ReadCell(1, 2);
+    EXPECT_STREQ(first, "other");
+}
+
+TEST_F(TSLtabCLTest, IntegersByTitle) {
+    table.SetTitle(1, "N");
+    EXPECT_TRUE(table.WriteIntByTitle(1, "N", -42));
+    EXPECT_TRUE(table.WriteIntByTitle(2, "N", TSLtabCL::NO_VALUE));
+    EXPECT_FALSE(table.WriteIntByTitle(1, "none", 1));
+    table.WriteCell(3, 1, " +17km");
+    table.WriteCell(4, 1, "abc");
+    table.WriteCell(5, 1, "99999999999");
+    EXPECT_EQ(table.ReadIntByTitle(1, "N"), -42);
+    EXPECT_EQ(table.ReadIntByTitle(2, "N"), TSLtabCL::NO_VALUE);
+    EXPECT_EQ(table.ReadIntByTitle(3, "N"), 17);
+    EXPECT_EQ(table.ReadIntByTitle(4, "N"), 0);
+    EXPECT_EQ(table.ReadIntByTitle(5, "N"), 2147483647);
+}
+
+TEST_F(TSLtabCLTest, ClearRowsKeepTitles) {
+    Load("A,B\n1,2\n");
+    table.ClearRowsKeepTitles();
+    EXPECT_EQ(Dump(table), "A,B");
+    EXPECT_EQ(table.FindTitle("B"), 2u);
+}
+
+TEST_F(TSLtabCLTest, SavesQuotedFieldsTrailingCommasAndCrLf) {
+    table.SetTitle(1, "T,1");
+    table.SetTitle(2, "T2");
+    table.WriteCell(1, 1, "1,5");
+    table.WriteCell(1, 2, "say \"hi\"");
+    table.WriteCell(2, 1, " lead");
+    table.WriteCell(4, 1, "value");
+    EXPECT_EQ(Save(), "\"T,1\",T2\r\n\"1,5\",\"say \"\"hi\"\"\"\r\n lead,\r\n,\r\nvalue,\r\n");
+}
+
+TEST_F(TSLtabCLTest, SavedFileLoadsBackTheSame) {
+    std::string original = "名称,値\r\n\"a,b\",\"x\"\"y\"\r\n,\r\n\x83\x5C,3\r\n";
+    Load(original);
+    EXPECT_EQ(Save(), original);
+}
+
+TEST_F(TSLtabCLTest, LongFieldsAndLinesLoadWhole) {
+    std::string name(5000, 'n');
+    std::string longLine = "A,B\n" + name + "," + std::string(40000, 'v') + "\n";
+    EXPECT_EQ(Load(longLine), "A,B/" + name + "," + std::string(40000, 'v'));
+}
+
+TEST_F(TSLtabCLTest, TableWithoutColumnsIsNotSavedAndTheOldFileStays) {
+    std::string path = dir.Write("out.csv", "old\r\n");
+    EXPECT_FALSE(table.SaveCsvFile(path));
+    EXPECT_EQ(TempDir::Read(path), "old\r\n");
+}
+
+TEST_F(TSLtabCLTest, SaveThatFailsHalfWayKeepsTheOldFile) {
+    // Quotes double when written, so the file outgrows the table's own scratch file and
+    // the size limit below hits the save alone.
+    table.SetTitle(1, "A");
+    const std::string quotes(1000, '"');
+    for (uint32_t row = 1; row <= 40; ++row) {
+        table.WriteCell(row, 1, quotes);
+    }
+    std::string path = dir.Write("out.csv", "A\r\nprevious\r\n");
+
+    struct rlimit unlimited {};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = unlimited;
+    limited.rlim_cur = 65536;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    bool savedWithLimit = table.SaveCsvFile(path);
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(savedWithLimit);
+    EXPECT_EQ(TempDir::Read(path), "A\r\nprevious\r\n");
+    EXPECT_EQ(dir.Listing(), "out.csv");
+    ASSERT_TRUE(table.IsUsable());
+    EXPECT_TRUE(table.SaveCsvFile(path));
+    EXPECT_EQ(TempDir::Read(path).size(), 3u + 40u * (2002 + 2));
+}
+
+TEST(TSLtabCLScratchTest, TableWithoutScratchFileFailsToLoad) {
+    TempDir dir;
+    std::string path = dir.Write("in.csv", "A\n1\n");
+    ScopedTmpDir tmp(dir.Path("missing"));
+    TSLtabCL table;
+    EXPECT_FALSE(table.IsUsable());
+    EXPECT_FALSE(table.LoadCsvFile(path));
+    EXPECT_FALSE(table.SaveCsvFile(dir.Path("out.csv")));
+}
+
+}  // namespace
