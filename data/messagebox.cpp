@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "data/formattext.h"
+
 namespace {
 
 class StandardErrorPresenter final : public MessagePresenter {
@@ -18,21 +20,8 @@ StandardErrorPresenter gDefaultPresenter;
 MessagePresenter* gPresenter = &gDefaultPresenter;
 std::string gCaption;
 
-std::string FormatMessage(const char* format, va_list args) {
-    va_list measure;
-    va_copy(measure, args);
-    int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    if (length <= 0) {
-        return {};
-    }
-    std::string text(static_cast<size_t>(length), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, format, args);
-    return text;
-}
-
 MessageAnswer Present(MessageOwner owner, MessageKind kind, const char* format, va_list args) {
-    return gPresenter->Present(owner, kind, gCaption, FormatMessage(format, args));
+    return gPresenter->Present(owner, kind, gCaption, FormatTextV(format, args));
 }
 
 }  // namespace

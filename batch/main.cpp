@@ -1,0 +1,156 @@
+// qrlx-batch: loads a map and a search-instruction file, searches every instruction and
+// writes the result file (and, if asked, the warning log) exactly as the window does.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "batch/terminalprogress.h"
+#include "data/tsltab.h"
+#include "engine/resultfile.h"
+#include "engine/routesrchinterface.h"
+
+namespace {
+
+enum ExitCode {
+    ecSuccess = 0,
+    ecUsage = 2,
+    ecCannotRead = 3,
+    ecTitleMissing = 4,
+    ecNoNode = 5,
+    ecCannotWrite = 6,
+};
+
+struct Arguments {
+    std::string map;
+    std::string instructions;
+    std::string result;
+    std::string warnings;  // empty: no warning log
+};
+
+bool ParseArguments(int argc, char** argv, Arguments& arguments) {
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--warnings") == 0) {
+            if (i + 1 >= argc || !arguments.warnings.empty() || argv[i + 1][0] == '\0') {
+                return false;
+            }
+            arguments.warnings = argv[++i];
+        } else if (std::strncmp(argv[i], "--", 2) == 0 || argv[i][0] == '\0') {
+            return false;
+        } else {
+            positional.push_back(argv[i]);
+        }
+    }
+    if (positional.size() != 3) {
+        return false;
+    }
+    arguments.map = positional[0];
+    arguments.instructions = positional[1];
+    arguments.result = positional[2];
+    return true;
+}
+
+int Fail(ExitCode code, const char* format, const std::string& path = {}) {
+    std::fprintf(stderr, format, path.c_str());
+    std::fputc('\n', stderr);
+    return code;
+}
+
+// Turns a file read's result into an exit code, with the window's message.
+int CheckRead(int code, const std::string& path, const char* formatMessage) {
+    if (code == RSIF::rrCannotRead) {
+        return Fail(ecCannotRead, "指定されたファイル[%s]は存在しません。", path);
+    }
+    if (code == RSIF::rrTitleMissing) {
+        return Fail(ecTitleMissing, formatMessage, path);
+    }
+    return ecSuccess;
+}
+
+// Appends copies of every text of `from` to `to`.
+void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
+    for (int i = 0; i < from.Count(); ++i) {
+        to.Add(std::make_unique<tqString>(from.Get(i) ? *from.Get(i) : tqString()));
+    }
+}
+
+int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
+    if (!arguments.warnings.empty() && !RSIF::SaveWarningLog(arguments.warnings, warnings)) {
+        return Fail(ecCannotWrite, "警告ログファイル[%s]の保存に失敗しました。", arguments.warnings);
+    }
+    return ecSuccess;
+}
+
+int Run(const Arguments& arguments, ProgressDisplay* display) {
+    tqList<tqString> warnings;
+    int code = CheckRead(RSIF::ReadMapFile(arguments.map), arguments.map,
+                         "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。");
+    if (code != ecSuccess) {
+        return code;
+    }
+    RSIF::MakeMapNodes(warnings);
+    RSIF::GetDRFList().Clear();
+    if (RSIF::GetNodes().GetCount() == 0) {
+        int logCode = SaveLog(arguments, warnings);  // the warnings tell why no row was taken
+        Fail(ecNoNode, "マップファイルが読込まれていません。");
+        return logCode != ecSuccess ? logCode : ecNoNode;
+    }
+
+    code = CheckRead(RSIF::ReadDRFFile(arguments.instructions), arguments.instructions,
+                     "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。");
+    if (code != ecSuccess) {
+        return code;
+    }
+    tqList<tqString> instructionWarnings;
+    RSIF::MakeDRFList(instructionWarnings);
+    AppendCopies(instructionWarnings, warnings);
+
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    int successes = 0;
+    {
+        ProgressRun progress(display, list.Count());
+        for (int i = 0; i < list.Count(); ++i) {
+            progress.Item(i);
+            RSIF::SearchDRF(i);
+            successes += list.Get(i)->Failed ? 0 : 1;
+        }
+    }
+
+    TSLtabCL results;
+    RSIF::FillResultTable(results);
+    if (!results.SaveCsvFile(arguments.result)) {
+        return Fail(ecCannotWrite, "検索結果ファイル[%s]の保存に失敗しました。", arguments.result);
+    }
+    code = SaveLog(arguments, warnings);
+    if (code != ecSuccess) {
+        return code;
+    }
+    std::printf("ノード数: %d\n検索指示数: %d\n検索成功数: %d\n", RSIF::GetNodes().GetCount(),
+                list.Count(), successes);
+    return ecSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Arguments arguments;
+    if (!ParseArguments(argc, argv, arguments)) {
+        std::fputs("usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
+                   "  Finds the shortest route of every search instruction and writes the results.\n"
+                   "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
+                   "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written.\n",
+                   stderr);
+        return ecUsage;
+    }
+    TerminalProgress terminal;
+    ProgressDisplay* display = ::isatty(STDERR_FILENO) ? &terminal : nullptr;
+    RSIF::SetProgressDisplay(display);
+    RSIF::CreateEngine();
+    int code = Run(arguments, display);
+    RSIF::DestroyEngine();
+    RSIF::SetProgressDisplay(nullptr);
+    return code;
+}

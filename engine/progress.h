@@ -1,0 +1,36 @@
+// The progress display as the engine sees it: four operations, implemented by the window
+// with its progress bar and by the batch tool with a terminal line.
+#pragma once
+
+#include <cstdint>
+
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    // Hides the result grid and shows the bar at position 0.
+    virtual void Begin() = 0;
+    // Moves the bar to `percent` (0..99).
+    virtual void SetPosition(int percent) = 0;
+    // Lets pending window events run.
+    virtual void ProcessEvents() = 0;
+    // Hides the bar.
+    virtual void End() = 0;
+};
+
+// One pass over `total` items with the shared rhythm: begin, then at every tenth item the
+// position i * 100 / total and a round of pending events, then end. A null display is
+// allowed and shows nothing.
+class ProgressRun {
+public:
+    ProgressRun(ProgressDisplay* display, int64_t total);
+    ~ProgressRun();
+    ProgressRun(const ProgressRun&) = delete;
+    ProgressRun& operator=(const ProgressRun&) = delete;
+
+    // Reports item `i` (counted as its caller counts it).
+    void Item(int64_t i);
+
+private:
+    ProgressDisplay* mDisplay;
+    int64_t mTotal;
+};

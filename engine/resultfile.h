@@ -1,0 +1,28 @@
+// The files the engine's results are saved in: the result table and the warning log.
+#pragma once
+
+#include <string>
+
+#include "data/tqlist.h"
+#include "data/tqstring.h"
+#include "data/tsltab.h"
+#include "engine/routesrchinterface.h"
+
+namespace RSIF {
+
+// Route names shown or saved on one row.
+constexpr int kRouteNamesPerRow = 5;
+
+// Rows an instruction takes in the result grid and the result file: 1 when its search
+// failed, else one per five route names.
+int RouteRowCount(const typDRFInf& record);
+
+// Fills `table` (expected empty) with the result titles and one or more rows per
+// instruction of the list, in list order.
+void FillResultTable(TSLtabCL& table);
+
+// Writes the warnings as received (CP932), each followed by CR LF; no warnings give an
+// empty file. The old file is replaced only when everything was written.
+[[nodiscard]] bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings);
+
+}  // namespace RSIF

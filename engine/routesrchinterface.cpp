@@ -1,0 +1,168 @@
+// The engine objects and the map and instruction loaders.
+#include "engine/routesrchinterface.h"
+
+#include <cassert>
+#include <memory>
+
+#include "data/formattext.h"
+#include "data/numbertext.h"
+#include "data/systemtext.h"
+#include "data/tsltab.h"
+
+namespace RSIF {
+namespace {
+
+struct Engine {
+    SfNodes nodes;
+    tqList<typDRFInf> drfList;
+    TSLtabCL table;  // shared by both file reads; only needed while loading
+};
+
+std::unique_ptr<Engine> gEngine;
+ProgressDisplay* gProgress = nullptr;
+
+Engine& TheEngine() {
+    assert(gEngine && "CreateEngine has not run");
+    return *gEngine;
+}
+
+const char* MapFromTitle() { return SystemText("M_始点ノード名"); }
+const char* MapToTitle() { return SystemText("M_終点ノード名"); }
+const char* MapDistanceTitle() { return SystemText("M_ノード間距離"); }
+const char* DRFNameTitle() { return SystemText("D_検索名称"); }
+const char* DRFStartTitle() { return SystemText("D_始点ノード名"); }
+const char* DRFEndTitle() { return SystemText("D_終点ノード名"); }
+
+// rrRead when the table carries every one of `titles`.
+int CheckTitles(TSLtabCL& table, std::initializer_list<const char*> titles) {
+    for (const char* title : titles) {
+        if (table.FindTitle(title) == 0) {
+            return rrTitleMissing;
+        }
+    }
+    return rrRead;
+}
+
+void Warn(tqList<tqString>& warnings, const std::string& text) {
+    warnings.Add(std::make_unique<tqString>(text.c_str()));
+}
+
+}  // namespace
+
+void CreateEngine() { gEngine = std::make_unique<Engine>(); }
+
+void DestroyEngine() { gEngine.reset(); }
+
+SfNodes& GetNodes() { return TheEngine().nodes; }
+
+tqList<typDRFInf>& GetDRFList() { return TheEngine().drfList; }
+
+void SetProgressDisplay(ProgressDisplay* display) { gProgress = display; }
+
+int ReadMapFile(const std::string& path) {
+    TSLtabCL& table = TheEngine().table;
+    table.Clear();
+    if (!table.LoadCsvFile(path)) {
+        return rrCannotRead;
+    }
+    return CheckTitles(table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+}
+
+void MakeMapNodes(tqList<tqString>& warnings) {
+    TSLtabCL& table = TheEngine().table;
+    SfNodes& nodes = TheEngine().nodes;
+    const uint32_t rows = table.GetRowCount();
+    ProgressRun progress(gProgress, rows);
+    nodes.Clear();
+    // Nothing writes to the table while it is read, so the columns are found once.
+    const uint32_t fromCol = table.FindTitle(MapFromTitle());
+    const uint32_t toCol = table.FindTitle(MapToTitle());
+    const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
+    for (uint32_t i = 1; i <= rows; ++i) {
+        progress.Item(i);
+        const tqString from = table.ReadCell(i, fromCol);
+        const tqString to = table.ReadCell(i, toCol);
+        const int64_t distance = ReadLeadingInteger(table.ReadCell(i, distanceCol));
+        const int row = static_cast<int>(i);
+        if (from.IsEmpty() || to.IsEmpty()) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
+        } else if (from == to) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row));
+        } else if (distance == 0) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
+        } else if (nodes.AddLink(from, to, distance) == SfNodes::alDuplicate) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
+                                      row, from.GetText(), to.GetText()));
+        }
+    }
+    nodes.SortLinks();
+}
+
+int ReadDRFFile(const std::string& path) {
+    TSLtabCL& table = TheEngine().table;
+    if (!table.LoadCsvFile(path)) {
+        return rrCannotRead;
+    }
+    return CheckTitles(table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+}
+
+void MakeDRFList(tqList<tqString>& warnings) {
+    TSLtabCL& table = TheEngine().table;
+    SfNodes& nodes = TheEngine().nodes;
+    tqList<typDRFInf>& list = TheEngine().drfList;
+    const uint32_t rows = table.GetRowCount();
+    ProgressRun progress(gProgress, rows);
+    list.Clear();
+    tqList<tqString> acceptedNames;  // kept sorted for binary search
+    const uint32_t nameCol = table.FindTitle(DRFNameTitle());
+    const uint32_t startCol = table.FindTitle(DRFStartTitle());
+    const uint32_t endCol = table.FindTitle(DRFEndTitle());
+    for (uint32_t i = 1; i <= rows; ++i) {
+        progress.Item(i);
+        const tqString name = table.ReadCell(i, nameCol);
+        const tqString start = table.ReadCell(i, startCol);
+        const tqString end = table.ReadCell(i, endCol);
+        const int row = static_cast<int>(i);
+        if (name.IsEmpty()) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:検索名称は空白に出来ません。"), row));
+        } else if (acceptedNames.FindItem(name) != nullptr) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:検索名称[%s]は既に存在します。"), row,
+                                      name.GetText()));
+        } else if (start.IsEmpty()) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:始点ノード名称は空白に出来ません。"), row));
+        } else if (end.IsEmpty()) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:終点ノード名称は空白に出来ません。"), row));
+        } else if (start == end) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:始点及び終点のノード名称は同一には出来ません。"), row));
+        } else if (!nodes.IsNode(start)) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:始点ノード名称[%s]はＭＡＰ情報に存在しません。"),
+                                      row, start.GetText()));
+        } else if (!nodes.IsNode(end)) {
+            Warn(warnings, FormatText(SystemText("[%04d]行:終点ノード名称[%s]はＭＡＰ情報に存在しません。"),
+                                      row, end.GetText()));
+        } else {
+            auto record = std::make_unique<typDRFInf>();
+            record->Name = name;
+            record->StartName = start;
+            record->EndName = end;
+            list.Add(std::move(record));
+            acceptedNames.AddSorted(new tqString(name));
+        }
+    }
+}
+
+bool SearchDRF(int index) {
+    tqList<typDRFInf>& list = TheEngine().drfList;
+    if (!list.IsValidIndex(index)) {
+        return false;
+    }
+    SfNodes& nodes = TheEngine().nodes;
+    nodes.RestoreLinks();
+    typDRFInf* record = list.Get(index);
+    int code = nodes.SearchRoute(record->StartName, record->EndName, record->ViaNames,
+                                 record->RouteNames, record->Distance);
+    record->Failed = code != SfNodes::srFound;
+    return true;
+}
+
+}  // namespace RSIF

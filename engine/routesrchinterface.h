@@ -1,0 +1,60 @@
+// The engine's face towards its front ends: the engine objects, loading the map and the
+// search instructions, and searching one instruction at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "data/tqarray.h"
+#include "data/tqlist.h"
+#include "data/tqstring.h"
+#include "engine/node.h"
+#include "engine/progress.h"
+
+namespace RSIF {
+
+// One search instruction with the result of its last search.
+struct typDRFInf {
+    bool Failed = false;            // the last search found no route
+    tqString Name;                  // search name
+    tqString StartName;
+    tqString EndName;
+    tqArray<tqString> ViaNames;     // always empty: the file has no column for them
+    tqArray<tqString> RouteNames;   // the found route, start first; valid when !Failed
+    int64_t Distance = 0;           // the found route's length; valid when !Failed
+};
+
+// Result codes of the file reads.
+enum ReadResult { rrRead = 0, rrCannotRead = 1, rrTitleMissing = 2 };
+
+// Creates the network, the instruction list and the shared table, all empty; destroys
+// them again. Every other operation needs a created engine.
+void CreateEngine();
+void DestroyEngine();
+
+SfNodes& GetNodes();
+tqList<typDRFInf>& GetDRFList();
+
+// Installs the progress display the loaders report to (not owned; null shows nothing).
+void SetProgressDisplay(ProgressDisplay* display);
+
+// Empties the shared table and reads the map file into it. rrCannotRead when the file
+// cannot be read or is empty, rrTitleMissing when one of the three map titles is missing;
+// the network is untouched either way.
+[[nodiscard]] int ReadMapFile(const std::string& path);
+// Rebuilds the network from the table's rows; each refused row appends one warning text
+// (CP932) to `warnings`.
+void MakeMapNodes(tqList<tqString>& warnings);
+
+// Reads the instruction file into the shared table, which keeps the titles of its previous
+// content as empty columns. Codes as ReadMapFile; the instruction list is untouched.
+[[nodiscard]] int ReadDRFFile(const std::string& path);
+// Rebuilds the instruction list from the table's rows, checking them against the network;
+// each refused row appends one warning text to `warnings`.
+void MakeDRFList(tqList<tqString>& warnings);
+
+// Searches instruction `index` (from 0) and stores the outcome in its record. False, with
+// nothing done, for an index outside the list.
+bool SearchDRF(int index);
+
+}  // namespace RSIF
