@@ -1,0 +1,77 @@
+// Exit statuses and messages of qrlx-batch.
+#include <string>
+
+#include "batch_fixture.h"
+
+namespace {
+
+const std::string kGoodMap = std::string(kMapTitles) + "A,B,1\n";
+const std::string kGoodDrf = std::string(kDrfTitles) + "x,A,B\n";
+
+TEST_F(BatchTest, WrongUsageShowsTheUsage) {
+    for (const char* arguments : {"", "map.csv drf.csv", "map.csv drf.csv a b",
+                                  "map.csv drf.csv result.csv --warnings",
+                                  "map.csv drf.csv result.csv --verbose"}) {
+        BatchRun run = Run(kGoodMap, kGoodDrf, arguments);
+        EXPECT_EQ(run.exit, 2) << arguments;
+        EXPECT_NE(run.err.find("usage: qrlx-batch"), std::string::npos) << arguments;
+        EXPECT_EQ(run.result, "") << arguments;
+    }
+    EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--warnings log.txt map.csv drf.csv result.csv").exit, 0);
+}
+
+TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThree) {
+    BatchRun missing = Run(kGoodMap, kGoodDrf, "absent.csv drf.csv result.csv");
+    EXPECT_EQ(missing.exit, 3);
+    EXPECT_EQ(missing.err, "指定されたファイル[absent.csv]は存在しません。\n");
+    dir.Write("empty.csv", "");
+    BatchRun empty = RunTool("map.csv empty.csv result.csv");
+    EXPECT_EQ(empty.exit, 3);
+    EXPECT_EQ(empty.err, "指定されたファイル[empty.csv]は存在しません。\n");
+    EXPECT_EQ(empty.result, "");
+}
+
+TEST_F(BatchTest, MissingTitlesExitWithFour) {
+    BatchRun mapAsInstructions = Run(kGoodMap, kGoodDrf, "map.csv map.csv result.csv");
+    EXPECT_EQ(mapAsInstructions.exit, 4);
+    EXPECT_EQ(mapAsInstructions.err,
+              "指定されたファイル[map.csv]は検索指示ファイルのフォーマットと適合しません。\n");
+    BatchRun instructionsAsMap = Run(kGoodMap, kGoodDrf, "drf.csv drf.csv result.csv");
+    EXPECT_EQ(instructionsAsMap.exit, 4);
+    EXPECT_EQ(instructionsAsMap.err,
+              "指定されたファイル[drf.csv]はＭＡＰファイルのフォーマットと適合しません。\n");
+    BatchRun noDistance = Run("M_始点ノード名,M_終点ノード名\nA,B\n", kGoodDrf);
+    EXPECT_EQ(noDistance.exit, 4);
+    BatchRun noEnd = Run(kGoodMap, "D_検索名称,D_始点ノード名\nx,A\n");
+    EXPECT_EQ(noEnd.exit, 4);
+    EXPECT_EQ(noEnd.result, "");
+}
+
+TEST_F(BatchTest, MapWithoutAcceptedRowExitsWithFiveAndLogsWhy) {
+    BatchRun run = Run(std::string(kMapTitles) + "A,A,1\n", kGoodDrf);
+    EXPECT_EQ(run.exit, 5);
+    EXPECT_EQ(run.err, "マップファイルが読込まれていません。\n");
+    EXPECT_EQ(run.log, "[0001]行:From及びToのノード名称は同一には出来ません。\r\n");
+    EXPECT_EQ(run.result, "");
+}
+
+TEST_F(BatchTest, UnwritableOutputsExitWithSix) {
+    BatchRun result = Run(kGoodMap, kGoodDrf, "map.csv drf.csv missing/result.csv");
+    EXPECT_EQ(result.exit, 6);
+    EXPECT_EQ(result.err, "検索結果ファイル[missing/result.csv]の保存に失敗しました。\n");
+    BatchRun log = Run(kGoodMap, kGoodDrf, "map.csv drf.csv result.csv --warnings missing/log.txt");
+    EXPECT_EQ(log.exit, 6);
+    EXPECT_EQ(log.err, "警告ログファイル[missing/log.txt]の保存に失敗しました。\n");
+}
+
+TEST_F(BatchTest, NoProgressLineWhenStandardErrorIsNotATerminal) {
+    std::string drf = kDrfTitles;
+    for (int i = 0; i < 50; ++i) {
+        drf += "s" + std::to_string(i) + ",A,B\n";
+    }
+    BatchRun run = Run(kGoodMap, drf);
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.err, "");
+}
+
+}  // namespace

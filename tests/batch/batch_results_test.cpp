@@ -1,0 +1,87 @@
+// The result file: rows per instruction, route names five to a row, numbers in full.
+#include <string>
+
+#include "batch_fixture.h"
+
+namespace {
+
+// A chain N1 -> N2 -> ... -> Nn with links of length 1.
+std::string Chain(int nodes) {
+    std::string rows;
+    for (int i = 1; i < nodes; ++i) {
+        rows += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",1\n";
+    }
+    return rows;
+}
+
+TEST_F(BatchTest, RoutesSpreadFiveNamesToARow) {
+    BatchRun run = Run(std::string(kMapTitles) + Chain(12),
+                       std::string(kDrfTitles) +
+                           "five,N1,N5\nsix,N1,N6\neleven,N1,N11\ntwelve,N1,N12\nnone,N12,N1\n"
+                           "two,N3,N4\n");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.result, std::string(kResultTitles) +
+                              "1,five,N1,N5,4,5,N1,N2,N3,N4,N5\r\n"
+                              "1,six,N1,N6,5,6,N1,N2,N3,N4,N5\r\n"
+                              ",,,,,,N6,,,,\r\n"
+                              "1,eleven,N1,N11,10,11,N1,N2,N3,N4,N5\r\n"
+                              ",,,,,,N6,N7,N8,N9,N10\r\n"
+                              ",,,,,,N11,,,,\r\n"
+                              "1,twelve,N1,N12,11,12,N1,N2,N3,N4,N5\r\n"
+                              ",,,,,,N6,N7,N8,N9,N10\r\n"
+                              ",,,,,,N11,N12,,,\r\n"
+                              "0,none,N12,N1,,,,,,,\r\n"
+                              "1,two,N3,N4,1,2,N3,N4,,,\r\n");
+    EXPECT_EQ(run.out, "ノード数: 12\n検索指示数: 6\n検索成功数: 5\n");
+}
+
+TEST_F(BatchTest, DistancesBeyondThirtyTwoBitsAreWrittenInFull) {
+    BatchRun run = Run(std::string(kMapTitles) +
+                           "A,B,2147483648\nB,C,3000000000\n"
+                           "C,D,99999999999999999999\n",  // beyond 64 bits: the largest value
+                       std::string(kDrfTitles) + "ac,A,C\ncd,C,D\nad,A,D\n");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.result, std::string(kResultTitles) +
+                              "1,ac,A,C,5147483648,3,A,B,C,,\r\n"
+                              "1,cd,C,D,9223372036854775807,2,C,D,,,\r\n"
+                              "0,ad,A,D,,,,,,,\r\n");
+}
+
+TEST_F(BatchTest, TiesFollowTheMapRowOrder) {
+    BatchRun first = Run(std::string(kMapTitles) + "S,A,1\nS,B,1\nA,E,1\nB,E,1\n",
+                         std::string(kDrfTitles) + "t,S,E\n");
+    EXPECT_EQ(first.result, std::string(kResultTitles) + "1,t,S,E,2,3,S,A,E,,\r\n");
+    BatchRun second = Run(std::string(kMapTitles) + "S,A,1\nS,B,1\nB,E,1\nA,E,1\n",
+                          std::string(kDrfTitles) + "t,S,E\n");
+    EXPECT_EQ(second.result, std::string(kResultTitles) + "1,t,S,E,2,3,S,B,E,,\r\n");
+}
+
+TEST_F(BatchTest, NoAcceptedInstructionGivesTheTitleLineOnly) {
+    BatchRun run = Run(std::string(kMapTitles) + "A,B,1\n", std::string(kDrfTitles) + "x,A,A\n");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.result, kResultTitles);
+    EXPECT_EQ(run.out, "ノード数: 2\n検索指示数: 0\n検索成功数: 0\n");
+
+    BatchRun empty = Run(std::string(kMapTitles) + "A,B,1\n", kDrfTitles);
+    EXPECT_EQ(empty.result, kResultTitles);
+    EXPECT_EQ(empty.log, "");
+}
+
+TEST_F(BatchTest, WrittenBytesAreCp932WithCrLf) {
+    BatchRun run = Run(std::string(kMapTitles) + "東京,品川,7\n", std::string(kDrfTitles) + "線,東京,品川\n");
+    std::string bytes = TempDir::Read(dir.Path("result.csv"));
+    EXPECT_EQ(bytes, FileBytes(std::string(kResultTitles).erase(strlen(kResultTitles) - 2) + "\n" +
+                               "1,線,東京,品川,7,2,東京,品川,,,\n"));
+    EXPECT_EQ(TempDir::Read(dir.Path("log.txt")), "");
+}
+
+TEST_F(BatchTest, ExistingOutputFilesAreOverwritten) {
+    dir.Write("result.csv", "old result that is much longer than the new one\r\n");
+    dir.Write("log.txt", "old log\r\n");
+    BatchRun run = Run(std::string(kMapTitles) + "A,B,1\n", std::string(kDrfTitles) + "x,A,B\n");
+    EXPECT_EQ(run.exit, 0);
+    EXPECT_EQ(run.result, std::string(kResultTitles) + "1,x,A,B,1,2,A,B,,,\r\n");
+    EXPECT_EQ(run.log, "");
+}
+
+}  // namespace
