@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 
 bash scripts/build.sh
 ./build/bench/csv_bench
+./build/bench/network_bench

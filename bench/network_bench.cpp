@@ -1,0 +1,114 @@
+// Generates a square grid road network with two-way links of random lengths, its node
+// names in shuffled order, and random search instructions; then times the map load, the
+// instruction load and the searches through the engine, and reports peak memory.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/routesrchinterface.h"
+#include "platform/codepage.h"
+
+namespace {
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::string NodeName(int id) { return "N" + std::to_string(id); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int side = argc > 1 ? std::atoi(argv[1]) : 300;
+    const int searches = argc > 2 ? std::atoi(argv[2]) : 200;
+    std::mt19937 random(42);
+    auto dir = std::filesystem::temp_directory_path() / "qrlx-network-bench";
+    std::filesystem::create_directories(dir);
+    const std::string mapPath = (dir / "map.csv").string();
+    const std::string drfPath = (dir / "drf.csv").string();
+
+    // Node ids are shuffled so that names arrive in no particular order.
+    std::vector<int> id(side * side);
+    for (int i = 0; i < side * side; ++i) {
+        id[i] = i;
+    }
+    std::shuffle(id.begin(), id.end(), random);
+    std::vector<std::string> rows;
+    std::uniform_int_distribution<int> length(1, 1000);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            int here = id[y * side + x];
+            if (x + 1 < side) {
+                int right = id[y * side + x + 1];
+                rows.push_back(NodeName(here) + "," + NodeName(right) + "," + std::to_string(length(random)));
+                rows.push_back(NodeName(right) + "," + NodeName(here) + "," + std::to_string(length(random)));
+            }
+            if (y + 1 < side) {
+                int down = id[(y + 1) * side + x];
+                rows.push_back(NodeName(here) + "," + NodeName(down) + "," + std::to_string(length(random)));
+                rows.push_back(NodeName(down) + "," + NodeName(here) + "," + std::to_string(length(random)));
+            }
+        }
+    }
+    std::shuffle(rows.begin(), rows.end(), random);
+    {
+        std::ofstream map(mapPath, std::ios::binary);
+        map << codepage::Utf8ToCp932("M_始点ノード名,M_終点ノード名,M_ノード間距離\r\n");
+        for (const std::string& row : rows) {
+            map << row << "\r\n";
+        }
+        std::ofstream drf(drfPath, std::ios::binary);
+        drf << codepage::Utf8ToCp932("D_検索名称,D_始点ノード名,D_終点ノード名\r\n");
+        std::uniform_int_distribution<int> node(0, side * side - 1);
+        for (int i = 0; i < searches; ++i) {
+            drf << "S" << i << "," << NodeName(node(random)) << "," << NodeName(node(random)) << "\r\n";
+        }
+    }
+    std::printf("grid %d x %d: %d nodes, %zu links, %d searches\n", side, side, side * side,
+                rows.size(), searches);
+
+    RSIF::CreateEngine();
+    tqList<tqString> warnings;
+    auto start = std::chrono::steady_clock::now();
+    if (RSIF::ReadMapFile(mapPath) != RSIF::rrRead) {
+        std::fprintf(stderr, "map read failed\n");
+        return 1;
+    }
+    RSIF::MakeMapNodes(warnings);
+    std::printf("map load: %.2f s (%d nodes, %d warnings)\n", SecondsSince(start),
+                RSIF::GetNodes().GetCount(), warnings.Count());
+
+    start = std::chrono::steady_clock::now();
+    if (RSIF::ReadDRFFile(drfPath) != RSIF::rrRead) {
+        std::fprintf(stderr, "instruction read failed\n");
+        return 1;
+    }
+    RSIF::MakeDRFList(warnings);
+    std::printf("instruction load: %.2f s (%d instructions)\n", SecondsSince(start),
+                RSIF::GetDRFList().Count());
+
+    start = std::chrono::steady_clock::now();
+    int found = 0;
+    for (int i = 0; i < RSIF::GetDRFList().Count(); ++i) {
+        RSIF::SearchDRF(i);
+        found += RSIF::GetDRFList().Get(i)->Failed ? 0 : 1;
+    }
+    double seconds = SecondsSince(start);
+    std::printf("searches: %.2f s (%.1f ms each, %d found)\n", seconds,
+                1000 * seconds / std::max(1, RSIF::GetDRFList().Count()), found);
+
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    RSIF::DestroyEngine();
+    std::filesystem::remove_all(dir);
+    return 0;
+}
