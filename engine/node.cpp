@@ -97,15 +97,22 @@ SfNode* SfNodes::FindOrInsert(const tqString& name) {
 }
 
 int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
-    if (SfNode* existing = FindNode(from)) {
-        for (int i = 0; i < existing->OutLinks.Count(); ++i) {
-            if (existing->OutLinks.Get(i)->LinkNode->Name == to) {
+    SfNode* fromNode = FindNode(from);
+    SfNode* toNode = FindNode(to);
+    if (fromNode != nullptr && toNode != nullptr) {
+        // Names are unique, so the same name means the same node.
+        for (int i = 0; i < fromNode->OutLinks.Count(); ++i) {
+            if (fromNode->OutLinks.Get(i)->LinkNode == toNode) {
                 return alDuplicate;
             }
         }
     }
-    SfNode* fromNode = FindOrInsert(from);
-    SfNode* toNode = FindOrInsert(to);
+    if (fromNode == nullptr) {
+        fromNode = FindOrInsert(from);
+    }
+    if (toNode == nullptr) {
+        toNode = FindOrInsert(to);
+    }
     fromNode->AddOutLink(toNode, distance);
     toNode->AddInLink(fromNode, distance);
     return alAdded;
