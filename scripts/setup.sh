@@ -8,6 +8,9 @@ packages=(
     cmake
     make
     libgtest-dev
+    qt6-base-dev
+    fonts-ipafont-gothic
+    fontconfig
 )
 
 missing=()

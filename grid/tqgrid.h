@@ -1,0 +1,144 @@
+// tqGrid: the string grid with per-cell display states (colour, font, text position,
+// merged blocks, images), per-column input rules, and its own cell painting.
+#pragma once
+
+#include <QFont>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "data/tqlist.h"
+#include "platform/qt/canvas.h"
+#include "platform/qt/imagelist.h"
+#include "platform/qt/stringgrid.h"
+
+enum StrPosX : uint8_t { spLeft = 0, spCenter = 1, spRight = 2, spLeftWrap = 3, spRightWrap = 4, spCenterWrap = 5 };
+enum StrPosY : uint8_t { spTop = 0, spMiddle = 1, spBottom = 2 };
+enum CSTyp : uint8_t { csText = 0, csDigits = 2, csDecimal = 3 };
+
+// The display state of one cell. Ordered by (Row, Col).
+struct CellStateCL {
+    int32_t Row = 0;
+    int32_t Col = 0;
+    TColor BackColor = clBlack;
+    int32_t FontNumber = 0;  // 0: the grid's font; 1-3: CustomFont1-3
+    StrPosX PosX = spLeft;
+    StrPosY PosY = spTop;
+    bool CellMerge = false;
+    int32_t cmLeft = 0;
+    int32_t cmRight = 0;
+    int32_t cmTop = 0;
+    int32_t cmBottom = 0;
+    bool ImgView = false;    // draw image ImgIndex of the ImageList instead of the text
+    uint8_t ImgIndex = 0;
+
+    bool operator>(const CellStateCL& other) const {
+        return Row > other.Row || (Row == other.Row && Col > other.Col);
+    }
+    bool operator==(const CellStateCL& other) const { return Row == other.Row && Col == other.Col; }
+};
+
+// The input rule of one column. Ordered by Col.
+struct ColumnStatusCL {
+    int32_t Col = 0;
+    bool Editable = true;
+    CSTyp Type = csText;
+
+    bool operator>(const ColumnStatusCL& other) const { return Col > other.Col; }
+    bool operator==(const ColumnStatusCL& other) const { return Col == other.Col; }
+};
+
+// Rows and columns are grid numbers from 0, fixed ones counted; every tqGrid operation
+// takes the row before the column. "Data" numbers leave the fixed rows/columns out.
+class tqGrid : public StringGrid {
+public:
+    using CellStateEvent =
+        std::function<void(tqGrid& sender, int ARow, int ACol, bool Standard, CellStateCL& CellState)>;
+
+    explicit tqGrid(QWidget* parent = nullptr);
+    ~tqGrid() override;
+
+    tqList<CellStateCL> CellStates;          // at most one per cell, found by bisection
+    tqList<ColumnStatusCL> ColumnStatuses;   // found by bisection
+    tqList<int> ExtractList;                 // used by sorting; empty otherwise
+    CellStateCL StdCellState;                // refilled for every cell without a state
+    ColumnStatusCL StdColumnStatus;
+
+    // Published properties.
+    bool EnableCtrlC = false;
+    bool EnableCtrlV = false;
+    bool CanEdit = false;
+    int DataRowCount = 0;
+    int DataColCount = 0;
+    int ExtractNum = 0;
+    int ExtractNumCol = 0;
+    TColor ActiveCellColor = clBlack;
+    TColor SelectCellColor = clBlack;
+    TColor EditBackColor = clBlack;
+    TColor DefaultCellBackColor = clBlack;
+    TColor CellBorderColor = clBlack;
+    StrPosX DefaultCellX = spLeft;
+    StrPosY DefaultCellY = spTop;
+    const ::ImageList* ImageList = nullptr;  // not owned
+    CellStateEvent OnCellState;
+
+    // The stored state of a cell; without one, null, or with `create` a new one with the
+    // standard settings. The grid keeps ownership.
+    CellStateCL* GetCellState(int ARow, int ACol, bool create);
+    // StdCellState refilled for the cell; every call overwrites the same record.
+    CellStateCL* GetstdCellState(int ARow, int ACol);
+    void SetNowStandardSettingCellState(int ARow, int ACol, CellStateCL* out) const;
+    ColumnStatusCL* GetColumnStatus(int ACol, bool create);
+    ColumnStatusCL* GetstdColumnStatus(int ACol);
+    void SetNowStandardSettingColumnStatus(int ACol, ColumnStatusCL* out) const;
+    bool SetColumnType(int ACol, CSTyp type, bool editable);
+
+    // Attribute setters: create the cell's state if needed; no repaint.
+    bool SetCellBackColor(int ARow, int ACol, TColor color);
+    bool SetCellFont(int ARow, int ACol, int fontNumber);
+    bool SetCellStrPos(int ARow, int ACol, StrPosX x, StrPosY y);
+    // Makes rows top..bottom x columns left..right one block, shown with the top-left
+    // cell's text and attributes. False, with nothing changed, when a cell of the block
+    // already belongs to a block.
+    bool MergeCells(int top, int bottom, int left, int right);
+    // Deletes every stored cell state; column statuses stay.
+    bool ClearCellStates();
+
+    // 0: the grid's font; 1-3: that custom font if it exists, else the grid's font.
+    QFont GetFontFromNumber(int n) const;
+    // Custom fonts 1-3: created as a copy of the grid's font on first use.
+    const QFont& CustomFont(int n);
+    void SetCustomFont(int n, const QFont& font);
+
+    bool WriteCell(int ARow, int ACol, std::string_view text);
+    // Tells OnSetEditText first, then writes.
+    bool WriteCellWithEvent(int ARow, int ACol, std::string_view text);
+    bool WriteCellShift(int dataRow, int dataCol, std::string_view text);
+    bool WriteCellShiftWithEvent(int dataRow, int dataCol, std::string_view text);
+    int GetDataColFromCol(int col) const { return col - FixedCols(); }
+    int GetColFromDataCol(int dataCol) const { return dataCol + FixedCols(); }
+    void SetDataRowCount(int count) { DataRowCount = count; }
+    void SetDataColCount(int count) { DataColCount = count; }
+    // Empties every text of the row and deletes the row's cell states; object references
+    // stay.
+    void ClearRow(int row);
+
+    // Drawing steps, exposed for their rules.
+    static bool CheckRepeatedAreaExsist(const GridRect& a, const GridRect& b);
+    static GridRect TwoGridRectOR(const GridRect& a, const GridRect& b);
+
+protected:
+    void DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) override;
+
+private:
+    void DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState state,
+                      CellStateCL& cellState);
+    void SetBackGroundColor(const CellStateCL& state, const GridRect& area, const PixelRect& rect,
+                            GridDrawState drawState);
+    void SetCellBorderLine(const GridRect& area, const PixelRect& rect);
+    void DrawImage(const CellStateCL& state, int x, int y);
+
+    std::unique_ptr<QFont> mCustomFonts[3];
+};

@@ -1,0 +1,79 @@
+#include "platform/qt/paintercanvas.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/qt/qttext.h"
+
+PainterCanvas::PainterCanvas(QPainter& painter) : mPainter(painter) {}
+
+QColor PainterCanvas::ToQColor(TColor color) {
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+void PainterCanvas::FillRect(const PixelRect& rect) {
+    if (rect.Width() > 0 && rect.Height() > 0) {
+        mPainter.fillRect(rect.Left, rect.Top, rect.Width(), rect.Height(), ToQColor(mBrush));
+    }
+}
+
+void PainterCanvas::MoveTo(int x, int y) {
+    mX = x;
+    mY = y;
+}
+
+void PainterCanvas::LineTo(int x, int y) {
+    // QPainter draws both end points; step the end back by one pixel to leave it out.
+    int dx = x - mX;
+    int dy = y - mY;
+    int steps = std::max(std::abs(dx), std::abs(dy));
+    if (steps > 0) {
+        QPen pen(ToQColor(mPen.Color), mPen.Width, mPen.Solid ? Qt::SolidLine : Qt::DotLine);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        mPainter.save();
+        mPainter.setPen(pen);
+        mPainter.setRenderHint(QPainter::Antialiasing, false);
+        int endX = x - (dx * 1) / steps;
+        int endY = y - (dy * 1) / steps;
+        mPainter.drawLine(mX, mY, endX, endY);
+        mPainter.restore();
+    }
+    mX = x;
+    mY = y;
+}
+
+int PainterCanvas::TextWidth(const char* cp932) {
+    return QFontMetrics(mPainter.font()).horizontalAdvance(qttext::FromCp932(cp932));
+}
+
+int PainterCanvas::TextHeight(const char* cp932) {
+    (void)cp932;  // every text of one font has the font's line height
+    return QFontMetrics(mPainter.font()).height();
+}
+
+void PainterCanvas::TextRect(const PixelRect& clip, int x, int y, const char* cp932) {
+    FillRect(clip);
+    if (clip.Width() <= 0 || clip.Height() <= 0) {
+        return;
+    }
+    mPainter.save();
+    mPainter.setClipRect(clip.Left, clip.Top, clip.Width(), clip.Height());
+    mPainter.setPen(QColor(Qt::black));
+    mPainter.drawText(x, y + QFontMetrics(mPainter.font()).ascent(), qttext::FromCp932(cp932));
+    mPainter.restore();
+}
+
+void PainterCanvas::Draw(int x, int y, const QImage& bitmap, RasterOp op) {
+    static constexpr QPainter::CompositionMode kModes[] = {
+        QPainter::RasterOp_SourceAndDestination,
+        QPainter::RasterOp_SourceAndNotDestination,
+        QPainter::RasterOp_SourceOrDestination,
+    };
+    mPainter.save();
+    mPainter.setCompositionMode(kModes[op]);
+    mPainter.drawImage(x, y, bitmap);
+    mPainter.restore();
+}

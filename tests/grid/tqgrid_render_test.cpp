@@ -1,0 +1,75 @@
+// A real tqGrid painted offscreen into an image, and a real mouse click on it.
+#include <QImage>
+#include <QTest>
+
+#include "grid_fixture.h"
+#include "platform/codepage.h"
+
+namespace {
+
+class RenderTest : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        // The result grid's two header rows with their merged blocks.
+        for (int col = 0; col < 11; ++col) {
+            grid.SetCellStrPos(0, col, spCenter, spMiddle);
+            grid.SetCellStrPos(1, col, spCenter, spMiddle);
+        }
+        grid.MergeCells(0, 1, 0, 0);
+        Write(0, 0, "結果");
+        grid.MergeCells(0, 1, 1, 1);
+        Write(0, 1, "検索名称");
+        grid.MergeCells(0, 0, 2, 3);
+        Write(0, 2, "検索指示ノード名");
+        grid.MergeCells(0, 0, 6, 10);
+        Write(0, 6, "通過ノード");
+        Write(2, 1, "東海道");
+        grid.SetCurrentCell(2, 3);
+    }
+    void Write(int row, int col, const char* utf8) {
+        grid.WriteCell(row, col, codepage::Utf8ToCp932(utf8));
+    }
+    QImage Render() { return grid.viewport()->grab().toImage(); }
+    static TColor At(const QImage& image, int x, int y) {
+        QRgb pixel = image.pixel(x, y);
+        return static_cast<TColor>(qRed(pixel) | (qGreen(pixel) << 8) | (qBlue(pixel) << 16));
+    }
+};
+
+TEST_F(RenderTest, DataCellsAreWhiteTheCurrentCellAquaAndFramesBlack) {
+    QImage image = Render();
+    ASSERT_GE(image.width(), 500);
+    EXPECT_EQ(At(image, 150, 90), clWhite);   // inside cell (2, 4)
+    EXPECT_EQ(At(image, 140, 73), clAqua);    // inside the current cell (2, 3)
+    EXPECT_EQ(At(image, 109, 90), clBlack);   // the left frame line of cell (2, 4)
+    EXPECT_EQ(At(image, 150, 80), clBlack);   // the top frame line of cell (2, 4)
+    EXPECT_EQ(At(image, 300, 5), clSilver);   // the header block over columns 2-3
+}
+
+TEST_F(RenderTest, MergedHeaderShowsItsTextOnceAcrossTheBlock) {
+    QImage image = Render();
+    // The two-row block of column 0 has no frame line between its rows.
+    EXPECT_EQ(At(image, 2, 20), clSilver);
+    // Column 1's header text is drawn: some pixel of the block's middle is dark.
+    bool dark = false;
+    for (int x = 50; x < 105 && !dark; ++x) {
+        for (int y = 12; y < 28 && !dark; ++y) {
+            dark = qGray(image.pixel(x, y)) < 100;
+        }
+    }
+    EXPECT_TRUE(dark);
+}
+
+TEST_F(RenderTest, ClickOnTheLowerCellOfABlockSelectsTheWholeBlock) {
+    grid.MergeCells(3, 4, 1, 1);
+    grid.show();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(60, 90));  // cell (1, 4)
+    EXPECT_EQ(grid.Row(), 4);
+    Render();
+    EXPECT_EQ(grid.Selection(), (GridRect{1, 3, 1, 4}));
+    QImage image = Render();
+    EXPECT_EQ(At(image, 60, 70), clAqua);  // the upper cell shows as current too
+}
+
+}  // namespace
