@@ -70,7 +70,7 @@ void StringGrid::SetObjects(int col, int row, void* object) {
 }
 
 void StringGrid::SetRowCount(int count) {
-    mRows.SetCount(std::max(count, 1));
+    mRows.SetCount(std::max(count, 1));  // may leave only fixed rows
     mCells.resize(mRows.Count(), std::vector<Cell>(mCols.Count()));
     MoveTo(std::min(mCurrentCol, ColCount() - 1), std::min(mCurrentRow, RowCount() - 1), false);
     UpdateScrollBars();
@@ -88,14 +88,14 @@ void StringGrid::SetColCount(int count) {
 }
 
 void StringGrid::SetFixedRows(int count) {
-    mRows.SetFixed(std::min(count, RowCount() - 1));
+    mRows.SetFixed(std::min(count, RowCount()));
     MoveTo(std::max(mCurrentCol, FixedCols()), std::max(mCurrentRow, FixedRows()), false);
     UpdateScrollBars();
     InvalidateGrid();
 }
 
 void StringGrid::SetFixedCols(int count) {
-    mCols.SetFixed(std::min(count, ColCount() - 1));
+    mCols.SetFixed(std::min(count, ColCount()));
     MoveTo(std::max(mCurrentCol, FixedCols()), std::max(mCurrentRow, FixedRows()), false);
     UpdateScrollBars();
     InvalidateGrid();
@@ -144,8 +144,9 @@ void StringGrid::SetSelection(const GridRect& selection) {
 }
 
 void StringGrid::MoveTo(int col, int row, bool extend) {
-    col = std::clamp(col, FixedCols(), ColCount() - 1);
-    row = std::clamp(row, FixedRows(), RowCount() - 1);
+    // With no scrollable row (or column) left, the current cell stays just past the fixed ones.
+    col = std::max(FixedCols(), std::min(col, ColCount() - 1));
+    row = std::max(FixedRows(), std::min(row, RowCount() - 1));
     mCurrentCol = col;
     mCurrentRow = row;
     if (!extend || !(mOptions & goRangeSelect)) {

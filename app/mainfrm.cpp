@@ -1,0 +1,296 @@
+// The main window's layout, set-up, state and closing; the commands are in the
+// mainfrm_*.cpp files.
+#include "app/mainfrm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/mainfrm_private.h"
+#include "app/settings.h"
+#include "app/warnlogfrm.h"
+#include "data/messagebox.h"
+#include "data/systemtext.h"
+#include "engine/routesrchinterface.h"
+#include "platform/qt/fonts.h"
+
+namespace {
+
+constexpr int kResultColumns = 11;
+constexpr int kHeaderRows = 2;
+
+// A tab page whose last child (the result grid) always fills it, over the others.
+class FillingPage final : public QWidget {
+public:
+    using QWidget::QWidget;
+    QWidget* filler = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        if (filler) {
+            filler->setGeometry(rect());
+        }
+        QWidget::resizeEvent(event);
+    }
+};
+
+QLabel* Caption(const QString& text, int x, int y, QWidget* parent, int pixels = 12) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(GothicFont(pixels, true));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* Counter(int x, int y, QWidget* parent) {
+    auto* counter = new QLabel(parent);
+    counter->setGeometry(x, y, 53, 19);
+    counter->setFont(GothicFont(15, true));
+    counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return counter;
+}
+
+QLabel* WarningIcon(int x, int y, QWidget* parent) {
+    auto* icon = new QLabel(parent);
+    icon->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    icon->setGeometry(x, y, 32, 32);
+    return icon;
+}
+
+}  // namespace
+
+TMainForm::BusyScope::BusyScope(TMainForm& form) : mForm(form) { mForm.mBusy = true; }
+
+TMainForm::BusyScope::~BusyScope() {
+    mForm.mBusy = false;
+    if (mForm.mCloseAfterWork) {
+        QTimer::singleShot(0, &mForm, &QWidget::close);
+    }
+}
+
+TMainForm::TMainForm()
+    : OpenDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QString(), false),
+      SaveDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QStringLiteral("CSV"), true),
+      mProgress(std::make_unique<Progress>(*this)) {
+    setWindowTitle(QStringLiteral("ロトミナ"));
+    setFont(GothicFont(12));
+    BuildWindow();
+    BuildMenus();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    RSIF::SetProgressDisplay(nullptr);
+    if (mEngineAlive) {
+        RSIF::DestroyEngine();
+    }
+}
+
+void TMainForm::BuildWindow() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    resize(726, 439 + 48);
+
+    auto* strip = new QWidget(central);
+    strip->setGeometry(0, 0, 726, 81);
+    Caption(QStringLiteral("ノード数"), 12, 10, strip);
+    NodeNumSText = Counter(84, 8, strip);
+    Caption(QStringLiteral("検索指示数"), 8, 34, strip);
+    DRNumSText = Counter(84, 32, strip);
+    Caption(QStringLiteral("検索成功数"), 8, 58, strip);
+    SuccessNumSText = Counter(84, 56, strip);
+    MAPCheckBox = new QCheckBox(strip);
+    MAPCheckBox->move(168, 8);
+    MAPCheckBox->setEnabled(false);
+    Caption(QStringLiteral("マップファイル"), 188, 10, strip);
+    MAPFileReadBtn = new QPushButton(QStringLiteral("読込み"), strip);
+    MAPFileReadBtn->setGeometry(288, 4, 93, 25);
+    DRFCheckBox = new QCheckBox(strip);
+    DRFCheckBox->move(168, 44);
+    DRFCheckBox->setEnabled(false);
+    Caption(QStringLiteral("検索指示ファイル"), 188, 46, strip);
+    ReadRefDirFileBtn = new QPushButton(QStringLiteral("読込み"), strip);
+    ReadRefDirFileBtn->setGeometry(288, 40, 93, 25);
+    SearchBtn = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("検索実行"), strip);
+    SearchBtn->setGeometry(388, 4, 117, 61);
+    ResultPreservBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                       QStringLiteral("結果保存"), strip);
+    ResultPreservBtn->setGeometry(512, 4, 93, 61);
+    auto* rule = new QFrame(central);
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    rule->setGeometry(0, 81, 726, 3);
+
+    auto* tabs = new QTabWidget(central);
+    tabs->setGeometry(0, 84, 726, 439 - 84);
+    auto* page = new FillingPage();
+    tabs->addTab(page, QStringLiteral("検索指示＆結果表示"));
+    MAPWarnImage = WarningIcon(100, 24, page);
+    MAPWarnLabel = Caption(QStringLiteral("マップファイルが読み込まれていません"), 136, 36, page, 13);
+    DRWarnImage = WarningIcon(100, 64, page);
+    DRWarnLabel = Caption(QStringLiteral("検索指示ファイルが読み込まれていません"), 136, 76, page, 13);
+    ProgLabel = Caption(QStringLiteral("進捗状況"), 100, 144, page);
+    ProgressBar = new QProgressBar(page);
+    ProgressBar->setGeometry(100, 164, 333, 16);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setTextVisible(false);
+    ResultGrid = new tqGrid(page);
+    page->filler = ResultGrid;
+    statusBar()->setSizeGripEnabled(true);
+
+    ReadRefDirFileBtn->setEnabled(false);
+    SearchBtn->setEnabled(false);
+    ResultPreservBtn->setEnabled(false);
+    ShowProgress(false);
+    ResultGrid->hide();
+
+    connect(MAPFileReadBtn, &QPushButton::clicked, this, [this] { MapFileReadMenuClick(); });
+    connect(ReadRefDirFileBtn, &QPushButton::clicked, this, [this] { ReadRefDirFileMenuClick(); });
+    connect(SearchBtn, &QPushButton::clicked, this, [this] { SearchBtnClick(); });
+    connect(ResultPreservBtn, &QPushButton::clicked, this, [this] { ResultPreservBtnClick(); });
+
+    // The result grid.
+    ResultGrid->SetColCount(kResultColumns);
+    ResultGrid->SetRowCount(kHeaderRows + 1);
+    ResultGrid->SetFixedCols(0);
+    ResultGrid->SetFixedRows(kHeaderRows);
+    ResultGrid->SetDefaultColWidth(64);
+    ResultGrid->SetColWidths(0, 45);
+    ResultGrid->SetDefaultRowHeight(20);
+    ResultGrid->SetGridLineWidth(0);
+    ResultGrid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine);
+    ResultGrid->SetGridFont(GothicFont(12));
+    ResultGrid->ActiveCellColor = clAqua;
+    ResultGrid->SelectCellColor = clAqua;
+    ResultGrid->EditBackColor = clAqua;
+    ResultGrid->DefaultCellBackColor = clWhite;
+    ResultGrid->DefaultCellY = spMiddle;
+    for (int n = 1; n <= 3; ++n) {
+        ResultGrid->SetCustomFont(n, GothicFont(12));
+    }
+    ResultGrid->OnCellState = [this](tqGrid& grid, int row, int col, bool standard, CellStateCL& state) {
+        ResultGridCellState(grid, row, col, standard, state);
+    };
+}
+
+void TMainForm::BuildMenus() {
+    QStyle* look = style();
+    FileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    MapFileReadMenu = FileMenu->addAction(look->standardIcon(QStyle::SP_DialogOpenButton),
+                                          QStringLiteral("マップファイルの読込み(&M)"));
+    ReadRefDirFileMenu = FileMenu->addAction(look->standardIcon(QStyle::SP_DialogOpenButton),
+                                             QStringLiteral("検索指示ファイルの読込み(&F)"));
+    FileMenu->addSeparator();
+    ResultPreservMenu = FileMenu->addAction(look->standardIcon(QStyle::SP_DialogSaveButton),
+                                            QStringLiteral("検索結果ファイルの保存(&S)"));
+    FileMenu->addSeparator();
+    EndMenu = FileMenu->addAction(QStringLiteral("終了(&X)"));
+    RunMenu = menuBar()->addMenu(QStringLiteral("実行(&R)"));
+    SearchMenu = RunMenu->addAction(look->standardIcon(QStyle::SP_MediaPlay),
+                                    QStringLiteral("最短経路の検索(&S)"));
+    H1 = menuBar()->addMenu(QStringLiteral("ヘルプ情報(&H)"));
+    HelpMenu = H1->addAction(QStringLiteral("ロトミナ ヘルプ(&H)"));
+    H1->addSeparator();
+    MorvaneMenu = H1->addAction(QStringLiteral("モルヴェインホームページ(&S)"));
+    SupportPageMenu = H1->addAction(QStringLiteral("ロトミナ サポートページ(&R)"));
+    H1->addSeparator();
+    VersionInfMenu = H1->addAction(QStringLiteral("バージョン情報(&A)"));
+
+    connect(FileMenu, &QMenu::aboutToShow, this, [this] { FileMenuClick(); });
+    connect(RunMenu, &QMenu::aboutToShow, this, [this] { RunMenuClick(); });
+    connect(MapFileReadMenu, &QAction::triggered, this, [this] { MapFileReadMenuClick(); });
+    connect(ReadRefDirFileMenu, &QAction::triggered, this, [this] { ReadRefDirFileMenuClick(); });
+    connect(ResultPreservMenu, &QAction::triggered, this, [this] { ResultPreservBtnClick(); });
+    connect(EndMenu, &QAction::triggered, this, [this] { EndMenuClick(); });
+    connect(SearchMenu, &QAction::triggered, this, [this] { SearchBtnClick(); });
+    connect(HelpMenu, &QAction::triggered, this, [this] { HelpMenuClick(); });
+    connect(MorvaneMenu, &QAction::triggered, this, [this] { MorvaneMenuClick(); });
+    connect(SupportPageMenu, &QAction::triggered, this, [this] { SupportPageMenuClick(); });
+    connect(VersionInfMenu, &QAction::triggered, this, [this] { VersionInfMenuClick(); });
+}
+
+void TMainForm::FormCreate() {
+    SetMessageCaption("ロトミナ");
+    for (int row = 0; row < kHeaderRows; ++row) {
+        for (int col = 0; col < ResultGrid->ColCount(); ++col) {
+            ResultGrid->SetCellStrPos(row, col, spCenter, spMiddle);
+        }
+    }
+    tqGrid& grid = *ResultGrid;
+    grid.MergeCells(0, 1, 0, 0);
+    grid.WriteCell(0, 0, SystemText("結果"));
+    grid.MergeCells(0, 1, 1, 1);
+    grid.WriteCell(0, 1, SystemText("検索名称"));
+    grid.MergeCells(0, 0, 2, 3);
+    grid.WriteCell(0, 2, SystemText("検索指示ノード名"));
+    grid.WriteCell(1, 2, SystemText("始点"));
+    grid.WriteCell(1, 3, SystemText("終点"));
+    grid.MergeCells(0, 0, 4, 5);
+    grid.WriteCell(0, 4, SystemText("検索結果値"));
+    grid.WriteCell(1, 4, SystemText("ノード数"));
+    grid.WriteCell(1, 5, SystemText("距離"));
+    grid.MergeCells(0, 0, 6, 10);
+    grid.WriteCell(0, 6, SystemText("通過ノード"));
+    const char* digits[] = {SystemText("１"), SystemText("２"), SystemText("３"), SystemText("４"),
+                            SystemText("５")};
+    for (int k = 0; k < 5; ++k) {
+        grid.WriteCell(1, 6 + k, digits[k]);
+    }
+    RSIF::CreateEngine();
+    mEngineAlive = true;
+    RSIF::SetProgressDisplay(mProgress.get());
+    OpenDialog.InitialDir = settings::Read(settings::kReadDirKey);
+    SaveDialog.InitialDir = settings::Read(settings::kWriteDirKey);
+}
+
+void TMainForm::ShowProgress(bool shown) {
+    ProgLabel->setVisible(shown);
+    ProgressBar->setVisible(shown);
+}
+
+bool TMainForm::CheckRead(int code, const std::string& path, const char* formatMessage) {
+    if (code == RSIF::rrCannotRead) {
+        ShowErrorMessage(this, "指定されたファイル[%s]は存在しません。", path.c_str());
+        return false;
+    }
+    if (code == RSIF::rrTitleMissing) {
+        ShowErrorMessage(this, formatMessage, path.c_str());
+        return false;
+    }
+    return true;
+}
+
+void TMainForm::FileMenuClick() {
+    ReadRefDirFileMenu->setEnabled(ReadRefDirFileBtn->isEnabled());
+    ResultPreservMenu->setEnabled(ResultPreservBtn->isEnabled());
+}
+
+void TMainForm::RunMenuClick() { SearchMenu->setEnabled(SearchBtn->isEnabled()); }
+
+void TMainForm::EndMenuClick() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (mBusy) {
+        // The running load or search walks through the engine's data: close when it ends.
+        mCloseAfterWork = true;
+        event->ignore();
+        return;
+    }
+    RSIF::SetProgressDisplay(nullptr);
+    if (mEngineAlive) {
+        RSIF::DestroyEngine();
+        mEngineAlive = false;
+    }
+    if (WarnLogForm) {
+        WarnLogForm->close();
+    }
+    event->accept();
+}

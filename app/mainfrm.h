@@ -1,0 +1,98 @@
+// TMainForm: the main window with its commands: load a map file, load a search-instruction
+// file, run the search, save the results; the result grid; help and information.
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/filedialog.h"
+#include "engine/progress.h"
+#include "grid/tqgrid.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class TVersionForm;
+class TWarnLogForm;
+
+class TMainForm : public QMainWindow {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // The other windows, set by the start-up after they are created (not owned).
+    TWarnLogForm* WarnLogForm = nullptr;
+    TVersionForm* VersionForm = nullptr;
+
+    QLabel* NodeNumSText;
+    QLabel* DRNumSText;
+    QLabel* SuccessNumSText;
+    QCheckBox* MAPCheckBox;
+    QCheckBox* DRFCheckBox;
+    QPushButton* MAPFileReadBtn;
+    QPushButton* ReadRefDirFileBtn;
+    QPushButton* SearchBtn;
+    QPushButton* ResultPreservBtn;
+    QLabel* MAPWarnImage;
+    QLabel* MAPWarnLabel;
+    QLabel* DRWarnImage;
+    QLabel* DRWarnLabel;
+    QLabel* ProgLabel;
+    QProgressBar* ProgressBar;
+    tqGrid* ResultGrid;
+
+    QMenu* FileMenu;
+    QAction* MapFileReadMenu;
+    QAction* ReadRefDirFileMenu;
+    QAction* ResultPreservMenu;
+    QAction* EndMenu;
+    QMenu* RunMenu;
+    QAction* SearchMenu;
+    QMenu* H1;
+    QAction* HelpMenu;
+    QAction* MorvaneMenu;
+    QAction* SupportPageMenu;
+    QAction* VersionInfMenu;
+
+    FileDialog OpenDialog;
+    FileDialog SaveDialog;
+
+    // Commands (mainfrm_load.cpp, mainfrm_search.cpp, mainfrm_save.cpp, mainfrm_help.cpp).
+    // While a load or a search runs, the commands that change data do nothing.
+    void MapFileReadMenuClick();
+    void ReadRefDirFileMenuClick();
+    void SearchBtnClick();
+    void ResultPreservBtnClick();
+    void EndMenuClick();
+    void FileMenuClick();
+    void RunMenuClick();
+    void HelpMenuClick();
+    void MorvaneMenuClick();
+    void SupportPageMenuClick();
+    void VersionInfMenuClick();
+    void ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool Standard, CellStateCL& CellState);
+
+    // True while a load or a search is under way.
+    bool IsBusy() const { return mBusy; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Progress;
+    class BusyScope;
+
+    void BuildWindow();
+    void BuildMenus();
+    void FormCreate();
+    // Reports a file read's result code; true when the file was read.
+    bool CheckRead(int code, const std::string& path, const char* formatMessage);
+    void ShowProgress(bool shown);
+
+    std::unique_ptr<Progress> mProgress;
+    bool mBusy = false;
+    bool mCloseAfterWork = false;
+    bool mEngineAlive = false;
+};

@@ -1,0 +1,23 @@
+// The help menu: the help file, the two web pages and the information window.
+#include "app/about.h"
+#include "app/mainfrm_private.h"
+#include "app/versionfrm.h"
+#include "data/messagebox.h"
+#include "platform/shellopen.h"
+
+void TMainForm::HelpMenuClick() {
+    const std::string path = shellopen::ExecutableDirectory() + "/qrlx.chm";
+    if (shellopen::ShellOpen(path) < 32) {
+        ShowErrorMessage(this, "ヘルプファイル[%s]のオープンに失敗しました。", path.c_str());
+    }
+}
+
+void TMainForm::MorvaneMenuClick() { shellopen::ShellOpen(about::kHomePage); }
+
+void TMainForm::SupportPageMenuClick() { shellopen::ShellOpen(about::kSupportPage); }
+
+void TMainForm::VersionInfMenuClick() {
+    if (VersionForm) {
+        VersionForm->exec();
+    }
+}

@@ -1,0 +1,101 @@
+// The two load commands: the map file and the search-instruction file.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/mainfrm_private.h"
+#include "app/settings.h"
+#include "app/warnlogfrm.h"
+#include "data/messagebox.h"
+#include "engine/routesrchinterface.h"
+
+void TMainForm::MapFileReadMenuClick() {
+    if (mBusy) {
+        return;
+    }
+    tqList<tqString> warnings;
+    const bool hasData = RSIF::GetNodes().GetCount() > 0 || RSIF::GetDRFList().Count() > 0;
+    if (hasData && AskYesNo(this, "マップファイルを読込むと、これまでの情報は消去されます、続行しますか。")) {
+        return;
+    }
+    if (!OpenDialog.Execute(this)) {
+        return;
+    }
+    const std::string path = OpenDialog.FileName;
+    BusyScope busy(*this);
+    if (!CheckRead(RSIF::ReadMapFile(path), path,
+                   "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。") ||
+        !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+        return;
+    }
+    RSIF::MakeMapNodes(warnings);
+    NodeNumSText->setNum(RSIF::GetNodes().GetCount());
+    DRNumSText->clear();
+    SuccessNumSText->clear();
+    // The records go; the hidden rows keep their texts but must not point at them.
+    RSIF::GetDRFList().Clear();
+    for (int row = ResultGrid->FixedRows(); row < ResultGrid->RowCount(); ++row) {
+        ResultGrid->SetObjects(0, row, nullptr);
+    }
+    ResultGrid->hide();
+    MAPCheckBox->setChecked(true);
+    DRFCheckBox->setChecked(false);
+    ReadRefDirFileBtn->setEnabled(true);
+    SearchBtn->setEnabled(false);
+    ResultPreservBtn->setEnabled(false);
+    MAPWarnLabel->hide();
+    MAPWarnImage->hide();
+    DRWarnImage->show();
+    DRWarnLabel->show();
+    if (WarnLogForm) {
+        WarnLogForm->HandOver(warnings);
+    }
+}
+
+void TMainForm::ReadRefDirFileMenuClick() {
+    if (mBusy) {
+        return;
+    }
+    tqList<tqString> warnings;
+    if (RSIF::GetNodes().GetCount() == 0) {
+        ShowErrorMessage(this, "マップファイルが読込まれていません。");
+        return;
+    }
+    if (RSIF::GetDRFList().Count() > 0 &&
+        AskYesNo(this, "検索指示ファイルを読込むと、これまでの検索結果は消去されます、続行しますか。")) {
+        return;
+    }
+    if (!OpenDialog.Execute(this)) {
+        return;
+    }
+    const std::string path = OpenDialog.FileName;
+    BusyScope busy(*this);
+    if (!CheckRead(RSIF::ReadDRFFile(path), path,
+                   "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。") ||
+        !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+        return;
+    }
+    RSIF::MakeDRFList(warnings);
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    ResultGrid->SetRowCount(ResultGrid->FixedRows() + list.Count());
+    for (int k = 0; k < list.Count(); ++k) {
+        const int row = ResultGrid->FixedRows() + k;
+        RSIF::typDRFInf* record = list.Get(k);
+        ResultGrid->ClearRow(row);
+        ResultGrid->SetObjects(0, row, record);
+        ResultGrid->WriteCell(row, 1, record->Name.GetText());
+        ResultGrid->WriteCell(row, 2, record->StartName.GetText());
+        ResultGrid->WriteCell(row, 3, record->EndName.GetText());
+    }
+    DRNumSText->setNum(list.Count());
+    SuccessNumSText->clear();
+    DRFCheckBox->setChecked(true);
+    ResultGrid->show();
+    SearchBtn->setEnabled(true);
+    ResultPreservBtn->setEnabled(false);
+    DRWarnImage->hide();
+    DRWarnLabel->hide();
+    if (WarnLogForm) {
+        WarnLogForm->HandOver(warnings);
+    }
+}

@@ -1,0 +1,36 @@
+// Pieces of TMainForm shared by its command files.
+#pragma once
+
+#include <QApplication>
+#include <QProgressBar>
+
+#include "app/mainfrm.h"
+
+// The window's progress display: the bar and its label over the hidden result grid.
+class TMainForm::Progress final : public ProgressDisplay {
+public:
+    explicit Progress(TMainForm& form) : mForm(form) {}
+    void Begin() override {
+        mForm.ResultGrid->hide();
+        mForm.ShowProgress(true);
+        mForm.ProgressBar->setValue(0);
+    }
+    void SetPosition(int percent) override { mForm.ProgressBar->setValue(percent); }
+    void ProcessEvents() override { QApplication::processEvents(); }
+    void End() override { mForm.ShowProgress(false); }
+
+private:
+    TMainForm& mForm;
+};
+
+// Marks the window busy for its lifetime; a close asked for meanwhile happens afterwards.
+class TMainForm::BusyScope {
+public:
+    explicit BusyScope(TMainForm& form);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    TMainForm& mForm;
+};

@@ -1,0 +1,32 @@
+// The save command: the results as a CSV result file.
+#include <filesystem>
+
+#include "app/mainfrm_private.h"
+#include "app/settings.h"
+#include "data/messagebox.h"
+#include "data/tsltab.h"
+#include "engine/resultfile.h"
+
+void TMainForm::ResultPreservBtnClick() {
+    if (mBusy) {
+        return;
+    }
+    TSLtabCL table;
+    if (!SaveDialog.Execute(this)) {
+        return;
+    }
+    const std::string path = SaveDialog.FileName;
+    if (std::filesystem::exists(path) &&
+        AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
+        return;
+    }
+    if (!settings::Write(this, settings::kWriteDirKey, DirectoryOf(path))) {
+        return;
+    }
+    RSIF::FillResultTable(table);
+    if (table.SaveCsvFile(path)) {
+        ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());
+    } else {
+        ShowErrorMessage(this, "検索結果ファイル[%s]の保存に失敗しました。", path.c_str());
+    }
+}

@@ -1,0 +1,118 @@
+// The search run and the colours and positions of the result rows.
+#include <QLabel>
+#include <QPushButton>
+
+#include <cinttypes>
+#include <string>
+
+#include "app/mainfrm_private.h"
+#include "data/formattext.h"
+#include "data/systemtext.h"
+#include "engine/resultfile.h"
+#include "engine/routesrchinterface.h"
+
+namespace {
+
+constexpr int kFirstRouteColumn = 6;
+constexpr TColor kBlue = 0xFF0000;        // RGB 0, 0, 255
+constexpr TColor kRed = 0x0000FF;         // RGB 255, 0, 0
+constexpr TColor kGreen = 0x80FF00;       // RGB 0, 255, 128
+constexpr TColor kLightCyan = 0xFFFF80;   // RGB 128, 255, 255
+
+const char* Success() { return SystemText("○"); }
+const char* Further() { return SystemText("↓"); }
+const char* Failure() { return SystemText("×"); }
+
+// Writes the rows of one instruction from `row` on; gives the number of rows written.
+int WriteResultRows(tqGrid& grid, int row, RSIF::typDRFInf& record) {
+    const int rows = RSIF::RouteRowCount(record);
+    const int nodes = record.Failed ? 0 : record.RouteNames.Count();
+    for (int j = 0; j < rows; ++j) {
+        grid.SetObjects(0, row + j, &record);
+        if (j == 0) {
+            grid.WriteCell(row, 0, record.Failed ? Failure() : Success());
+            grid.WriteCell(row, 1, record.Name.GetText());
+            grid.WriteCell(row, 2, record.StartName.GetText());
+            grid.WriteCell(row, 3, record.EndName.GetText());
+            grid.WriteCell(row, 4, record.Failed ? "" : std::to_string(nodes));
+            grid.WriteCell(row, 5, record.Failed ? "" : FormatText("%" PRId64, record.Distance));
+        } else {
+            for (int col = 0; col < kFirstRouteColumn; ++col) {
+                grid.WriteCell(row + j, col, Further());
+            }
+        }
+        for (int k = 0; k < RSIF::kRouteNamesPerRow; ++k) {
+            const int index = RSIF::kRouteNamesPerRow * j + k;
+            grid.WriteCell(row + j, kFirstRouteColumn + k,
+                           index < nodes ? record.RouteNames.Get(index).GetText() : "");
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+void TMainForm::SearchBtnClick() {
+    if (mBusy) {
+        return;
+    }
+    BusyScope busy(*this);
+    ResultGrid->hide();
+    ShowProgress(true);
+    SearchBtn->setEnabled(false);
+    ProgressBar->setValue(0);
+    QApplication::processEvents();
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    for (int i = 0; i < list.Count(); ++i) {
+        if (i % 10 == 0) {
+            ProgressBar->setValue(static_cast<int>(int64_t{i} * 100 / list.Count()));
+        }
+        QApplication::processEvents();
+        RSIF::SearchDRF(i);
+    }
+    ShowProgress(false);
+    ResultGrid->show();
+    SearchBtn->setEnabled(true);
+    QApplication::processEvents();
+
+    int rows = 0;
+    int successes = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        rows += RSIF::RouteRowCount(*list.Get(i));
+        successes += list.Get(i)->Failed ? 0 : 1;
+    }
+    SuccessNumSText->setNum(successes);
+    ResultGrid->SetRowCount(ResultGrid->FixedRows() + rows);
+    int row = ResultGrid->FixedRows();
+    for (int i = 0; i < list.Count(); ++i) {
+        row += WriteResultRows(*ResultGrid, row, *list.Get(i));
+    }
+    ResultPreservBtn->setEnabled(true);
+}
+
+void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool, CellStateCL& CellState) {
+    if (ARow < sender.FixedRows()) {
+        return;
+    }
+    const std::string text = sender.Cells(ACol, ARow);
+    const bool further = text == Further();
+    if (ACol == 0) {
+        CellState.PosX = spCenter;
+        CellState.FontNumber = 1;
+        if (text == Success() || further) {
+            CellState.BackColor = kBlue;
+        } else if (text == Failure()) {
+            CellState.BackColor = kRed;
+        }
+    } else if (ACol <= 3) {
+        if (further) {
+            CellState.PosX = spCenter;
+        }
+        CellState.BackColor = kGreen;
+    } else if (ACol <= 5) {
+        CellState.PosX = further ? spCenter : spRight;
+        CellState.BackColor = kLightCyan;
+    } else if (ACol <= 10) {
+        CellState.BackColor = kLightCyan;
+    }
+}

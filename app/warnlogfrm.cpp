@@ -1,0 +1,77 @@
+#include "app/warnlogfrm.h"
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "data/messagebox.h"
+#include "engine/resultfile.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/qttext.h"
+
+TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
+                              Qt::WindowCloseButtonHint),
+      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt) (*.TXT *.txt)"), QStringLiteral("TXT"), true) {
+    setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
+    setFixedSize(404, 326);
+    setModal(false);
+    setFont(GothicFont(12));
+    GroupBox1 = new QGroupBox(QStringLiteral("警告ログの表示"), this);
+    GroupBox1->setGeometry(8, 4, 388, 278);
+    WarnLogListBox = new QListWidget(GroupBox1);
+    auto* layout = new QVBoxLayout(GroupBox1);
+    layout->addWidget(WarnLogListBox);
+    LogSaveBtn = new QPushButton(QStringLiteral("ログの保存"), this);
+    LogSaveBtn->setGeometry(216, 290, 88, 28);
+    CancelBtn = new QPushButton(QStringLiteral("閉じる"), this);
+    CancelBtn->setGeometry(308, 290, 88, 28);
+    connect(LogSaveBtn, &QPushButton::clicked, this, [this] { LogSaveBtnClick(); });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
+}
+
+void TWarnLogForm::HandOver(const tqList<tqString>& warnings) {
+    WarnLogListBox->clear();
+    mLines.clear();
+    for (int i = 0; i < warnings.Count(); ++i) {
+        const tqString* text = warnings.Get(i);
+        mLines.emplace_back(text ? text->GetText() : "");
+        WarnLogListBox->addItem(qttext::FromCp932(mLines.back()));
+    }
+    if (!mLines.empty()) {
+        show();
+        raise();
+    } else {
+        hide();
+    }
+}
+
+void TWarnLogForm::showEvent(QShowEvent* event) {
+    if (QWidget* main = parentWidget()) {
+        move(main->geometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void TWarnLogForm::CancelBtnClick() { hide(); }
+
+void TWarnLogForm::LogSaveBtnClick() {
+    if (!SaveDialog.Execute(this)) {
+        return;
+    }
+    const std::string& path = SaveDialog.FileName;
+    if (std::filesystem::exists(path) &&
+        AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
+        return;
+    }
+    tqList<tqString> lines;
+    for (const std::string& line : mLines) {
+        lines.Add(std::make_unique<tqString>(line.c_str()));
+    }
+    if (!RSIF::SaveWarningLog(path, lines)) {
+        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。", path.c_str());
+    }
+}

@@ -1,0 +1,42 @@
+// TWarnLogForm: the warnings of the last successful load, one line per rejected input
+// line, with a command to save them as a text file.
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+#include "app/filedialog.h"
+#include "data/tqlist.h"
+#include "data/tqstring.h"
+
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+
+class TWarnLogForm : public QDialog {
+public:
+    explicit TWarnLogForm(QWidget* mainWindow);
+
+    QGroupBox* GroupBox1;
+    QListWidget* WarnLogListBox;
+    QPushButton* LogSaveBtn;
+    QPushButton* CancelBtn;
+    FileDialog SaveDialog;
+
+    // Replaces the lines with copies of `warnings`; shows the window when there is at least
+    // one, closes it otherwise.
+    void HandOver(const tqList<tqString>& warnings);
+    // The lines as received (CP932 bytes).
+    const std::vector<std::string>& Lines() const { return mLines; }
+
+    void CancelBtnClick();
+    void LogSaveBtnClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::vector<std::string> mLines;
+};
