@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs qrlx-batch on the sample files, showing the
-# result file and the warning log (converted from CP932 for the terminal).
+# Installs what is missing, builds, and starts the desktop program. Without a display it
+# says so and runs the command-line tool on the sample files instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/build.sh
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec ./build/app/qrlx
+fi
+
+echo
+echo "No display is available (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window"
+echo "cannot open. Start build/app/qrlx from a desktop session. Meanwhile, the same search"
+echo "through the command-line tool on the sample files in examples/:"
+echo
 out=build/examples
 mkdir -p "$out"
 status=0

@@ -1,0 +1,16 @@
+// Runs the window tests inside an application object, headless unless told otherwise.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/qt/fonts.h"
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    RegisterFontSubstitutes();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

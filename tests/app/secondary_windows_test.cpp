@@ -1,0 +1,131 @@
+// The warning-log, information and splash windows, and the help menu.
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <string>
+
+#include "app/about.h"
+#include "app/titlefrm.h"
+#include "app/versionfrm.h"
+#include "app_fixture.h"
+#include "platform/shellopen.h"
+
+namespace {
+
+// Hands the texts to the window as a load would.
+void HandOver(TWarnLogForm& log, std::initializer_list<const char*> utf8) {
+    tqList<tqString> list;
+    for (const char* text : utf8) {
+        list.Add(std::make_unique<tqString>(codepage::Utf8ToCp932(text).c_str()));
+    }
+    log.HandOver(list);
+}
+
+TEST_F(AppTest, WarningLogShowsClosesAndKeepsOnlyTheNewLines) {
+    HandOver(*warnLog, {"[0001]行:一", "[0002]行:二", "[0003]行:三"});
+    EXPECT_FALSE(warnLog->isHidden());
+    EXPECT_EQ(warnLog->WarnLogListBox->count(), 3);
+    EXPECT_EQ(warnLog->WarnLogListBox->item(1)->text().toStdString(), "[0002]行:二");
+    warnLog->CancelBtn->click();
+    EXPECT_TRUE(warnLog->isHidden());
+    EXPECT_EQ(warnLog->WarnLogListBox->count(), 3);
+    HandOver(*warnLog, {"[0009]行:新"});
+    EXPECT_FALSE(warnLog->isHidden());
+    EXPECT_EQ(warnLog->WarnLogListBox->count(), 1);
+    HandOver(*warnLog, {});
+    EXPECT_TRUE(warnLog->isHidden());
+    EXPECT_EQ(warnLog->WarnLogListBox->count(), 0);
+    EXPECT_TRUE(warnLog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(warnLog->windowTitle().toStdString(), "ロトミナ(QRLX)");
+}
+
+TEST_F(AppTest, WarningLogSavesTheReceivedBytesWithCrLf) {
+    HandOver(*warnLog, {"[0001]行:一", "[0002]行:二"});
+    const std::string path = files.Path("log.txt");
+    chooser.answers.push_back(path);
+    warnLog->LogSaveBtnClick();
+    EXPECT_EQ(TempDir::Read(path), Cp932File("[0001]行:一\n[0002]行:二\n"));
+
+    chooser.answers.push_back(path);
+    presenter.answers.push_back(maNo);
+    HandOver(*warnLog, {"[0003]行:三"});
+    warnLog->LogSaveBtnClick();
+    EXPECT_EQ(TempDir::Read(path), Cp932File("[0001]行:一\n[0002]行:二\n"));  // answered No
+
+    HandOver(*warnLog, {});
+    chooser.answers.push_back(path);
+    warnLog->LogSaveBtnClick();
+    EXPECT_EQ(TempDir::Read(path), "");
+
+    const std::string unwritable = files.Path("missing/log.txt");
+    chooser.answers.push_back(unwritable);
+    warnLog->LogSaveBtnClick();
+    EXPECT_EQ(presenter.shown.back(), "error: 警告ログファイル[" + unwritable + "]の保存に失敗しました。");
+}
+
+class ShellTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        shellopen::SetShellOpener([this](const std::string& target) {
+            opened.push_back(target);
+            return answer;
+        });
+    }
+    void TearDown() override {
+        shellopen::SetShellOpener(nullptr);
+        AppTest::TearDown();
+    }
+    std::vector<std::string> opened;
+    int answer = shellopen::kOpened;
+};
+
+TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
+    form->HelpMenuClick();
+    const std::string help = shellopen::ExecutableDirectory() + "/qrlx.chm";
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], help);
+    EXPECT_TRUE(presenter.shown.empty());
+    answer = shellopen::kFileNotFound;
+    form->HelpMenuClick();
+    EXPECT_EQ(presenter.shown.back(), "error: ヘルプファイル[" + help + "]のオープンに失敗しました。");
+    form->MorvaneMenuClick();
+    form->SupportPageMenuClick();
+    EXPECT_EQ(opened[2], about::kHomePage);
+    EXPECT_EQ(opened[3], about::kSupportPage);
+    EXPECT_EQ(presenter.shown.size(), 1u);  // the web items report nothing
+}
+
+TEST_F(ShellTest, InformationWindowOpensItsAddressesAndClosesOnEscape) {
+    TVersionForm version(form.get());
+    EXPECT_EQ(version.windowTitle().toStdString(), "バージョン情報");
+    EXPECT_TRUE(version.OKButton->isDefault());
+    QTest::mouseClick(version.URLLabel, Qt::LeftButton);
+    QTest::mouseClick(version.Label11, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], version.URLLabel->text().toStdString());
+    EXPECT_EQ(opened[1], version.Label11->text().toStdString());
+    version.show();
+    QTest::keyClick(&version, Qt::Key_Escape);
+    EXPECT_TRUE(version.isHidden());
+}
+
+TEST(TitleFormTest, TimelineRunsOnceAndShowsEveryLabel) {
+    TTitleForm title;
+    EXPECT_TRUE(title.Timer.isActive());
+    EXPECT_TRUE(title.ShortNameLabel->isHidden());
+    title.TimerTimer();
+    EXPECT_FALSE(title.Timer.isActive());
+    EXPECT_FALSE(title.TitleLabel1->isHidden());
+    EXPECT_FALSE(title.ShortNameLabel->isHidden());
+    EXPECT_FALSE(title.tqMarkImage->isHidden());
+    EXPECT_EQ(title.TitleLabel1->font().pointSize(), 45);
+    title.TitleLabel1->hide();
+    title.TimerTimer();  // later ticks do nothing
+    EXPECT_TRUE(title.TitleLabel1->isHidden());
+}
+
+}  // namespace
