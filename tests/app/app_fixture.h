@@ -23,6 +23,7 @@
 #include "data/messagebox.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
+#include "tests/support/cp932_file.h"
 #include "tests/support/temp_dir.h"
 
 // Answers file dialogs from a queue: a path, or "" for a cancelled dialog.
@@ -62,18 +63,6 @@ public:
     std::deque<MessageAnswer> answers;
     std::vector<std::string> shown;
 };
-
-// UTF-8 text with LF line ends as the CP932 bytes of a CR LF file.
-inline std::string Cp932File(const std::string& utf8) {
-    std::string crlf;
-    for (char c : utf8) {
-        if (c == '\n') {
-            crlf += '\r';
-        }
-        crlf += c;
-    }
-    return codepage::Utf8ToCp932(crlf);
-}
 
 class AppTest : public testing::Test {
 protected:

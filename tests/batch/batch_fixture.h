@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "tests/support/cp932_file.h"
 #include "tests/support/temp_dir.h"
 
 struct BatchRun {
@@ -19,18 +20,6 @@ struct BatchRun {
     std::string log;     // warning log, decoded
 };
 
-// UTF-8 text with LF line ends -> the CP932 bytes of a file with CR LF line ends.
-inline std::string FileBytes(const std::string& utf8) {
-    std::string crlf;
-    for (char c : utf8) {
-        if (c == '\n') {
-            crlf += '\r';
-        }
-        crlf += c;
-    }
-    return codepage::Utf8ToCp932(crlf);
-}
-
 class BatchTest : public testing::Test {
 protected:
     // Writes both input files and runs the tool with `arguments` (default: the usual
@@ -38,8 +27,8 @@ protected:
     // test's directory.
     BatchRun Run(const std::string& map, const std::string& drf,
                  const std::string& arguments = "map.csv drf.csv result.csv --warnings log.txt") {
-        dir.Write("map.csv", FileBytes(map));
-        dir.Write("drf.csv", FileBytes(drf));
+        dir.Write("map.csv", Cp932File(map));
+        dir.Write("drf.csv", Cp932File(drf));
         return RunTool(arguments);
     }
 

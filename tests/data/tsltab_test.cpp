@@ -1,11 +1,10 @@
 #include "data/tsltab.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <string>
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -181,15 +180,11 @@ TEST_F(TSLtabCLTest, SaveThatFailsHalfWayKeepsTheOldFile) {
     }
     std::string path = dir.Write("out.csv", "A\r\nprevious\r\n");
 
-    struct rlimit unlimited {};
-    ::getrlimit(RLIMIT_FSIZE, &unlimited);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = unlimited;
-    limited.rlim_cur = 65536;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    bool savedWithLimit = table.SaveCsvFile(path);
-    ::setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, oldHandler);
+    bool savedWithLimit = false;
+    {
+        ScopedFileSizeLimit limit(65536);
+        savedWithLimit = table.SaveCsvFile(path);
+    }
 
     EXPECT_FALSE(savedWithLimit);
     EXPECT_EQ(TempDir::Read(path), "A\r\nprevious\r\n");

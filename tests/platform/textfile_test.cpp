@@ -1,12 +1,11 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <string>
 
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -88,20 +87,15 @@ TEST(TextFileTest, WriteFailureHalfWayKeepsTheOldFile) {
     TextFileWriter writer;
     ASSERT_TRUE(writer.Open(target));
 
-    // Let the kernel refuse writes beyond 64 KB, as a full disk would.
-    struct rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 65536;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     bool allWritten = true;
-    for (int i = 0; i < 100000; ++i) {
-        allWritten = writer.Write("row,of,some,length\n") && allWritten;
+    bool committed = false;
+    {
+        ScopedFileSizeLimit limit(65536);
+        for (int i = 0; i < 100000; ++i) {
+            allWritten = writer.Write("row,of,some,length\n") && allWritten;
+        }
+        committed = writer.Commit();
     }
-    bool committed = writer.Commit();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(allWritten);
     EXPECT_FALSE(committed);
