@@ -33,9 +33,9 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
         form->ReadRefDirFileMenuClick();
         form->ResultPreservBtnClick();
         form->SearchBtnClick();
-        EXPECT_FALSE(form->SearchBtn->isEnabled());
-        EXPECT_FALSE(form->ProgressBar->isHidden());
-        EXPECT_TRUE(form->ResultGrid->isHidden());
+        EXPECT_EQ(State(),
+                  "map on, drf on, search off, save off, mapchk yes, drfchk yes, mapwarn hidden, "
+                  "drwarn hidden, grid hidden, progress shown, nodes '31', drfs '30', successes ''");
     });
     form->SearchBtnClick();
     EXPECT_TRUE(ran);
