@@ -54,46 +54,42 @@ void SfNode::RestoreLinks() {
 }
 
 void SfNodes::Clear() {
+    mByName.clear();
+    mNameOrderPending = false;
     Nodes.Clear();
     PathStack.Clear();
     Route.Clear();
 }
 
-int SfNodes::FindIndex(const tqString& name, int& insertAt) const {
-    int low = 0;
-    int high = Nodes.Count() - 1;
-    while (low <= high) {
-        int mid = (low + high) / 2;
-        int d = name.CompareTo(Nodes.Get(mid)->Name);
-        if (d == 0) {
-            return mid;
-        }
-        if (d < 0) {
-            high = mid - 1;
-        } else {
-            low = mid + 1;
-        }
-    }
-    insertAt = low;
-    return -1;
-}
-
 SfNode* SfNodes::FindNode(const tqString& name) const {
-    int insertAt = 0;
-    int index = FindIndex(name, insertAt);
-    return index < 0 ? nullptr : Nodes.Get(index);
+    auto found = mByName.find(std::string_view(name.GetText(), name.Length()));
+    return found == mByName.end() ? nullptr : found->second;
 }
 
-SfNode* SfNodes::FindOrInsert(const tqString& name) {
-    int insertAt = 0;
-    int index = FindIndex(name, insertAt);
-    if (index >= 0) {
-        return Nodes.Get(index);
+SfNode* SfNodes::GetNode(int index) {
+    EnsureNameOrder();
+    return Nodes.Get(index);
+}
+
+SfNode* SfNodes::FindOrAdd(const tqString& name) {
+    if (SfNode* existing = FindNode(name)) {
+        return existing;
     }
     auto node = std::make_unique<SfNode>(name);
     SfNode* created = node.get();
-    Nodes.Insert(insertAt, node.release());
+    mNameOrderPending = mNameOrderPending ||
+                        (Nodes.Count() > 0 && !(Nodes.Get(Nodes.Count() - 1)->Name < created->Name));
+    Nodes.Add(std::move(node));
+    mByName.emplace(std::string_view(created->Name.GetText(), created->Name.Length()), created);
     return created;
+}
+
+void SfNodes::EnsureNameOrder() {
+    if (mNameOrderPending) {
+        std::sort(Nodes.items.get(), Nodes.items.get() + Nodes.Count(),
+                  [](const SfNode* a, const SfNode* b) { return a->Name < b->Name; });
+        mNameOrderPending = false;
+    }
 }
 
 int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
@@ -108,10 +104,10 @@ int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance)
         }
     }
     if (fromNode == nullptr) {
-        fromNode = FindOrInsert(from);
+        fromNode = FindOrAdd(from);
     }
     if (toNode == nullptr) {
-        toNode = FindOrInsert(to);
+        toNode = FindOrAdd(to);
     }
     fromNode->AddOutLink(toNode, distance);
     toNode->AddInLink(fromNode, distance);
@@ -119,6 +115,7 @@ int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance)
 }
 
 void SfNodes::SortLinks() {
+    EnsureNameOrder();
     for (int i = 0; i < Nodes.Count(); ++i) {
         tqList<SfNLink>& links = Nodes.Get(i)->OutLinks;
         std::stable_sort(links.items.get(), links.items.get() + links.Count(),

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/tqarray.h"
@@ -53,14 +55,16 @@ public:
     void RestoreLinks();
 };
 
-// The network owns its nodes, kept in ascending byte order of their names, and each node
-// owns its links. Node indexes count from 0.
+// The network owns its nodes, in ascending byte order of their names, and each node owns
+// its links. Node indexes count from 0. AddLink appends new nodes and leaves the order to
+// be restored once, by the first GetNode, SortLinks or search after it: inserting each new
+// node in place would shift the whole list every time.
 class SfNodes {
 public:
     enum AddLinkResult { alAdded = 0, alDuplicate = 1 };
     enum SearchResult { srFound = 0, srNoSuchNode = 2, srRepeatedPoint = 3, srNoRoute = 4 };
 
-    tqList<SfNode> Nodes;
+    tqList<SfNode> Nodes;        // see above for when it is in name order
     tqArray<SfNode*> PathStack;  // the route trace's stack; entry 0 is the node it began at
     tqArray<SfNode*> Route;      // the last traced route, start node first
 
@@ -68,7 +72,7 @@ public:
     void Clear();
     int GetCount() const { return Nodes.Count(); }
     // The node at `index` in name order, or null outside 0..GetCount()-1.
-    SfNode* GetNode(int index) const { return Nodes.Get(index); }
+    SfNode* GetNode(int index);
     // The node with exactly this name, or null. Valid until the next Clear.
     SfNode* FindNode(const tqString& name) const;
     bool IsNode(const tqString& name) const { return FindNode(name) != nullptr; }
@@ -101,12 +105,14 @@ public:
     bool TraceRoute(SfNode* current, SfNode* target, int depth);
 
 private:
-    // Binary search by name: the index of the node, or -1 with `insertAt` set to the index
-    // where a node of that name would belong.
-    int FindIndex(const tqString& name, int& insertAt) const;
-    SfNode* FindOrInsert(const tqString& name);
+    SfNode* FindOrAdd(const tqString& name);
+    // Puts Nodes back in name order after AddLink appended to it.
+    void EnsureNameOrder();
     void MarkUnboundedFrom(std::vector<SfNode*>& seeds);
     void CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds);
 
     std::vector<int> mNextInLink;  // per trace depth: the next incoming link to try
+    // Every node by its name's bytes.
+    std::unordered_map<std::string_view, SfNode*> mByName;
+    bool mNameOrderPending = false;
 };

@@ -87,6 +87,7 @@ int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArr
 }
 
 void SfNodes::CutDeadEnds(SfNode* start, SfNode* end) {
+    EnsureNameOrder();  // the walk goes in name order
     int cut = 0;
     do {
         cut = 0;

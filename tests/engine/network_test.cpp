@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "engine/node.h"
 #include "network_fixture.h"
 
 namespace {
 
-std::string NodeNames(const SfNodes& nodes) {
+std::string NodeNames(SfNodes& nodes) {
     std::string out;
     for (int i = 0; i < nodes.GetCount(); ++i) {
         out += (i ? " " : "") + std::string(nodes.GetNode(i)->Name.GetText());
@@ -24,6 +28,25 @@ TEST(SfNodesTest, KeepsNodesInByteOrderOfTheirNames) {
     EXPECT_EQ(NodeNames(nodes), "0 A B C D");
     EXPECT_EQ(nodes.GetNode(5), nullptr);
     EXPECT_EQ(nodes.GetNode(-1), nullptr);
+}
+
+TEST(SfNodesTest, ManyNamesInAnyOrderEndInNameOrder) {
+    SfNodes nodes;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back("N" + std::to_string((i * 7919) % 3000));
+    }
+    for (size_t i = 0; i + 1 < names.size(); ++i) {
+        nodes.AddLink(names[i].c_str(), names[i + 1].c_str(), 1);
+    }
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(nodes.GetCount(), 3000);
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_EQ(nodes.GetNode(i)->Name.GetText(), names[i]);
+    }
+    EXPECT_EQ(nodes.FindNode("N17")->Name.GetText(), std::string("N17"));
+    // A search straight after the links, before SortLinks, still walks in name order.
+    EXPECT_EQ(Search(nodes, names[0].c_str(), names[0].c_str()), "code 4");
 }
 
 TEST(SfNodesTest, NamesDifferByEveryByte) {
