@@ -96,3 +96,14 @@ int GridAxis::FullyVisible(int extent) const {
     }
     return visible;
 }
+
+bool GridAxis::IsInView(int index, int extent) const {
+    if (index < 0 || index >= mCount) {
+        return false;
+    }
+    if (index < mFixed) {
+        return true;
+    }
+    // One item past the whole ones may show in part.
+    return index >= mFirst && index <= mFirst + FullyVisible(extent);
+}

@@ -30,6 +30,8 @@ public:
     int FixedExtent() const;
     // The largest First that still fills `extent` with the last items.
     int MaxFirst(int extent) const;
+    // Whether item `index` shows, whole or in part, within `extent` pixels.
+    bool IsInView(int index, int extent) const;
     // The number of scrollable items from First that fit whole into `extent`.
     int FullyVisible(int extent) const;
 

@@ -36,9 +36,7 @@ void PainterCanvas::LineTo(int x, int y) {
         mPainter.save();
         mPainter.setPen(pen);
         mPainter.setRenderHint(QPainter::Antialiasing, false);
-        int endX = x - (dx * 1) / steps;
-        int endY = y - (dy * 1) / steps;
-        mPainter.drawLine(mX, mY, endX, endY);
+        mPainter.drawLine(mX, mY, x - dx / steps, y - dy / steps);
         mPainter.restore();
     }
     mX = x;
@@ -49,8 +47,8 @@ int PainterCanvas::TextWidth(const char* cp932) {
     return QFontMetrics(mPainter.font()).horizontalAdvance(qttext::FromCp932(cp932));
 }
 
-int PainterCanvas::TextHeight(const char* cp932) {
-    (void)cp932;  // every text of one font has the font's line height
+int PainterCanvas::TextHeight(const char*) {
+    // Every text of one font has the font's line height.
     return QFontMetrics(mPainter.font()).height();
 }
 

@@ -176,6 +176,10 @@ PixelRect StringGrid::BlockRect(const GridRect& block) const {
 }
 
 void StringGrid::InvalidateCell(int col, int row) {
+    // Cheap for the many cells out of view that a long result list writes.
+    if (!mRows.IsInView(row, viewport()->height()) || !mCols.IsInView(col, viewport()->width())) {
+        return;
+    }
     PixelRect rect = CellRect(col, row);
     viewport()->update(rect.Left, rect.Top, rect.Width(), rect.Height());
 }

@@ -57,6 +57,12 @@ TEST(GridAxisTest, MaxFirstShowsTheLastItemsAndFullyVisibleCounts) {
     EXPECT_EQ(axis.MaxFirst(100), 9);
     EXPECT_EQ(axis.FullyVisible(100), 3);
     EXPECT_EQ(axis.MaxFirst(1000), 2);
+    axis.SetFirst(5);
+    EXPECT_TRUE(axis.IsInView(1, 100));   // fixed
+    EXPECT_FALSE(axis.IsInView(4, 100));  // scrolled away
+    EXPECT_TRUE(axis.IsInView(8, 100));   // the one after the whole ones counts as in view
+    EXPECT_FALSE(axis.IsInView(9, 100));
+    EXPECT_FALSE(axis.IsInView(12, 100));
 }
 
 }  // namespace
