@@ -13,8 +13,9 @@ class QWidget;
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual bool Choose(QWidget* owner, bool save, const QString& filter, const QString& defaultSuffix,
-                        const std::string& start, std::string& path) = 0;
+    virtual bool Choose(QWidget* owner, bool save, const QString& filter,
+                        const QString& defaultSuffix, const std::string& start,
+                        std::string& path) = 0;
 };
 
 // Installs `chooser` (not owned; null restores the desktop's dialogs).

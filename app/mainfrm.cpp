@@ -120,7 +120,8 @@ void TMainForm::BuildWindow() {
     Caption(QStringLiteral("検索指示ファイル"), 188, 46, strip);
     ReadRefDirFileBtn = new QPushButton(QStringLiteral("読込み"), strip);
     ReadRefDirFileBtn->setGeometry(288, 40, 93, 25);
-    SearchBtn = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("検索実行"), strip);
+    SearchBtn = new QPushButton(style()->standardIcon(QStyle::SP_MediaPlay),
+                                QStringLiteral("検索実行"), strip);
     SearchBtn->setGeometry(388, 4, 117, 61);
     ResultPreservBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
                                        QStringLiteral("結果保存"), strip);
@@ -134,9 +135,11 @@ void TMainForm::BuildWindow() {
     auto* page = new FillingPage();
     tabs->addTab(page, QStringLiteral("検索指示＆結果表示"));
     MAPWarnImage = WarningIcon(100, 24, page);
-    MAPWarnLabel = Caption(QStringLiteral("マップファイルが読み込まれていません"), 136, 36, page, 13);
+    MAPWarnLabel =
+        Caption(QStringLiteral("マップファイルが読み込まれていません"), 136, 36, page, 13);
     DRWarnImage = WarningIcon(100, 64, page);
-    DRWarnLabel = Caption(QStringLiteral("検索指示ファイルが読み込まれていません"), 136, 76, page, 13);
+    DRWarnLabel =
+        Caption(QStringLiteral("検索指示ファイルが読み込まれていません"), 136, 76, page, 13);
     ProgLabel = Caption(QStringLiteral("進捗状況"), 100, 144, page);
     ProgressBar = new QProgressBar(page);
     ProgressBar->setGeometry(100, 164, 333, 16);
@@ -176,7 +179,8 @@ void TMainForm::BuildWindow() {
     for (int n = 1; n <= 3; ++n) {
         ResultGrid->SetCustomFont(n, GothicFont(12));
     }
-    ResultGrid->OnCellState = [this](tqGrid& grid, int row, int col, bool standard, CellStateCL& state) {
+    ResultGrid->OnCellState = [this](tqGrid& grid, int row, int col, bool standard,
+                                     CellStateCL& state) {
         ResultGridCellState(grid, row, col, standard, state);
     };
 }

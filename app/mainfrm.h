@@ -72,7 +72,8 @@ public:
     void MorvaneMenuClick();
     void SupportPageMenuClick();
     void VersionInfMenuClick();
-    void ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool Standard, CellStateCL& CellState);
+    void ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool Standard,
+                             CellStateCL& CellState);
 
     // True while a load or a search is under way.
     bool IsBusy() const { return mBusy; }

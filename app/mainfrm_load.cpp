@@ -15,7 +15,8 @@ void TMainForm::MapFileReadMenuClick() {
     }
     tqList<tqString> warnings;
     const bool hasData = RSIF::GetNodes().GetCount() > 0 || RSIF::GetDRFList().Count() > 0;
-    if (hasData && AskYesNo(this, "マップファイルを読込むと、これまでの情報は消去されます、続行しますか。")) {
+    if (hasData &&
+        AskYesNo(this, "マップファイルを読込むと、これまでの情報は消去されます、続行しますか。")) {
         return;
     }
     if (!OpenDialog.Execute(this)) {
@@ -62,7 +63,8 @@ void TMainForm::ReadRefDirFileMenuClick() {
         return;
     }
     if (RSIF::GetDRFList().Count() > 0 &&
-        AskYesNo(this, "検索指示ファイルを読込むと、これまでの検索結果は消去されます、続行しますか。")) {
+        AskYesNo(this,
+                 "検索指示ファイルを読込むと、これまでの検索結果は消去されます、続行しますか。")) {
         return;
     }
     if (!OpenDialog.Execute(this)) {

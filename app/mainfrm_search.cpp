@@ -14,10 +14,10 @@
 namespace {
 
 constexpr int kFirstRouteColumn = 6;
-constexpr TColor kBlue = 0xFF0000;        // RGB 0, 0, 255
-constexpr TColor kRed = 0x0000FF;         // RGB 255, 0, 0
-constexpr TColor kGreen = 0x80FF00;       // RGB 0, 255, 128
-constexpr TColor kLightCyan = 0xFFFF80;   // RGB 128, 255, 255
+constexpr TColor kBlue = 0xFF0000;       // RGB 0, 0, 255
+constexpr TColor kRed = 0x0000FF;        // RGB 255, 0, 0
+constexpr TColor kGreen = 0x80FF00;      // RGB 0, 255, 128
+constexpr TColor kLightCyan = 0xFFFF80;  // RGB 128, 255, 255
 
 const char* Success() { return SystemText("○"); }
 const char* Further() { return SystemText("↓"); }
@@ -90,7 +90,8 @@ void TMainForm::SearchBtnClick() {
     ResultPreservBtn->setEnabled(true);
 }
 
-void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool, CellStateCL& CellState) {
+void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,
+                                    CellStateCL& CellState) {
     if (ARow < sender.FixedRows()) {
         return;
     }

@@ -34,9 +34,12 @@ TTitleForm::TTitleForm() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWind
     panel->setStyleSheet(QStringLiteral("background: black; border: 3px solid #404040"));
     TitleLabel1 = MakeLabel(this, QStringLiteral("ロト"), {4, 44, 353, 61}, "white", 12, false);
     TitleLabel2 = MakeLabel(this, QStringLiteral("ミナ"), {8, 116, 353, 85}, "white", 12, false);
-    ShortNameLabel = MakeLabel(this, QStringLiteral("(QRLX)"), {240, 200, 117, 24}, "red", 24, true);
-    VersionLabel = MakeLabel(this, QStringLiteral("Version 1.0"), {220, 232, 141, 21}, "white", 19, true);
-    CopyLabel = MakeLabel(this, QString::fromUtf8(about::kMakerLine), {116, 272, 244, 18}, "white", 15, true);
+    ShortNameLabel =
+        MakeLabel(this, QStringLiteral("(QRLX)"), {240, 200, 117, 24}, "red", 24, true);
+    VersionLabel =
+        MakeLabel(this, QStringLiteral("Version 1.0"), {220, 232, 141, 21}, "white", 19, true);
+    CopyLabel = MakeLabel(this, QString::fromUtf8(about::kMakerLine), {116, 272, 244, 18}, "white",
+                          15, true);
     tqMarkImage = new QLabel(this);
     tqMarkImage->setGeometry(68, 248, 49, 43);
     tqMarkImage->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(40, 40));

@@ -79,7 +79,8 @@ void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
 
 int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     if (!arguments.warnings.empty() && !RSIF::SaveWarningLog(arguments.warnings, warnings)) {
-        return Fail(ecCannotWrite, "警告ログファイル[%s]の保存に失敗しました。", arguments.warnings);
+        return Fail(ecCannotWrite, "警告ログファイル[%s]の保存に失敗しました。",
+                    arguments.warnings);
     }
     return ecSuccess;
 }
@@ -138,11 +139,12 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
 int main(int argc, char** argv) {
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
-        std::fputs("usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
-                   "  Finds the shortest route of every search instruction and writes the results.\n"
-                   "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
-                   "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written.\n",
-                   stderr);
+        std::fputs(
+            "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
+            "  Finds the shortest route of every search instruction and writes the results.\n"
+            "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
+            "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written.\n",
+            stderr);
         return ecUsage;
     }
     TerminalProgress terminal;

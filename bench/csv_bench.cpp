@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
             out.write(line, n);
         }
     }
-    std::printf("rows: %ld, file: %.1f MB\n", rows,
-                std::filesystem::file_size(input) / 1048576.0);
+    std::printf("rows: %ld, file: %.1f MB\n", rows, std::filesystem::file_size(input) / 1048576.0);
 
     TSLtabCL table;
     auto start = std::chrono::steady_clock::now();
@@ -58,9 +57,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "save failed\n");
         return 1;
     }
-    std::printf("save: %.2f s (identical: %s)\n", SecondsSince(start),
-                std::filesystem::file_size(input) == std::filesystem::file_size(output) ? "yes"
-                                                                                        : "no");
+    std::printf(
+        "save: %.2f s (identical: %s)\n", SecondsSince(start),
+        std::filesystem::file_size(input) == std::filesystem::file_size(output) ? "yes" : "no");
     std::printf("peak memory: %.1f MB\n", PeakKilobytes() / 1024.0);
     std::filesystem::remove_all(dir);
     return 0;

@@ -48,13 +48,17 @@ int main(int argc, char** argv) {
             int here = id[y * side + x];
             if (x + 1 < side) {
                 int right = id[y * side + x + 1];
-                rows.push_back(NodeName(here) + "," + NodeName(right) + "," + std::to_string(length(random)));
-                rows.push_back(NodeName(right) + "," + NodeName(here) + "," + std::to_string(length(random)));
+                rows.push_back(NodeName(here) + "," + NodeName(right) + "," +
+                               std::to_string(length(random)));
+                rows.push_back(NodeName(right) + "," + NodeName(here) + "," +
+                               std::to_string(length(random)));
             }
             if (y + 1 < side) {
                 int down = id[(y + 1) * side + x];
-                rows.push_back(NodeName(here) + "," + NodeName(down) + "," + std::to_string(length(random)));
-                rows.push_back(NodeName(down) + "," + NodeName(here) + "," + std::to_string(length(random)));
+                rows.push_back(NodeName(here) + "," + NodeName(down) + "," +
+                               std::to_string(length(random)));
+                rows.push_back(NodeName(down) + "," + NodeName(here) + "," +
+                               std::to_string(length(random)));
             }
         }
     }
@@ -69,7 +73,8 @@ int main(int argc, char** argv) {
         drf << codepage::Utf8ToCp932("D_検索名称,D_始点ノード名,D_終点ノード名\r\n");
         std::uniform_int_distribution<int> node(0, side * side - 1);
         for (int i = 0; i < searches; ++i) {
-            drf << "S" << i << "," << NodeName(node(random)) << "," << NodeName(node(random)) << "\r\n";
+            drf << "S" << i << "," << NodeName(node(random)) << "," << NodeName(node(random))
+                << "\r\n";
         }
     }
     std::printf("grid %d x %d: %d nodes, %zu links, %d searches\n", side, side, side * side,

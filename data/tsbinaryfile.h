@@ -30,9 +30,9 @@ public:
     bool ReadInt32(uint32_t offset, int32_t& value) { return ReadBytes(&value, offset, 4); }
     bool WriteInt32(uint32_t offset, int32_t value) { return WriteBytes(&value, offset, 4); }
 
-    std::unique_ptr<char[]> block;            // kSlots contiguous page slots
+    std::unique_ptr<char[]> block;  // kSlots contiguous page slots
     scratchfile::ScratchFile file;
-    int32_t recency[kSlots] = {0, 1, 2, 3};   // slot numbers, most recently used first
+    int32_t recency[kSlots] = {0, 1, 2, 3};  // slot numbers, most recently used first
     char* slotAddress[kSlots] = {};
     // Page held by each slot; the trailing -1 keeps slot 3 from pairing with a fifth slot.
     int32_t slotPage[kSlots + 1] = {0, 1, 2, 3, -1};

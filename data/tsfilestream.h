@@ -12,8 +12,8 @@ public:
     enum Mode : uint8_t { fmClosed = 0, fmRead = 1, fmWrite = 2 };
 
     uint8_t mode = fmClosed;
-    std::string content;   // the whole file in text mode (fmRead)
-    size_t position = 0;   // next byte to hand out
+    std::string content;  // the whole file in text mode (fmRead)
+    size_t position = 0;  // next byte to hand out
 
     TSFileStreamCL() = default;
     TSFileStreamCL(const TSFileStreamCL&) = delete;

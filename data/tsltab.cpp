@@ -28,7 +28,8 @@ bool TSLtabCL::WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view te
     textStore.Release(cellIndex.GetValue(gridRow, col - 1));
     mWriteBuffer.assign(text);
     mWriteBuffer.push_back('\0');
-    int32_t offset = textStore.Append(static_cast<int32_t>(mWriteBuffer.size()), mWriteBuffer.data());
+    int32_t offset =
+        textStore.Append(static_cast<int32_t>(mWriteBuffer.size()), mWriteBuffer.data());
     cellIndex.SetValue(gridRow, col - 1, offset);
     gridRowsUsed = std::max(gridRowsUsed, gridRow + 1);
     if (col > colsUsed) {

@@ -55,8 +55,9 @@ bool TSLtabArray2DCL::Reserve(uint32_t row, uint32_t col) {
         for (uint32_t i = 0; i < needRows; ++i) {
             for (uint32_t j = 0; j < needCols; ++j) {
                 std::unique_ptr<int32_t[]>& to = grown[size_t{i} * needCols + j];
-                to = i < blockRows && j < blockCols ? std::move(blockTable[size_t{i} * blockCols + j])
-                                                    : NewBlock();
+                to = i < blockRows && j < blockCols
+                         ? std::move(blockTable[size_t{i} * blockCols + j])
+                         : NewBlock();
             }
         }
         blockTable = std::move(grown);

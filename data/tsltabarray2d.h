@@ -12,8 +12,8 @@ class TSLtabArray2DCL {
 public:
     static constexpr uint32_t kBlockSide = 100;
 
-    uint32_t rowsUsed = 0;  // highest row written + 1
-    uint32_t colsUsed = 0;  // highest column written + 1
+    uint32_t rowsUsed = 0;                               // highest row written + 1
+    uint32_t colsUsed = 0;                               // highest column written + 1
     std::vector<std::unique_ptr<int32_t[]>> blockTable;  // blockRows x blockCols, row-major
     uint32_t blockRows = 0;
     uint32_t blockCols = 0;

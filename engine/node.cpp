@@ -77,8 +77,9 @@ SfNode* SfNodes::FindOrAdd(const tqString& name) {
     }
     auto node = std::make_unique<SfNode>(name);
     SfNode* created = node.get();
-    mNameOrderPending = mNameOrderPending ||
-                        (Nodes.Count() > 0 && !(Nodes.Get(Nodes.Count() - 1)->Name < created->Name));
+    mNameOrderPending =
+        mNameOrderPending ||
+        (Nodes.Count() > 0 && !(Nodes.Get(Nodes.Count() - 1)->Name < created->Name));
     Nodes.Add(std::move(node));
     mByName.emplace(std::string_view(created->Name.GetText(), created->Name.Length()), created);
     return created;
@@ -118,8 +119,9 @@ void SfNodes::SortLinks() {
     EnsureNameOrder();
     for (int i = 0; i < Nodes.Count(); ++i) {
         tqList<SfNLink>& links = Nodes.Get(i)->OutLinks;
-        std::stable_sort(links.items.get(), links.items.get() + links.Count(),
-                         [](const SfNLink* a, const SfNLink* b) { return a->Distance < b->Distance; });
+        std::stable_sort(
+            links.items.get(), links.items.get() + links.Count(),
+            [](const SfNLink* a, const SfNLink* b) { return a->Distance < b->Distance; });
     }
 }
 

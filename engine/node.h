@@ -17,7 +17,8 @@ class SfNode;
 // outgoing link, the From node of an incoming one); ActiveNode equals LinkNode while the
 // link takes part in the search and is null once the dead-end elimination cut it.
 struct SfNLink {
-    SfNLink(int64_t distance, SfNode* node) : Distance(distance), LinkNode(node), ActiveNode(node) {}
+    SfNLink(int64_t distance, SfNode* node)
+        : Distance(distance), LinkNode(node), ActiveNode(node) {}
 
     int64_t Distance;
     SfNode* LinkNode;
@@ -34,15 +35,15 @@ public:
         InLinks.step = kLinkStep;
     }
 
-    tqString Name;              // the bytes exactly as the map file gave them
-    tqList<SfNLink> OutLinks;   // map row order while building, then by ascending Distance
-    tqList<SfNLink> InLinks;    // always in map row order; decides between equal routes
-    int64_t Distance = 0;       // the search's distance label, meaningful when mReached
+    tqString Name;             // the bytes exactly as the map file gave them
+    tqList<SfNLink> OutLinks;  // map row order while building, then by ascending Distance
+    tqList<SfNLink> InLinks;   // always in map row order; decides between equal routes
+    int64_t Distance = 0;      // the search's distance label, meaningful when mReached
 
     // Search working state, reset by SfNodes::ClearDistance.
-    bool mReached = false;      // the label holds the least distance from the source
-    bool mUnbounded = false;    // a negative cycle leaves this node without a least distance
-    bool mTraced = false;       // the route trace has already walked back through this node
+    bool mReached = false;    // the label holds the least distance from the source
+    bool mUnbounded = false;  // a negative cycle leaves this node without a least distance
+    bool mTraced = false;     // the route trace has already walked back through this node
 
     void AddOutLink(SfNode* node, int64_t distance);
     void AddInLink(SfNode* node, int64_t distance);

@@ -25,7 +25,8 @@ void FillResultTable(TSLtabCL& table) {
     const char* distanceTitle = SystemText("R_距離");
     const char* countTitle = SystemText("R_ノード数");
     uint32_t col = 1;
-    for (const char* title : {resultTitle, nameTitle, startTitle, endTitle, distanceTitle, countTitle}) {
+    for (const char* title :
+         {resultTitle, nameTitle, startTitle, endTitle, distanceTitle, countTitle}) {
         table.SetTitle(col++, title);
     }
     for (int k = 1; k <= kRouteNamesPerRow; ++k) {

@@ -85,14 +85,21 @@ void MakeMapNodes(tqList<tqString>& warnings) {
         const int64_t distance = ReadLeadingInteger(table.ReadCell(i, distanceCol));
         const int row = static_cast<int>(i);
         if (from.IsEmpty() || to.IsEmpty()) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
+            Warn(
+                warnings,
+                FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
         } else if (from == to) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
+                            row));
         } else if (distance == 0) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
         } else if (nodes.AddLink(from, to, distance) == SfNodes::alDuplicate) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
-                                      row, from.GetText(), to.GetText()));
+            Warn(warnings,
+                 FormatText(
+                     SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
+                     row, from.GetText(), to.GetText()));
         }
     }
     nodes.SortLinks();
@@ -129,17 +136,23 @@ void MakeDRFList(tqList<tqString>& warnings) {
             Warn(warnings, FormatText(SystemText("[%04d]行:検索名称[%s]は既に存在します。"), row,
                                       name.GetText()));
         } else if (start.IsEmpty()) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:始点ノード名称は空白に出来ません。"), row));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:始点ノード名称は空白に出来ません。"), row));
         } else if (end.IsEmpty()) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:終点ノード名称は空白に出来ません。"), row));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:終点ノード名称は空白に出来ません。"), row));
         } else if (start == end) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:始点及び終点のノード名称は同一には出来ません。"), row));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:始点及び終点のノード名称は同一には出来ません。"),
+                            row));
         } else if (!nodes.IsNode(start)) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:始点ノード名称[%s]はＭＡＰ情報に存在しません。"),
-                                      row, start.GetText()));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:始点ノード名称[%s]はＭＡＰ情報に存在しません。"),
+                            row, start.GetText()));
         } else if (!nodes.IsNode(end)) {
-            Warn(warnings, FormatText(SystemText("[%04d]行:終点ノード名称[%s]はＭＡＰ情報に存在しません。"),
-                                      row, end.GetText()));
+            Warn(warnings,
+                 FormatText(SystemText("[%04d]行:終点ノード名称[%s]はＭＡＰ情報に存在しません。"),
+                            row, end.GetText()));
         } else {
             auto record = std::make_unique<typDRFInf>();
             record->Name = name;

@@ -15,13 +15,13 @@ namespace RSIF {
 
 // One search instruction with the result of its last search.
 struct typDRFInf {
-    bool Failed = false;            // the last search found no route
-    tqString Name;                  // search name
+    bool Failed = false;  // the last search found no route
+    tqString Name;        // search name
     tqString StartName;
     tqString EndName;
-    tqArray<tqString> ViaNames;     // always empty: the file has no column for them
-    tqArray<tqString> RouteNames;   // the found route, start first; valid when !Failed
-    int64_t Distance = 0;           // the found route's length; valid when !Failed
+    tqArray<tqString> ViaNames;    // always empty: the file has no column for them
+    tqArray<tqString> RouteNames;  // the found route, start first; valid when !Failed
+    int64_t Distance = 0;          // the found route's length; valid when !Failed
 };
 
 // Result codes of the file reads.

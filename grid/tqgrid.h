@@ -14,7 +14,14 @@
 #include "platform/qt/imagelist.h"
 #include "platform/qt/stringgrid.h"
 
-enum StrPosX : uint8_t { spLeft = 0, spCenter = 1, spRight = 2, spLeftWrap = 3, spRightWrap = 4, spCenterWrap = 5 };
+enum StrPosX : uint8_t {
+    spLeft = 0,
+    spCenter = 1,
+    spRight = 2,
+    spLeftWrap = 3,
+    spRightWrap = 4,
+    spCenterWrap = 5
+};
 enum StrPosY : uint8_t { spTop = 0, spMiddle = 1, spBottom = 2 };
 enum CSTyp : uint8_t { csText = 0, csDigits = 2, csDecimal = 3 };
 
@@ -31,7 +38,7 @@ struct CellStateCL {
     int32_t cmRight = 0;
     int32_t cmTop = 0;
     int32_t cmBottom = 0;
-    bool ImgView = false;    // draw image ImgIndex of the ImageList instead of the text
+    bool ImgView = false;  // draw image ImgIndex of the ImageList instead of the text
     uint8_t ImgIndex = 0;
 
     bool operator>(const CellStateCL& other) const {
@@ -54,16 +61,16 @@ struct ColumnStatusCL {
 // takes the row before the column. "Data" numbers leave the fixed rows/columns out.
 class tqGrid : public StringGrid {
 public:
-    using CellStateEvent =
-        std::function<void(tqGrid& sender, int ARow, int ACol, bool Standard, CellStateCL& CellState)>;
+    using CellStateEvent = std::function<void(tqGrid& sender, int ARow, int ACol, bool Standard,
+                                              CellStateCL& CellState)>;
 
     explicit tqGrid(QWidget* parent = nullptr);
     ~tqGrid() override;
 
-    tqList<CellStateCL> CellStates;          // at most one per cell, found by bisection
-    tqList<ColumnStatusCL> ColumnStatuses;   // found by bisection
-    tqList<int> ExtractList;                 // used by sorting; empty otherwise
-    CellStateCL StdCellState;                // refilled for every cell without a state
+    tqList<CellStateCL> CellStates;         // at most one per cell, found by bisection
+    tqList<ColumnStatusCL> ColumnStatuses;  // found by bisection
+    tqList<int> ExtractList;                // used by sorting; empty otherwise
+    CellStateCL StdCellState;               // refilled for every cell without a state
     ColumnStatusCL StdColumnStatus;
 
     // Published properties.

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace codepage {
 namespace {

@@ -60,7 +60,8 @@ bool EntryOf(const std::string& line, std::string& key, std::string& value) {
 
 // Creates every missing directory on the way to `path`'s directory.
 void MakeParents(const std::string& path) {
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
         ::mkdir(path.substr(0, slash).c_str(), 0700);
     }
 }

@@ -27,7 +27,8 @@ int DesktopOpen(const std::string& target) {
     // xdg-open hands the target to the registered program and returns.
     const char* argv[] = {"xdg-open", target.c_str(), nullptr};
     pid_t child = 0;
-    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    if (::posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) !=
+        0) {
         return kNoAssociation;
     }
     int status = 0;

@@ -294,8 +294,9 @@ void StringGrid::paintEvent(QPaintEvent*) {
     if (GridLineWidth() > 0) {
         // The gaps between cells show the grid lines.
         canvas.SetBrushColor(clSilver);
-        canvas.FillRect({0, 0, std::min(viewport()->width(), BlockRect({0, 0, ColCount() - 1, 0}).Right),
-                         std::min(viewport()->height(), BlockRect({0, 0, 0, RowCount() - 1}).Bottom)});
+        canvas.FillRect(
+            {0, 0, std::min(viewport()->width(), BlockRect({0, 0, ColCount() - 1, 0}).Right),
+             std::min(viewport()->height(), BlockRect({0, 0, 0, RowCount() - 1}).Bottom)});
     }
     PaintCells(canvas);
 }
@@ -332,14 +333,16 @@ void StringGrid::ScrollIntoView(int col, int row) {
         if (row < mRows.First()) {
             verticalScrollBar()->setValue(row - FixedRows());
         } else if (row >= mRows.First() + std::max(1, mRows.FullyVisible(size.height()))) {
-            verticalScrollBar()->setValue(row - FixedRows() - std::max(1, mRows.FullyVisible(size.height())) + 1);
+            verticalScrollBar()->setValue(row - FixedRows() -
+                                          std::max(1, mRows.FullyVisible(size.height())) + 1);
         }
     }
     if (col >= FixedCols()) {
         if (col < mCols.First()) {
             horizontalScrollBar()->setValue(col - FixedCols());
         } else if (col >= mCols.First() + std::max(1, mCols.FullyVisible(size.width()))) {
-            horizontalScrollBar()->setValue(col - FixedCols() - std::max(1, mCols.FullyVisible(size.width())) + 1);
+            horizontalScrollBar()->setValue(col - FixedCols() -
+                                            std::max(1, mCols.FullyVisible(size.width())) + 1);
         }
     }
 }
@@ -377,15 +380,33 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
     int col = mCurrentCol;
     int row = mCurrentRow;
     switch (event->key()) {
-        case Qt::Key_Left: --col; break;
-        case Qt::Key_Right: ++col; break;
-        case Qt::Key_Up: --row; break;
-        case Qt::Key_Down: ++row; break;
-        case Qt::Key_PageUp: row -= page; break;
-        case Qt::Key_PageDown: row += page; break;
-        case Qt::Key_Home: col = FixedCols(); break;
-        case Qt::Key_End: col = ColCount() - 1; break;
-        default: QAbstractScrollArea::keyPressEvent(event); return;
+        case Qt::Key_Left:
+            --col;
+            break;
+        case Qt::Key_Right:
+            ++col;
+            break;
+        case Qt::Key_Up:
+            --row;
+            break;
+        case Qt::Key_Down:
+            ++row;
+            break;
+        case Qt::Key_PageUp:
+            row -= page;
+            break;
+        case Qt::Key_PageDown:
+            row += page;
+            break;
+        case Qt::Key_Home:
+            col = FixedCols();
+            break;
+        case Qt::Key_End:
+            col = ColCount() - 1;
+            break;
+        default:
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
     }
     SetEditorMode(false);
     MoveTo(col, row, extend);

@@ -107,7 +107,8 @@ public:
     void PaintCells(Canvas& canvas);
 
     // Called, when set, each time the in-place editor changes a cell's text.
-    std::function<void(StringGrid& sender, int col, int row, const std::string& text)> OnSetEditText;
+    std::function<void(StringGrid& sender, int col, int row, const std::string& text)>
+        OnSetEditText;
 
 protected:
     virtual void DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state);

@@ -47,7 +47,8 @@ public:
 // Answers questions from a queue (Yes when empty) and records every message.
 class ScriptedPresenter final : public MessagePresenter {
 public:
-    MessageAnswer Present(MessageOwner, MessageKind kind, const std::string&, const std::string& text) override {
+    MessageAnswer Present(MessageOwner, MessageKind kind, const std::string&,
+                          const std::string& text) override {
         static const char* kKinds[] = {"error", "info", "question"};
         shown.push_back(std::string(kKinds[kind]) + ": " + text);
         if (kind != mkQuestion) {
@@ -102,10 +103,11 @@ protected:
         auto both = [&](QWidget* a, QWidget* b) {
             return a->isHidden() == b->isHidden() ? shown(a) : "mixed";
         };
-        return std::string("map ") + on(form->MAPFileReadBtn) + ", drf " + on(form->ReadRefDirFileBtn) +
-               ", search " + on(form->SearchBtn) + ", save " + on(form->ResultPreservBtn) +
-               ", mapchk " + ticked(form->MAPCheckBox) + ", drfchk " + ticked(form->DRFCheckBox) +
-               ", mapwarn " + both(form->MAPWarnImage, form->MAPWarnLabel) + ", drwarn " +
+        return std::string("map ") + on(form->MAPFileReadBtn) + ", drf " +
+               on(form->ReadRefDirFileBtn) + ", search " + on(form->SearchBtn) + ", save " +
+               on(form->ResultPreservBtn) + ", mapchk " + ticked(form->MAPCheckBox) + ", drfchk " +
+               ticked(form->DRFCheckBox) + ", mapwarn " +
+               both(form->MAPWarnImage, form->MAPWarnLabel) + ", drwarn " +
                both(form->DRWarnImage, form->DRWarnLabel) + ", grid " + shown(form->ResultGrid) +
                ", progress " + both(form->ProgLabel, form->ProgressBar) + ", nodes '" +
                form->NodeNumSText->text().toStdString() + "', drfs '" +

@@ -42,7 +42,7 @@ TEST_F(AppTest, FirstStartWithoutSettingsFile) {
     chooser.answers.push_back("");  // cancelled
     form->MapFileReadMenuClick();
     EXPECT_EQ(chooser.starts.back(), "open:");
-    EXPECT_EQ(config.Listing(), "");  // nothing written yet
+    EXPECT_EQ(config.Listing(), "");       // nothing written yet
     EXPECT_TRUE(presenter.shown.empty());  // nothing to confirm on an empty window
     LoadMap(File("map.csv", kMap));
     EXPECT_EQ(Setting("DATA_READ_DIR"), files.Dir() + "/");
@@ -73,13 +73,14 @@ TEST_F(AppTest, LoadSearchRepeatAndSaveAsTheBatchToolWould) {
     const std::string saved = files.Path("result.csv");
     chooser.answers.push_back(saved);
     form->ResultPreservBtnClick();
-    EXPECT_EQ(presenter.shown.back(), "info: 検索結果ファイル[" + saved + "]の保存が完了しました。");
+    EXPECT_EQ(presenter.shown.back(),
+              "info: 検索結果ファイル[" + saved + "]の保存が完了しました。");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Dir() + "/");
     EXPECT_EQ(State(), kResultsShown);
 
     const std::string batch = files.Path("batch.csv");
-    std::string command = std::string("'") + QRLX_BATCH + "' '" + map + "' '" + instructions + "' '" +
-                          batch + "' >/dev/null";
+    std::string command = std::string("'") + QRLX_BATCH + "' '" + map + "' '" + instructions +
+                          "' '" + batch + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(TempDir::Read(saved), TempDir::Read(batch));
 }
@@ -103,7 +104,8 @@ TEST_F(AppTest, MapLoadAfterASearchDiscardsTheInstructions) {
     form->SearchBtnClick();
     LoadMap(File("map2.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\nP,Q,1\n"));
     EXPECT_EQ(State(),
-              "map on, drf on, search off, save off, mapchk yes, drfchk no, mapwarn hidden, drwarn shown, "
+              "map on, drf on, search off, save off, mapchk yes, drfchk no, mapwarn hidden, drwarn "
+              "shown, "
               "grid hidden, progress hidden, nodes '2', drfs '', successes ''");
     EXPECT_EQ(RSIF::GetDRFList().Count(), 0);
     EXPECT_TRUE(warnLog->isHidden());  // a load without warnings closes the log
@@ -187,7 +189,8 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     const std::string path = files.Path("missing/result.csv");
     chooser.answers.push_back(path);
     form->ResultPreservBtnClick();
-    EXPECT_EQ(presenter.shown.back(), "error: 検索結果ファイル[" + path + "]の保存に失敗しました。");
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 検索結果ファイル[" + path + "]の保存に失敗しました。");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Path("missing") + "/");  // written before the file
 }
 
@@ -195,7 +198,8 @@ TEST_F(AppTest, UnwritableSettingsEndTheLoadWithTheWindowUnchanged) {
     files.Write("blocker", "a file where the settings folder should be");
     ::setenv("XDG_CONFIG_HOME", files.Path("blocker/sub").c_str(), 1);
     LoadMap(File("map.csv", kMap));
-    EXPECT_EQ(presenter.shown.back().rfind("error: 設定ファイル[", 0), 0u) << presenter.shown.back();
+    EXPECT_EQ(presenter.shown.back().rfind("error: 設定ファイル[", 0), 0u)
+        << presenter.shown.back();
     EXPECT_EQ(State(), kEmptyState);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
     EXPECT_TRUE(warnLog->isHidden());

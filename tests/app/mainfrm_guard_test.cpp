@@ -33,9 +33,10 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
         form->ReadRefDirFileMenuClick();
         form->ResultPreservBtnClick();
         form->SearchBtnClick();
-        EXPECT_EQ(State(),
-                  "map on, drf on, search off, save off, mapchk yes, drfchk yes, mapwarn hidden, "
-                  "drwarn hidden, grid hidden, progress shown, nodes '31', drfs '30', successes ''");
+        EXPECT_EQ(
+            State(),
+            "map on, drf on, search off, save off, mapchk yes, drfchk yes, mapwarn hidden, "
+            "drwarn hidden, grid hidden, progress shown, nodes '31', drfs '30', successes ''");
     });
     form->SearchBtnClick();
     EXPECT_TRUE(ran);

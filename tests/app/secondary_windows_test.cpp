@@ -63,7 +63,8 @@ TEST_F(AppTest, WarningLogSavesTheReceivedBytesWithCrLf) {
     const std::string unwritable = files.Path("missing/log.txt");
     chooser.answers.push_back(unwritable);
     warnLog->LogSaveBtnClick();
-    EXPECT_EQ(presenter.shown.back(), "error: 警告ログファイル[" + unwritable + "]の保存に失敗しました。");
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 警告ログファイル[" + unwritable + "]の保存に失敗しました。");
 }
 
 class ShellTest : public AppTest {
@@ -91,7 +92,8 @@ TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
     EXPECT_TRUE(presenter.shown.empty());
     answer = shellopen::kFileNotFound;
     form->HelpMenuClick();
-    EXPECT_EQ(presenter.shown.back(), "error: ヘルプファイル[" + help + "]のオープンに失敗しました。");
+    EXPECT_EQ(presenter.shown.back(),
+              "error: ヘルプファイル[" + help + "]のオープンに失敗しました。");
     form->MorvaneMenuClick();
     form->SupportPageMenuClick();
     EXPECT_EQ(opened[2], about::kHomePage);

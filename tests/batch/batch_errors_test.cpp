@@ -9,9 +9,9 @@ const std::string kGoodMap = std::string(kMapTitles) + "A,B,1\n";
 const std::string kGoodDrf = std::string(kDrfTitles) + "x,A,B\n";
 
 TEST_F(BatchTest, WrongUsageShowsTheUsage) {
-    for (const char* arguments : {"", "map.csv drf.csv", "map.csv drf.csv a b",
-                                  "map.csv drf.csv result.csv --warnings",
-                                  "map.csv drf.csv result.csv --verbose"}) {
+    for (const char* arguments :
+         {"", "map.csv drf.csv", "map.csv drf.csv a b", "map.csv drf.csv result.csv --warnings",
+          "map.csv drf.csv result.csv --verbose"}) {
         BatchRun run = Run(kGoodMap, kGoodDrf, arguments);
         EXPECT_EQ(run.exit, 2) << arguments;
         EXPECT_NE(run.err.find("usage: qrlx-batch"), std::string::npos) << arguments;

@@ -33,8 +33,8 @@ protected:
     }
 
     BatchRun RunTool(const std::string& arguments) {
-        std::string command = "cd '" + dir.Dir() + "' && '" QRLX_BATCH "' " + arguments +
-                              " >stdout.txt 2>stderr.txt";
+        std::string command =
+            "cd '" + dir.Dir() + "' && '" QRLX_BATCH "' " + arguments + " >stdout.txt 2>stderr.txt";
         BatchRun run;
         int status = std::system(command.c_str());
         run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -51,4 +51,5 @@ protected:
 inline const char* kMapTitles = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
 inline const char* kDrfTitles = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
 inline const char* kResultTitles =
-    "R_検索結果,R_検索名称,R_始点ノード名,R_終点ノード名,R_距離,R_ノード数,R_N1,R_N2,R_N3,R_N4,R_N5\r\n";
+    "R_検索結果,R_検索名称,R_始点ノード名,R_終点ノード名,R_距離,R_ノード数,R_N1,R_N2,R_N3,R_N4,R_"
+    "N5\r\n";

@@ -68,7 +68,8 @@ TEST_F(BatchTest, NoAcceptedInstructionGivesTheTitleLineOnly) {
 }
 
 TEST_F(BatchTest, WrittenBytesAreCp932WithCrLf) {
-    BatchRun run = Run(std::string(kMapTitles) + "東京,品川,7\n", std::string(kDrfTitles) + "線,東京,品川\n");
+    BatchRun run =
+        Run(std::string(kMapTitles) + "東京,品川,7\n", std::string(kDrfTitles) + "線,東京,品川\n");
     std::string bytes = TempDir::Read(dir.Path("result.csv"));
     EXPECT_EQ(bytes, Cp932File(std::string(kResultTitles).erase(strlen(kResultTitles) - 2) + "\n" +
                                "1,線,東京,品川,7,2,東京,品川,,,\n"));

@@ -31,19 +31,19 @@ TEST_P(CsvSplitting, FollowsTheTwoStateMachine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, CsvSplitting,
-    testing::Values(
-        SplitCase{"QuotedCommaDoubledQuoteAndTrailingEmpty", R"(a,"b,c","d""e",)",
-                  R"(4:[a][b,c][d"e][])"},
-        SplitCase{"QuoteBeforeOtherByteIsDropped", R"("abc"def,g)", "1:[abcdef,g]"},
-        SplitCase{"BlankAfterClosingQuoteStaysInside", R"("a" ,b)", "1:[a ,b]"},
-        SplitCase{"QuoteInTheMiddleStartsAQuotedPart", R"(ab"c,d",e)", "2:[abc,d][e]"},
-        SplitCase{"EmptyLineHasNoFields", "", "0:"},
-        SplitCase{"LoneCommaHasTwoEmptyFields", ",", "2:[][]"},
-        SplitCase{"BlanksAreKept", " a , b ", "2:[ a ][ b ]"},
-        SplitCase{"UnclosedQuoteRunsToTheEnd", R"("a,b)", "1:[a,b]"},
-        SplitCase{"LoneQuote", R"(")", "1:[]"},
-        SplitCase{"NulEndsTheLine", std::string("a,b\0,c", 6), "2:[a][b]"},
-        SplitCase{"ShiftJisBytes", "\x93\x8C\x8B\x9E,\x83\x5C", "2:[\x93\x8C\x8B\x9E][\x83\x5C]"}),
+    testing::Values(SplitCase{"QuotedCommaDoubledQuoteAndTrailingEmpty", R"(a,"b,c","d""e",)",
+                              R"(4:[a][b,c][d"e][])"},
+                    SplitCase{"QuoteBeforeOtherByteIsDropped", R"("abc"def,g)", "1:[abcdef,g]"},
+                    SplitCase{"BlankAfterClosingQuoteStaysInside", R"("a" ,b)", "1:[a ,b]"},
+                    SplitCase{"QuoteInTheMiddleStartsAQuotedPart", R"(ab"c,d",e)", "2:[abc,d][e]"},
+                    SplitCase{"EmptyLineHasNoFields", "", "0:"},
+                    SplitCase{"LoneCommaHasTwoEmptyFields", ",", "2:[][]"},
+                    SplitCase{"BlanksAreKept", " a , b ", "2:[ a ][ b ]"},
+                    SplitCase{"UnclosedQuoteRunsToTheEnd", R"("a,b)", "1:[a,b]"},
+                    SplitCase{"LoneQuote", R"(")", "1:[]"},
+                    SplitCase{"NulEndsTheLine", std::string("a,b\0,c", 6), "2:[a][b]"},
+                    SplitCase{"ShiftJisBytes", "\x93\x8C\x8B\x9E,\x83\x5C",
+                              "2:[\x93\x8C\x8B\x9E][\x83\x5C]"}),
     [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
 
 TEST(CsvDialectTest, LongLinesFieldsAndFieldCountsAreKeptWhole) {
@@ -77,13 +77,15 @@ TEST_P(CsvEncoding, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(out, "<" + GetParam().encoded);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, CsvEncoding,
-    testing::Values(EncodeCase{"Empty", "", ""}, EncodeCase{"Plain", "abc", "abc"},
-                    EncodeCase{"Comma", "1,5", R"("1,5")"},
-                    EncodeCase{"Quotes", R"(say "hi")", R"("say ""hi""")"},
-                    EncodeCase{"LeadingBlankBare", " x", " x"},
-                    EncodeCase{"LineBreakBare", "a\nb", "a\nb"}),
-    [](const testing::TestParamInfo<EncodeCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Values, CsvEncoding,
+                         testing::Values(EncodeCase{"Empty", "", ""},
+                                         EncodeCase{"Plain", "abc", "abc"},
+                                         EncodeCase{"Comma", "1,5", R"("1,5")"},
+                                         EncodeCase{"Quotes", R"(say "hi")", R"("say ""hi""")"},
+                                         EncodeCase{"LeadingBlankBare", " x", " x"},
+                                         EncodeCase{"LineBreakBare", "a\nb", "a\nb"}),
+                         [](const testing::TestParamInfo<EncodeCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST(tqStringTest, ComparesBytesAsUnsignedWithoutFolding) {
     EXPECT_LT(tqString("z"), tqString("\x82\x60"));  // a lead byte above every ASCII byte
     EXPECT_LT(tqString("AB"), tqString("ABC"));      // a prefix sorts first
     EXPECT_LT(tqString(""), tqString("\x01"));
-    EXPECT_FALSE(tqString("A ") == tqString("A"));   // blanks are not trimmed
+    EXPECT_FALSE(tqString("A ") == tqString("A"));  // blanks are not trimmed
     EXPECT_EQ(tqString("x").CompareTo(tqString("x")), 0);
 }
 

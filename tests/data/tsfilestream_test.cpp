@@ -30,7 +30,9 @@ TEST(TSFileStreamCLTest, ServesLinesWithoutTheirEnds) {
     EXPECT_EQ(Lines("\n\n"), "||");
     EXPECT_EQ(Lines("a\r\nb\r\n"), "a|b|");
     EXPECT_EQ(Lines("a\rb\n"), "ab|");
-    EXPECT_EQ(Lines("a\n\x1A" "b\n"), "a|");
+    EXPECT_EQ(Lines("a\n\x1A"
+                    "b\n"),
+              "a|");
 }
 
 TEST(TSFileStreamCLTest, ModesAreExclusive) {

@@ -65,7 +65,9 @@ TEST_F(TSLtabCLTest, EmptyMiddleLinesAreRowsAndTrailingOnesAreNot) {
 }
 
 TEST_F(TSLtabCLTest, ControlZEndsTheFileAndByteOrderMarkStaysInTheTitle) {
-    EXPECT_EQ(Load("X\na\n\x1A" "b\n"), "X/a");
+    EXPECT_EQ(Load("X\na\n\x1A"
+                   "b\n"),
+              "X/a");
     EXPECT_EQ(Load("\xEF\xBB\xBFX,Y\n1,2\n"), "\xEF\xBB\xBFX,Y/1,2");
     EXPECT_EQ(table.FindTitle("X"), 0u);
     EXPECT_EQ(table.FindTitle("Y"), 2u);

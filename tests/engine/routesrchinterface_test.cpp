@@ -40,7 +40,8 @@ protected:
         return dir.Write(name, codepage::Utf8ToCp932(utf8));
     }
     void LoadMap(const std::string& rows) {
-        ASSERT_EQ(RSIF::ReadMapFile(File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
+        ASSERT_EQ(RSIF::ReadMapFile(
+                      File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
                   RSIF::rrRead);
         tqList<tqString> warnings;
         RSIF::MakeMapNodes(warnings);
@@ -60,8 +61,8 @@ protected:
 TEST_F(EngineTest, SearchDRFStoresTheOutcomeInTheRecord) {
     LoadMap("S,A,1\nA,E,2\nX,Y,1\n");
     tqList<tqString> warnings;
-    ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\nok,S,E\nno,S,Y\nnext,S,A\n",
-                               warnings),
+    ASSERT_EQ(ReadInstructions(
+                  "D_検索名称,D_始点ノード名,D_終点ノード名\nok,S,E\nno,S,Y\nnext,S,A\n", warnings),
               RSIF::rrRead);
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     ASSERT_EQ(list.Count(), 3);

@@ -80,8 +80,8 @@ void CheckRandomNetworks(int64_t lowest, int64_t highest, int networks) {
                              " to " + Name(end));
                 tqArray<tqString> names;
                 int64_t distance = 0;
-                int code = nodes.SearchRoute(Name(start).c_str(), Name(end).c_str(), {}, names,
-                                             distance);
+                int code =
+                    nodes.SearchRoute(Name(start).c_str(), Name(end).c_str(), {}, names, distance);
                 std::optional<int64_t> expected = ReferenceDistance(nodeCount, edges, start, end);
                 if (!expected) {
                     EXPECT_EQ(code, SfNodes::srNoRoute);

@@ -82,7 +82,7 @@ TEST(SearchRouteTest, DeadEndIsCutWithoutChangingTheResult) {
     SfNode* d = nodes.FindNode("D");
     SfNode* a = nodes.FindNode("A");
     EXPECT_EQ(d->OutLinks.Get(0)->ActiveNode, nullptr);
-    EXPECT_EQ(a->InLinks.Get(1)->ActiveNode, nullptr);   // the twin of D -> A
+    EXPECT_EQ(a->InLinks.Get(1)->ActiveNode, nullptr);  // the twin of D -> A
     EXPECT_EQ(a->InLinks.Get(0)->ActiveNode, nodes.FindNode("S"));
 
     // A dead end that is the start itself is never cut.

@@ -14,13 +14,14 @@ TEST_F(GridTest, TextIsPlacedByItsPositionsInsideTheInsets) {
         StrPosY y;
         const char* at;
     };
-    for (const Case& c : {Case{spLeft, spTop, "113,62"}, Case{spCenter, spMiddle, "135,64"},
-                          Case{spRight, spBottom, "157,66"}, Case{spLeftWrap, spMiddle, "157,64"},
-                          Case{spRightWrap, spMiddle, "157,64"}, Case{spCenterWrap, spMiddle, "157,64"}}) {
+    for (const Case& c :
+         {Case{spLeft, spTop, "113,62"}, Case{spCenter, spMiddle, "135,64"},
+          Case{spRight, spBottom, "157,66"}, Case{spLeftWrap, spMiddle, "157,64"},
+          Case{spRightWrap, spMiddle, "157,64"}, Case{spCenterWrap, spMiddle, "157,64"}}) {
         grid.SetCellStrPos(3, 2, c.x, c.y);
-        EXPECT_EQ(Paint(2, 3, "text"),
-                  std::string("text ") + c.at + " clip 113,62-171,78 brush FFFFFF font " +
-                      grid.GridFont().family().toStdString() + " 'ab'\n")
+        EXPECT_EQ(Paint(2, 3, "text"), std::string("text ") + c.at +
+                                           " clip 113,62-171,78 brush FFFFFF font " +
+                                           grid.GridFont().family().toStdString() + " 'ab'\n")
             << int(c.x) << "," << int(c.y);
     }
 }
@@ -57,8 +58,8 @@ TEST_F(GridTest, BackgroundGoesCurrentThenSelectionThenFixedThenCellColour) {
     grid.SetCellBackColor(3, 2, clRed);
     grid.SetCellBackColor(5, 5, clRed);
     EXPECT_EQ(Paint(3, 4, "fill"), "fill FFFF00 173,80-237,100\n");  // current
-    EXPECT_EQ(Paint(2, 3, "fill"), "fill FF0000 109,60-173,80\n");  // selected beats its colour
-    EXPECT_EQ(Paint(0, 0, "fill"), "fill C0C0C0 0,0-45,20\n");      // fixed
+    EXPECT_EQ(Paint(2, 3, "fill"), "fill FF0000 109,60-173,80\n");   // selected beats its colour
+    EXPECT_EQ(Paint(0, 0, "fill"), "fill C0C0C0 0,0-45,20\n");       // fixed
     EXPECT_EQ(Paint(5, 5, "fill"), "fill 0000FF 301,100-365,120\n");
     EXPECT_EQ(Paint(6, 5, "fill"), "fill FFFFFF 365,100-429,120\n");
 }
@@ -72,7 +73,8 @@ TEST_F(GridTest, MergedBlockPaintsOnceWithItsTopLeftCell) {
     grid.SetCellBackColor(2, 4, clRed);
     std::string calls = Paint(5, 3);  // the lower right cell of the block
     EXPECT_EQ(canvas.Calls("fill"), "fill 0000FF 237,40-365,80\n");
-    EXPECT_NE(calls.find("text 291,42 clip 241,42-363,78 brush 0000FF"), std::string::npos) << calls;
+    EXPECT_NE(calls.find("text 291,42 clip 241,42-363,78 brush 0000FF"), std::string::npos)
+        << calls;
     EXPECT_EQ(calls.find("hidden"), std::string::npos);
 }
 

@@ -89,8 +89,8 @@ TEST_F(GridTest, WritingCellsRowFirstAndShifted) {
 
     std::vector<std::string> told;
     grid.OnSetEditText = [&](StringGrid&, int col, int row, const std::string& text) {
-        told.push_back(std::to_string(col) + "," + std::to_string(row) + "=" + text +
-                       " was '" + grid.Cells(col, row) + "'");
+        told.push_back(std::to_string(col) + "," + std::to_string(row) + "=" + text + " was '" +
+                       grid.Cells(col, row) + "'");
     };
     grid.WriteCellWithEvent(3, 2, "new");
     grid.WriteCellShiftWithEvent(1, 4, "x");

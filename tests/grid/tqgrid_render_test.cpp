@@ -40,11 +40,11 @@ protected:
 TEST_F(RenderTest, DataCellsAreWhiteTheCurrentCellAquaAndFramesBlack) {
     QImage image = Render();
     ASSERT_GE(image.width(), 500);
-    EXPECT_EQ(At(image, 150, 90), clWhite);   // inside cell (2, 4)
-    EXPECT_EQ(At(image, 140, 73), clAqua);    // inside the current cell (2, 3)
-    EXPECT_EQ(At(image, 109, 90), clBlack);   // the left frame line of cell (2, 4)
-    EXPECT_EQ(At(image, 150, 80), clBlack);   // the top frame line of cell (2, 4)
-    EXPECT_EQ(At(image, 300, 5), clSilver);   // the header block over columns 2-3
+    EXPECT_EQ(At(image, 150, 90), clWhite);  // inside cell (2, 4)
+    EXPECT_EQ(At(image, 140, 73), clAqua);   // inside the current cell (2, 3)
+    EXPECT_EQ(At(image, 109, 90), clBlack);  // the left frame line of cell (2, 4)
+    EXPECT_EQ(At(image, 150, 80), clBlack);  // the top frame line of cell (2, 4)
+    EXPECT_EQ(At(image, 300, 5), clSilver);  // the header block over columns 2-3
 }
 
 TEST_F(RenderTest, MergedHeaderShowsItsTextOnceAcrossTheBlock) {

@@ -31,15 +31,16 @@ INSTANTIATE_TEST_SUITE_P(
                     Pair{"Kanji", "\x93\x8C\x8B\x9E", "東京"},
                     Pair{"HalfwidthKatakana", "\xB1", "ｱ"},
                     Pair{"NecCircledDigit", "\x87\x40", "①"},
-                    Pair{"FullwidthDigitZero", "\x82\x4F", "０"},
-                    Pair{"Empty", "", ""}),
+                    Pair{"FullwidthDigitZero", "\x82\x4F", "０"}, Pair{"Empty", "", ""}),
     [](const testing::TestParamInfo<Pair>& info) { return info.param.name; });
 
 TEST(CodepageTest, InvalidCp932BytesShowAsReplacementAndDecodingGoesOn) {
     const std::string replacement = "\xEF\xBF\xBD";
-    EXPECT_EQ(Cp932ToUtf8("A\x81"), "A" + replacement);           // lead byte cut short
-    EXPECT_EQ(Cp932ToUtf8("\x81\x20Z"), replacement + " Z");       // bad trail byte
-    EXPECT_EQ(Cp932ToUtf8("\xFD" "B"), replacement + "B");         // never a lead byte
+    EXPECT_EQ(Cp932ToUtf8("A\x81"), "A" + replacement);       // lead byte cut short
+    EXPECT_EQ(Cp932ToUtf8("\x81\x20Z"), replacement + " Z");  // bad trail byte
+    EXPECT_EQ(Cp932ToUtf8("\xFD"
+                          "B"),
+              replacement + "B");  // never a lead byte
 }
 
 TEST(CodepageTest, EveryDoubleByteSequenceDecodesToOneCharacterOrReplacement) {
@@ -59,8 +60,10 @@ TEST(CodepageTest, EveryDoubleByteSequenceDecodesToOneCharacterOrReplacement) {
 
 TEST(CodepageTest, UnmappableOrInvalidUtf8BecomesQuestionMark) {
     EXPECT_EQ(Utf8ToCp932("caf\xC3\xA9!"), "caf?!");  // e-acute has no CP932 form
-    EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
-    EXPECT_EQ(Utf8ToCp932("\xE6\x9D"), "?");          // cut-short sequence
+    EXPECT_EQ(Utf8ToCp932("a\xFF"
+                          "b"),
+              "a?b");
+    EXPECT_EQ(Utf8ToCp932("\xE6\x9D"), "?");  // cut-short sequence
 }
 
 }  // namespace

@@ -41,7 +41,10 @@ TEST_F(ProfileTest, WritingCreatesTheFileAndReadsBackIgnoringCase) {
 }
 
 TEST_F(ProfileTest, OtherLinesAndSectionsAreKept) {
-    dir.Write("QRLX.INI", "; note\r\n[A]\r\nx=1\r\n\r\n[QRLX_SEC]\r\nDATA_READ_DIR=/old/\r\nkeep=me\r\n[B]\r\ny=2\r\n");
+    dir.Write(
+        "QRLX.INI",
+        "; "
+        "note\r\n[A]\r\nx=1\r\n\r\n[QRLX_SEC]\r\nDATA_READ_DIR=/old/\r\nkeep=me\r\n[B]\r\ny=2\r\n");
     ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/new/"));
     ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_WRTE_DIR", "/w/"));
     EXPECT_EQ(TempDir::Read(dir.Path("QRLX.INI")),

@@ -32,9 +32,13 @@ INSTANTIATE_TEST_SUITE_P(
     Files, TextModeReading,
     testing::Values(ReadCase{"Empty", "", ""}, ReadCase{"CrLf", "a,b\r\nc\r\n", "a,b\nc\n"},
                     ReadCase{"LoneCr", "a\rb\n", "ab\n"},
-                    ReadCase{"ControlZEndsContent", "a\n\x1A" "b\n", "a\n"},
+                    ReadCase{"ControlZEndsContent",
+                             "a\n\x1A"
+                             "b\n",
+                             "a\n"},
                     ReadCase{"NulIsKept", std::string("a\0b", 3), std::string("a\0b", 3)},
-                    ReadCase{"ShiftJisBytesUntouched", "\x93\x8C\x8B\x9E\r\n", "\x93\x8C\x8B\x9E\n"}),
+                    ReadCase{"ShiftJisBytesUntouched", "\x93\x8C\x8B\x9E\r\n",
+                             "\x93\x8C\x8B\x9E\n"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
 TEST(TextFileTest, MissingFileCannotBeRead) {

@@ -25,7 +25,9 @@ public:
     void LineTo(int x, int y) override { Log("line %d,%d", x, y); }
     QFont Font() const override { return mFont; }
     void SetFont(const QFont& font) override { mFont = font; }
-    int TextWidth(const char* text) override { return kByteWidth * static_cast<int>(std::string(text).size()); }
+    int TextWidth(const char* text) override {
+        return kByteWidth * static_cast<int>(std::string(text).size());
+    }
     int TextHeight(const char*) override { return kTextHeight; }
     void TextRect(const PixelRect& clip, int x, int y, const char* text) override {
         Log("text %d,%d clip %s brush %06X font %s '%s'", x, y, Rect(clip).c_str(), mBrush,
@@ -58,8 +60,8 @@ public:
 
 private:
     static std::string Rect(const PixelRect& r) {
-        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" + std::to_string(r.Right) +
-               "," + std::to_string(r.Bottom);
+        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "-" +
+               std::to_string(r.Right) + "," + std::to_string(r.Bottom);
     }
     template <typename... Args>
     void Log(const char* format, Args... args) {

@@ -13,7 +13,8 @@
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qrlx-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qrlx-test-XXXXXX").string();
         const char* made = ::mkdtemp(pattern.data());
         EXPECT_NE(made, nullptr);
         mPath = pattern;
