@@ -56,6 +56,7 @@ void SfNode::RestoreLinks() {
 void SfNodes::Clear() {
     mByName.clear();
     mNameOrderPending = false;
+    mHasNegativeLink = false;
     Nodes.Clear();
     PathStack.Clear();
     Route.Clear();
@@ -112,6 +113,7 @@ int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance)
     }
     fromNode->AddOutLink(toNode, distance);
     toNode->AddInLink(fromNode, distance);
+    mHasNegativeLink = mHasNegativeLink || distance < 0;
     return alAdded;
 }
 
@@ -138,5 +140,6 @@ void SfNodes::ClearDistance() {
         node->mReached = false;
         node->mUnbounded = false;
         node->mTraced = false;
+        node->mParent = nullptr;
     }
 }

@@ -41,9 +41,11 @@ public:
     int64_t Distance = 0;      // the search's distance label, meaningful when mReached
 
     // Search working state, reset by SfNodes::ClearDistance.
-    bool mReached = false;    // the label holds the least distance from the source
-    bool mUnbounded = false;  // a negative cycle leaves this node without a least distance
-    bool mTraced = false;     // the route trace has already walked back through this node
+    bool mReached = false;      // the label holds the least distance from the source
+    bool mUnbounded = false;    // a negative cycle leaves this node without a least distance
+    bool mTraced = false;       // the route trace has already walked back through this node
+    SfNode* mParent = nullptr;  // the node the label was last lowered from
+    uint64_t mWalkStamp = 0;    // marks of the search for negative cycles
 
     void AddOutLink(SfNode* node, int64_t distance);
     void AddInLink(SfNode* node, int64_t distance);
@@ -109,6 +111,9 @@ private:
     SfNode* FindOrAdd(const tqString& name);
     // Puts Nodes back in name order after AddLink appended to it.
     void EnsureNameOrder();
+    // Lowers the labels of r's neighbours through r; gives how many it lowered.
+    int Relax(SfNode* r, SfNode* source, tqList<SfNode>& next, std::vector<SfNode*>& unbounded);
+    void FindParentCycles(std::vector<SfNode*>& seeds);
     void MarkUnboundedFrom(std::vector<SfNode*>& seeds);
     void CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds);
 
@@ -116,4 +121,6 @@ private:
     // Every node by its name's bytes.
     std::unordered_map<std::string_view, SfNode*> mByName;
     bool mNameOrderPending = false;
+    bool mHasNegativeLink = false;  // only then can a negative cycle exist
+    uint64_t mWalkStamp = 0;
 };

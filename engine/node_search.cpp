@@ -3,8 +3,9 @@
 //
 // Labels carry a separate "reached" flag instead of reading 0 as "not reached", so that
 // negative distances, which the map accepts, cannot be mistaken for an unreached node. The
-// pass is bounded by the node count; nodes a negative cycle leaves without a least
-// distance lose their label, so a search through them reports no route.
+// pass finds negative cycles as cycles of label parents, and is bounded by the node count
+// besides; nodes a negative cycle leaves without a least distance lose their label, so a
+// search through them reports no route.
 #include <cstdint>
 #include <utility>
 
@@ -117,6 +118,7 @@ void SfNodes::CalcDistance(SfNode* source) {
     tqList<SfNode>* current = &sweepA;
     tqList<SfNode>* next = &sweepB;
     std::vector<SfNode*> unbounded;
+    int64_t loweredSinceCheck = 0;
 
     source->mReached = true;  // its label stays 0 for the whole pass
     for (int i = 0; i < source->OutLinks.Count(); ++i) {
@@ -124,6 +126,7 @@ void SfNodes::CalcDistance(SfNode* source) {
         if (SfNode* s = link->ActiveNode) {
             s->Distance = link->Distance;
             s->mReached = true;
+            s->mParent = source;
             current->Add(s);
         }
     }
@@ -138,44 +141,88 @@ void SfNodes::CalcDistance(SfNode* source) {
         const int n = current->Count();
         for (int e = 0; e < n; ++e) {
             SfNode* r = current->Get(e);
-            bool changed = false;
-            for (int i = 0; i < r->OutLinks.Count(); ++i) {
-                SfNLink* link = r->OutLinks.Get(i);
-                SfNode* s = link->ActiveNode;
-                if (s == nullptr) {
-                    continue;
-                }
-                int64_t t = 0;
-                bool fits = CheckedAdd(r->Distance, link->Distance, t);
-                if (s == source) {
-                    // A way back to the source that is shorter than 0 is a negative cycle.
-                    if (fits ? t < 0 : link->Distance < 0) {
-                        MarkSeed(source, unbounded);
-                    }
-                    continue;
-                }
-                if (!fits) {
-                    // Too long to count: no improvement. Too negative to count: unbounded.
-                    if (link->Distance < 0) {
-                        MarkSeed(s, unbounded);
-                    }
-                    continue;
-                }
-                if (!s->mReached || t < s->Distance) {
-                    s->Distance = t;
-                    s->mReached = true;
-                    next->Add(s);
-                    changed = true;
-                }
+            if (r->mUnbounded) {
+                continue;
             }
-            if (changed) {
+            const int lowered = Relax(r, source, *next, unbounded);
+            if (lowered > 0) {
                 next->Add(r);
+            }
+            // A negative cycle would keep the pass lowering labels for GetCount() sweeps.
+            // Look for one whenever as many labels were lowered as there are nodes (so the
+            // looking costs no more than the pass), and take out what it reaches.
+            loweredSinceCheck += lowered;
+            if (mHasNegativeLink && loweredSinceCheck >= GetCount()) {
+                loweredSinceCheck = 0;
+                FindParentCycles(unbounded);
+                MarkUnboundedFrom(unbounded);
             }
         }
         current->Clear();
         std::swap(current, next);
     }
     MarkUnboundedFrom(unbounded);
+}
+
+int SfNodes::Relax(SfNode* r, SfNode* source, tqList<SfNode>& next,
+                   std::vector<SfNode*>& unbounded) {
+    int lowered = 0;
+    for (int i = 0; i < r->OutLinks.Count(); ++i) {
+        SfNLink* link = r->OutLinks.Get(i);
+        SfNode* s = link->ActiveNode;
+        if (s == nullptr || s->mUnbounded) {
+            continue;
+        }
+        int64_t t = 0;
+        bool fits = CheckedAdd(r->Distance, link->Distance, t);
+        if (s == source) {
+            // A way back to the source that is shorter than 0 is a negative cycle.
+            if (fits ? t < 0 : link->Distance < 0) {
+                MarkSeed(source, unbounded);
+            }
+            continue;
+        }
+        if (!fits) {
+            // Too long to count: no improvement. Too negative to count: unbounded.
+            if (link->Distance < 0) {
+                MarkSeed(s, unbounded);
+            }
+            continue;
+        }
+        if (!s->mReached || t < s->Distance) {
+            s->Distance = t;
+            s->mReached = true;
+            s->mParent = r;
+            next.Add(s);
+            ++lowered;
+        }
+    }
+    return lowered;
+}
+
+// Each label was last lowered through its node's parent. A cycle of parents is a cycle of
+// negative length (labels only ever drop strictly), so its nodes have no least distance.
+void SfNodes::FindParentCycles(std::vector<SfNode*>& seeds) {
+    const uint64_t checkStart = ++mWalkStamp;  // stamps from here on belong to this check
+    for (int i = 0; i < Nodes.Count(); ++i) {
+        SfNode* node = Nodes.Get(i);
+        if (!node->mReached || node->mUnbounded || node->mWalkStamp >= checkStart) {
+            continue;
+        }
+        const uint64_t walk = ++mWalkStamp;
+        SfNode* u = node;
+        while (u != nullptr && u->mReached && !u->mUnbounded && u->mWalkStamp < checkStart) {
+            u->mWalkStamp = walk;
+            u = u->mParent;
+        }
+        if (u != nullptr && u->mWalkStamp == walk) {  // this walk came round to itself
+            SfNode* onCycle = u;
+            do {
+                MarkSeed(onCycle, seeds);
+                onCycle = onCycle->mParent;
+            } while (onCycle != u);
+        }
+    }
 }
 
 void SfNodes::CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds) {
@@ -203,7 +250,8 @@ void SfNodes::CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds
     }
 }
 
-// Everything reachable from a node without a least distance has none either.
+// Everything reachable from a node without a least distance has none either. Empties
+// `seeds`.
 void SfNodes::MarkUnboundedFrom(std::vector<SfNode*>& seeds) {
     while (!seeds.empty()) {
         SfNode* node = seeds.back();

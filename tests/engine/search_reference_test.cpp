@@ -47,14 +47,15 @@ std::optional<int64_t> ReferenceDistance(int nodeCount, const std::vector<Edge>&
 
 std::string Name(int i) { return "N" + std::to_string(i); }
 
-void CheckRandomNetworks(int64_t lowest, int64_t highest, int networks) {
+void CheckRandomNetworks(int64_t lowest, int64_t highest, int networks, int maxNodes = 10,
+                         int linksPerNode = 2) {
     std::mt19937 random(20261207);
     for (int network = 0; network < networks; ++network) {
-        const int nodeCount = 2 + random() % 9;
+        const int nodeCount = 2 + random() % (maxNodes - 1);
         std::vector<Edge> edges;
         std::vector<Row> rows;
         std::uniform_int_distribution<int64_t> length(lowest, highest);
-        for (int i = 0; i < nodeCount * 2; ++i) {
+        for (int i = 0; i < nodeCount * linksPerNode; ++i) {
             int from = random() % nodeCount;
             int to = random() % nodeCount;
             int64_t distance = length(random);
@@ -114,6 +115,13 @@ TEST(SearchReferenceTest, PositiveNetworksMatchTheReference) { CheckRandomNetwor
 
 TEST(SearchReferenceTest, NetworksWithNegativeDistancesMatchTheReference) {
     CheckRandomNetworks(-6, 20, 300);
+}
+
+// Networks of up to 40 nodes where negative cycles leave some ends without a least distance
+// and others, aside from them, with one.
+TEST(SearchReferenceTest, LargerNetworksWithNegativeCyclesMatchTheReference) {
+    CheckRandomNetworks(-20, 40, 100, 40, 1);
+    CheckRandomNetworks(-30, 60, 60, 40, 2);
 }
 
 }  // namespace
