@@ -1,6 +1,7 @@
 // Generates a square grid road network with two-way links of random lengths, its node
 // names in shuffled order, and random search instructions; then times the map load, the
 // instruction load and the searches through the engine, and reports peak memory.
+// Usage: network_bench [SIDE [SEARCHES [negative-cycle]]]
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -29,6 +30,9 @@ std::string NodeName(int id) { return "N" + std::to_string(id); }
 int main(int argc, char** argv) {
     const int side = argc > 1 ? std::atoi(argv[1]) : 300;
     const int searches = argc > 2 ? std::atoi(argv[2]) : 200;
+    // With a third argument "negative-cycle", a cycle of negative length hangs off the
+    // middle of the grid, so that every search runs into it.
+    const bool negativeCycle = argc > 3 && std::string(argv[3]) == "negative-cycle";
     std::mt19937 random(42);
     auto dir = std::filesystem::temp_directory_path() / "qrlx-network-bench";
     std::filesystem::create_directories(dir);
@@ -61,6 +65,13 @@ int main(int argc, char** argv) {
                                std::to_string(length(random)));
             }
         }
+    }
+    if (negativeCycle) {
+        const int middle = id[(side / 2) * side + side / 2];
+        rows.push_back(NodeName(middle) + ",CycleA,1");
+        rows.push_back("CycleA,CycleB,-1000");
+        rows.push_back("CycleB,CycleA,1");
+        rows.push_back("CycleB," + NodeName(middle) + ",1");
     }
     std::shuffle(rows.begin(), rows.end(), random);
     {

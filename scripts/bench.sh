@@ -6,3 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh
 ./build/bench/csv_bench
 ./build/bench/network_bench
+./build/bench/network_bench 300 20 negative-cycle
