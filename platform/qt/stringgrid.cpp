@@ -327,24 +327,26 @@ void StringGrid::scrollContentsBy(int, int) {
     InvalidateGrid();
 }
 
+namespace {
+
+// Scrolls `bar` so that item `index` of `axis` shows whole in `extent` pixels.
+void ScrollAxisTo(const GridAxis& axis, QScrollBar* bar, int index, int extent) {
+    if (index < axis.Fixed()) {
+        return;
+    }
+    const int whole = std::max(1, axis.FullyVisible(extent));
+    if (index < axis.First()) {
+        bar->setValue(index - axis.Fixed());
+    } else if (index >= axis.First() + whole) {
+        bar->setValue(index - axis.Fixed() - whole + 1);
+    }
+}
+
+}  // namespace
+
 void StringGrid::ScrollIntoView(int col, int row) {
-    const QSize size = viewport()->size();
-    if (row >= FixedRows()) {
-        if (row < mRows.First()) {
-            verticalScrollBar()->setValue(row - FixedRows());
-        } else if (row >= mRows.First() + std::max(1, mRows.FullyVisible(size.height()))) {
-            verticalScrollBar()->setValue(row - FixedRows() -
-                                          std::max(1, mRows.FullyVisible(size.height())) + 1);
-        }
-    }
-    if (col >= FixedCols()) {
-        if (col < mCols.First()) {
-            horizontalScrollBar()->setValue(col - FixedCols());
-        } else if (col >= mCols.First() + std::max(1, mCols.FullyVisible(size.width()))) {
-            horizontalScrollBar()->setValue(col - FixedCols() -
-                                            std::max(1, mCols.FullyVisible(size.width())) + 1);
-        }
-    }
+    ScrollAxisTo(mRows, verticalScrollBar(), row, viewport()->height());
+    ScrollAxisTo(mCols, horizontalScrollBar(), col, viewport()->width());
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {

@@ -72,4 +72,24 @@ TEST_F(RenderTest, ClickOnTheLowerCellOfABlockSelectsTheWholeBlock) {
     EXPECT_EQ(At(image, 60, 70), clAqua);  // the upper cell shows as current too
 }
 
+TEST_F(RenderTest, KeysMoveTheCurrentCellAndKeepItInView) {
+    grid.SetRowCount(60);
+    grid.show();
+    grid.SetCurrentCell(1, 2);
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_GT(grid.Row(), 20);
+    EXPECT_GT(grid.CellRect(1, grid.Row()).Height(), 0);  // scrolled into view
+    EXPECT_EQ(grid.CellRect(1, 2).Height(), 0);            // the first rows scrolled away
+    EXPECT_GT(grid.CellRect(1, 0).Height(), 0);            // the header stays
+    QTest::keyClick(&grid, Qt::Key_Right);
+    EXPECT_EQ(grid.Col(), 2);
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(&grid, Qt::Key_Up);
+    }
+    EXPECT_EQ(grid.Row(), 2);  // never into the fixed rows
+    EXPECT_GT(grid.CellRect(2, 2).Height(), 0);
+}
+
 }  // namespace
