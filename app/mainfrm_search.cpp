@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cinttypes>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "data/systemtext.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
+#include "engine/searchrun.h"
 
 namespace {
 
@@ -63,13 +65,12 @@ void TMainForm::SearchBtnClick() {
     ProgressBar->setValue(0);
     QApplication::processEvents();
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    for (int i = 0; i < list.Count(); ++i) {
-        if (i % 10 == 0) {
-            ProgressBar->setValue(static_cast<int>(int64_t{i} * 100 / list.Count()));
-        }
+    // The searches run on worker threads; this thread keeps the window alive meanwhile.
+    RSIF::SearchAllDRF(RSIF::DefaultThreadCount(), [&](int finished) {
+        ProgressBar->setValue(static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
         QApplication::processEvents();
-        RSIF::SearchDRF(i);
-    }
+        return !mCloseAfterWork;
+    });
     ShowProgress(false);
     ResultGrid->show();
     SearchBtn->setEnabled(true);

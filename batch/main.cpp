@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "data/tsltab.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
+#include "engine/searchrun.h"
 
 namespace {
 
@@ -28,7 +30,15 @@ struct Arguments {
     std::string instructions;
     std::string result;
     std::string warnings;  // empty: no warning log
+    int threads = RSIF::DefaultThreadCount();
 };
+
+// A whole number from 1 to 1024, or 0.
+int ParseThreadCount(const char* text) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return *text >= '1' && *text <= '9' && *end == '\0' && value <= 1024 ? static_cast<int>(value) : 0;
+}
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
@@ -38,6 +48,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
                 return false;
             }
             arguments.warnings = argv[++i];
+        } else if (std::strcmp(argv[i], "--threads") == 0) {
+            if (i + 1 >= argc || (arguments.threads = ParseThreadCount(argv[++i])) == 0) {
+                return false;
+            }
         } else if (std::strncmp(argv[i], "--", 2) == 0 || argv[i][0] == '\0') {
             return false;
         } else {
@@ -110,14 +124,16 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     AppendCopies(instructionWarnings, warnings);
 
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    int successes = 0;
     {
         ProgressRun progress(display, list.Count());
-        for (int i = 0; i < list.Count(); ++i) {
-            progress.Item(i);
-            RSIF::SearchDRF(i);
-            successes += list.Get(i)->Failed ? 0 : 1;
-        }
+        RSIF::SearchAllDRF(arguments.threads, [&](int finished) {
+            progress.Item(finished);
+            return true;
+        });
+    }
+    int successes = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        successes += list.Get(i)->Failed ? 0 : 1;
     }
 
     TSLtabCL results;
@@ -141,7 +157,10 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, arguments)) {
         std::fputs(
             "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
+            "                  [--threads N]\n"
             "  Finds the shortest route of every search instruction and writes the results.\n"
+            "  --threads N searches on N threads (1 to 1024; default: one per core); the\n"
+            "  result file is the same whatever N.\n"
             "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
             "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written.\n",
             stderr);

@@ -1,145 +1,129 @@
-// Building and maintaining the network; the search itself is in node_search.cpp.
+// Building the network and finding its nodes.
 #include "engine/node.h"
 
 #include <algorithm>
 
-void SfNode::AddOutLink(SfNode* node, int64_t distance) {
-    OutLinks.Add(std::make_unique<SfNLink>(distance, node));
-}
-
-void SfNode::AddInLink(SfNode* node, int64_t distance) {
-    InLinks.Add(std::make_unique<SfNLink>(distance, node));
-}
-
-int SfNode::ActiveOutLinkCount() const {
-    int active = 0;
-    for (int i = 0; i < OutLinks.Count(); ++i) {
-        if (OutLinks.Get(i)->ActiveNode != nullptr) {
-            ++active;
-        }
-    }
-    return active;
-}
+#include "engine/routesearch.h"
 
 namespace {
 
-int CutLinksTo(tqList<SfNLink>& links, const SfNode* node) {
-    int cut = 0;
-    for (int i = 0; i < links.Count(); ++i) {
-        SfNLink* link = links.Get(i);
-        if (link->ActiveNode != nullptr && link->ActiveNode == node) {
-            link->ActiveNode = nullptr;
-            ++cut;
-        }
-    }
-    return cut;
+constexpr size_t kFirstLinkSlots = 1024;
+
+// A link's key: from and to differ, so a key is never 0.
+uint64_t LinkKey(int32_t from, int32_t to) {
+    return (static_cast<uint64_t>(from) << 32) | static_cast<uint32_t>(to);
 }
 
-void RestoreAll(tqList<SfNLink>& links) {
-    for (int i = 0; i < links.Count(); ++i) {
-        SfNLink* link = links.Get(i);
-        link->ActiveNode = link->LinkNode;
+size_t SlotHash(uint64_t key) { return (key * 0x9E3779B97F4A7C15ull) >> 20; }
+
+// Slots for `links` links: at least twice as many, a power of two.
+size_t SlotsFor(size_t links) {
+    size_t slots = kFirstLinkSlots;
+    while (slots < 2 * links) {
+        slots *= 2;
     }
+    return slots;
 }
 
 }  // namespace
 
-int SfNode::CutOutLinksTo(const SfNode* node) { return CutLinksTo(OutLinks, node); }
-
-int SfNode::CutInLinksTo(const SfNode* node) { return CutLinksTo(InLinks, node); }
-
-void SfNode::RestoreLinks() {
-    RestoreAll(OutLinks);
-    RestoreAll(InLinks);
-}
+SfNodes::SfNodes() = default;
+SfNodes::~SfNodes() = default;
 
 void SfNodes::Clear() {
-    mByName.clear();
-    mNameOrderPending = false;
+    mSearch.reset();
+    mNames.Clear();
+    std::vector<int32_t>().swap(mFrom);
+    std::vector<int32_t>().swap(mTo);
+    std::vector<int64_t>().swap(mDistance);
+    std::vector<uint64_t>().swap(mLinkIndex);
+    std::vector<int32_t>().swap(mNameOrder);
+    mGraph.Clear();
     mHasNegativeLink = false;
-    Nodes.Clear();
-    PathStack.Clear();
-    Route.Clear();
+    mPrepared = true;
 }
 
-SfNode* SfNodes::FindNode(const tqString& name) const {
-    auto found = mByName.find(std::string_view(name.GetText(), name.Length()));
-    return found == mByName.end() ? nullptr : found->second;
-}
-
-SfNode* SfNodes::GetNode(int index) {
-    EnsureNameOrder();
-    return Nodes.Get(index);
-}
-
-SfNode* SfNodes::FindOrAdd(const tqString& name) {
-    if (SfNode* existing = FindNode(name)) {
-        return existing;
+std::string_view SfNodes::GetName(int index) {
+    if (index < 0 || index >= GetCount()) {
+        return {};
     }
-    auto node = std::make_unique<SfNode>(name);
-    SfNode* created = node.get();
-    mNameOrderPending =
-        mNameOrderPending ||
-        (Nodes.Count() > 0 && !(Nodes.Get(Nodes.Count() - 1)->Name < created->Name));
-    Nodes.Add(std::move(node));
-    mByName.emplace(std::string_view(created->Name.GetText(), created->Name.Length()), created);
-    return created;
+    if (static_cast<int>(mNameOrder.size()) != GetCount()) {
+        mNameOrder.resize(GetCount());
+        for (int32_t id = 0; id < GetCount(); ++id) {
+            mNameOrder[id] = id;
+        }
+        // Byte order as unsigned values, a prefix first: what string_view compares.
+        std::sort(mNameOrder.begin(), mNameOrder.end(),
+                  [this](int32_t a, int32_t b) { return mNames.Get(a) < mNames.Get(b); });
+    }
+    return mNames.Get(mNameOrder[index]);
 }
 
-void SfNodes::EnsureNameOrder() {
-    if (mNameOrderPending) {
-        std::sort(Nodes.items.get(), Nodes.items.get() + Nodes.Count(),
-                  [](const SfNode* a, const SfNode* b) { return a->Name < b->Name; });
-        mNameOrderPending = false;
+int32_t SfNodes::FindNode(const tqString& name) const {
+    return mNames.Find(std::string_view(name.GetText(), name.Length()));
+}
+
+void SfNodes::Reserve(int64_t links) {
+    mFrom.reserve(links);
+    mTo.reserve(links);
+    mDistance.reserve(links);
+    if (SlotsFor(links) > mLinkIndex.size()) {
+        GrowLinkIndex(SlotsFor(links));
+    }
+}
+
+size_t SfNodes::LinkSlot(uint64_t key) const {
+    const size_t mask = mLinkIndex.size() - 1;
+    size_t slot = SlotHash(key) & mask;
+    while (mLinkIndex[slot] != 0 && mLinkIndex[slot] != key) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+void SfNodes::GrowLinkIndex(size_t slotCount) {
+    mLinkIndex.assign(slotCount, 0);
+    for (size_t i = 0; i < mFrom.size(); ++i) {
+        const uint64_t key = LinkKey(mFrom[i], mTo[i]);
+        mLinkIndex[LinkSlot(key)] = key;
     }
 }
 
 int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
-    SfNode* fromNode = FindNode(from);
-    SfNode* toNode = FindNode(to);
-    if (fromNode != nullptr && toNode != nullptr) {
-        // Names are unique, so the same name means the same node.
-        for (int i = 0; i < fromNode->OutLinks.Count(); ++i) {
-            if (fromNode->OutLinks.Get(i)->LinkNode == toNode) {
-                return alDuplicate;
-            }
-        }
+    const int32_t fromId = mNames.FindOrAdd(std::string_view(from.GetText(), from.Length()));
+    const int32_t toId = mNames.FindOrAdd(std::string_view(to.GetText(), to.Length()));
+    if (2 * (mFrom.size() + 1) > mLinkIndex.size()) {
+        GrowLinkIndex(SlotsFor(mFrom.size() + 1));
     }
-    if (fromNode == nullptr) {
-        fromNode = FindOrAdd(from);
+    const uint64_t key = LinkKey(fromId, toId);
+    const size_t slot = LinkSlot(key);
+    if (mLinkIndex[slot] != 0) {
+        return alDuplicate;  // both names were known already: nothing was added
     }
-    if (toNode == nullptr) {
-        toNode = FindOrAdd(to);
-    }
-    fromNode->AddOutLink(toNode, distance);
-    toNode->AddInLink(fromNode, distance);
+    mLinkIndex[slot] = key;
+    mFrom.push_back(fromId);
+    mTo.push_back(toId);
+    mDistance.push_back(distance);
     mHasNegativeLink = mHasNegativeLink || distance < 0;
+    mPrepared = false;
+    mNameOrder.clear();
     return alAdded;
 }
 
 void SfNodes::SortLinks() {
-    EnsureNameOrder();
-    for (int i = 0; i < Nodes.Count(); ++i) {
-        tqList<SfNLink>& links = Nodes.Get(i)->OutLinks;
-        std::stable_sort(
-            links.items.get(), links.items.get() + links.Count(),
-            [](const SfNLink* a, const SfNLink* b) { return a->Distance < b->Distance; });
+    if (!mPrepared) {
+        mSearch.reset();
+        std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
+        mGraph.Build(GetCount(), mFrom, mTo, mDistance);
+        mPrepared = true;
     }
 }
 
-void SfNodes::RestoreLinks() {
-    for (int i = 0; i < Nodes.Count(); ++i) {
-        Nodes.Get(i)->RestoreLinks();
+int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
+                         tqArray<tqString>& routeNames, int64_t& distance) {
+    SortLinks();
+    if (!mSearch) {
+        mSearch = std::make_unique<SfRouteSearch>(*this);
     }
-}
-
-void SfNodes::ClearDistance() {
-    for (int i = 0; i < Nodes.Count(); ++i) {
-        SfNode* node = Nodes.Get(i);
-        node->Distance = 0;
-        node->mReached = false;
-        node->mUnbounded = false;
-        node->mTraced = false;
-        node->mParent = nullptr;
-    }
+    return mSearch->SearchRoute(start, end, vias, routeNames, distance);
 }

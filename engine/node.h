@@ -2,125 +2,79 @@
 // distances, and the shortest-route search over them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "data/tqarray.h"
-#include "data/tqlist.h"
 #include "data/tqstring.h"
+#include "engine/nodenames.h"
+#include "engine/searchgraph.h"
 
-class SfNode;
+class SfRouteSearch;
 
-// One end of a directed link. LinkNode is the node at the other end (the To node of an
-// outgoing link, the From node of an incoming one); ActiveNode equals LinkNode while the
-// link takes part in the search and is null once the dead-end elimination cut it.
-struct SfNLink {
-    SfNLink(int64_t distance, SfNode* node)
-        : Distance(distance), LinkNode(node), ActiveNode(node) {}
-
-    int64_t Distance;
-    SfNode* LinkNode;
-    SfNode* ActiveNode;
-};
-
-class SfNode {
-public:
-    // Most nodes have a handful of links; a 1024-slot step would cost 16 KB a node.
-    static constexpr int32_t kLinkStep = 8;
-
-    explicit SfNode(const tqString& name) : Name(name) {
-        OutLinks.step = kLinkStep;
-        InLinks.step = kLinkStep;
-    }
-
-    tqString Name;             // the bytes exactly as the map file gave them
-    tqList<SfNLink> OutLinks;  // map row order while building, then by ascending Distance
-    tqList<SfNLink> InLinks;   // always in map row order; decides between equal routes
-    int64_t Distance = 0;      // the search's distance label, meaningful when mReached
-
-    // Search working state, reset by SfNodes::ClearDistance.
-    bool mReached = false;      // the label holds the least distance from the source
-    bool mUnbounded = false;    // a negative cycle leaves this node without a least distance
-    bool mTraced = false;       // the route trace has already walked back through this node
-    SfNode* mParent = nullptr;  // the node the label was last lowered from
-    uint64_t mWalkStamp = 0;    // marks of the search for negative cycles
-
-    void AddOutLink(SfNode* node, int64_t distance);
-    void AddInLink(SfNode* node, int64_t distance);
-    int ActiveOutLinkCount() const;
-    // Incoming links, cut ones included.
-    int InLinkCount() const { return InLinks.Count(); }
-    // Cut every outgoing / incoming link whose ActiveNode is `node`; give how many were cut.
-    int CutOutLinksTo(const SfNode* node);
-    int CutInLinksTo(const SfNode* node);
-    void RestoreLinks();
-};
-
-// The network owns its nodes, in ascending byte order of their names, and each node owns
-// its links. Node indexes count from 0. AddLink appends new nodes and leaves the order to
-// be restored once, by the first GetNode, SortLinks or search after it: inserting each new
-// node in place would shift the whole list every time.
+// The network keeps its names once each and its links as arrays in map row order; the
+// end of a build (SortLinks) lays them out for searching. Node ids count from 0 in the
+// order the map first named them; GetName counts in ascending byte order of the names.
 class SfNodes {
 public:
     enum AddLinkResult { alAdded = 0, alDuplicate = 1 };
     enum SearchResult { srFound = 0, srNoSuchNode = 2, srRepeatedPoint = 3, srNoRoute = 4 };
 
-    tqList<SfNode> Nodes;        // see above for when it is in name order
-    tqArray<SfNode*> PathStack;  // the route trace's stack; entry 0 is the node it began at
-    tqArray<SfNode*> Route;      // the last traced route, start node first
+    SfNodes();
+    ~SfNodes();
+    SfNodes(const SfNodes&) = delete;
+    SfNodes& operator=(const SfNodes&) = delete;
 
-    // Deletes every node and link and empties PathStack and Route.
+    // Forgets every node and link.
     void Clear();
-    int GetCount() const { return Nodes.Count(); }
-    // The node at `index` in name order, or null outside 0..GetCount()-1.
-    SfNode* GetNode(int index);
-    // The node with exactly this name, or null. Valid until the next Clear.
-    SfNode* FindNode(const tqString& name) const;
-    bool IsNode(const tqString& name) const { return FindNode(name) != nullptr; }
+    int GetCount() const { return mNames.Count(); }
+    // The name of the node at `index` (from 0) in ascending name order; empty outside
+    // 0..GetCount()-1. Valid until the network changes.
+    std::string_view GetName(int index);
+    // The id of the node with exactly this name, or SfNodeNames::kNone.
+    int32_t FindNode(const tqString& name) const;
+    bool IsNode(const tqString& name) const { return FindNode(name) != SfNodeNames::kNone; }
+    std::string_view NodeName(int32_t id) const { return mNames.Get(id); }
 
+    // Makes room for `links` links (and their nodes) ahead of a build.
+    void Reserve(int64_t links);
     // Adds the directed link from -> to, creating the nodes as needed. alDuplicate, with
-    // nothing changed, when `from` already has a link to a node named `to`.
+    // nothing changed, when `from` already has a link to `to`.
     int AddLink(const tqString& from, const tqString& to, int64_t distance);
-    // Orders every node's outgoing links by ascending distance.
+    // Ends a build: lays the links out for searching. Searches made before it do it first.
     void SortLinks();
-    // Makes every link active again.
-    void RestoreLinks();
-    // Resets every node's label and search working state.
-    void ClearDistance();
+
+    bool HasNegativeLink() const { return mHasNegativeLink; }
+    // The links as the searches read them; valid once SortLinks has run, until the next
+    // AddLink or Clear.
+    const SfSearchGraph& Graph() const { return mGraph; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node
     // names in travel order to `routeNames` and the total to `distance`; any other result
     // leaves both untouched: srNoSuchNode when a name is not a node, srRepeatedPoint when
     // a point before the end repeats an earlier one, srNoRoute when the end cannot be
-    // reached or a negative cycle leaves the shortest route undefined.
+    // reached or a negative cycle leaves the shortest route undefined. Between routes of
+    // equal length the map's row order decides: walking back from the end, each node is
+    // left by its first link in row order that lies on a shortest route.
     int SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
                     tqArray<tqString>& routeNames, int64_t& distance);
 
-    // Cuts the links of nodes that can never lie on a route from `start` to `end`.
-    void CutDeadEnds(SfNode* start, SfNode* end);
-    // The label pass from `source`. Afterwards a node is mReached exactly when it has a
-    // least distance from `source`, which its Distance then holds.
-    void CalcDistance(SfNode* source);
-    // Traces back from `current` to `target` along links that match the labels, putting
-    // `current` at PathStack entry `depth`. True with Route filled when the target is met.
-    bool TraceRoute(SfNode* current, SfNode* target, int depth);
-
 private:
-    SfNode* FindOrAdd(const tqString& name);
-    // Puts Nodes back in name order after AddLink appended to it.
-    void EnsureNameOrder();
-    // Lowers the labels of r's neighbours through r; gives how many it lowered.
-    int Relax(SfNode* r, SfNode* source, tqList<SfNode>& next, std::vector<SfNode*>& unbounded);
-    void FindParentCycles(std::vector<SfNode*>& seeds);
-    void MarkUnboundedFrom(std::vector<SfNode*>& seeds);
-    void CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds);
+    // The slot of the link from -> to in the duplicate index, or the empty slot for it.
+    size_t LinkSlot(uint64_t key) const;
+    void GrowLinkIndex(size_t slotCount);
 
-    std::vector<int> mNextInLink;  // per trace depth: the next incoming link to try
-    // Every node by its name's bytes.
-    std::unordered_map<std::string_view, SfNode*> mByName;
-    bool mNameOrderPending = false;
-    bool mHasNegativeLink = false;  // only then can a negative cycle exist
-    uint64_t mWalkStamp = 0;
+    SfNodeNames mNames;
+    std::vector<int32_t> mFrom;  // by link, in row order
+    std::vector<int32_t> mTo;
+    std::vector<int64_t> mDistance;
+    std::vector<uint64_t> mLinkIndex;  // (from, to) of every link, hashed; 0 = empty slot
+    bool mHasNegativeLink = false;
+    bool mPrepared = true;             // mGraph holds every link
+    SfSearchGraph mGraph;
+    std::unique_ptr<SfRouteSearch> mSearch;  // for SearchRoute
+    std::vector<int32_t> mNameOrder;         // ids in name order, made when first asked
 };

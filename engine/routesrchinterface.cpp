@@ -74,6 +74,7 @@ void MakeMapNodes(tqList<tqString>& warnings) {
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
     nodes.Clear();
+    nodes.Reserve(rows);
     // Nothing writes to the table while it is read, so the columns are found once.
     const uint32_t fromCol = table.FindTitle(MapFromTitle());
     const uint32_t toCol = table.FindTitle(MapToTitle());
@@ -170,7 +171,6 @@ bool SearchDRF(int index) {
         return false;
     }
     SfNodes& nodes = TheEngine().nodes;
-    nodes.RestoreLinks();
     typDRFInf* record = list.Get(index);
     int code = nodes.SearchRoute(record->StartName, record->EndName, record->ViaNames,
                                  record->RouteNames, record->Distance);

@@ -1,4 +1,4 @@
-// The shortest-route search: dead-end elimination, the sweep label pass and the backward
+// The reference search: dead-end elimination, the sweep label pass and the backward
 // trace along links that match the labels.
 //
 // Labels carry a separate "reached" flag instead of reading 0 as "not reached", so that
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "engine/node.h"
+#include "reference_network.h"
 
 namespace {
 
@@ -18,12 +18,12 @@ bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_over
 
 // True when the link from `from` is one the label of `to` was (or could have been) built
 // on: from's label plus the distance equals to's label exactly.
-bool IsTight(const SfNode* from, const SfNLink* link, const SfNode* to) {
+bool IsTight(const RefNode* from, const RefLink* link, const RefNode* to) {
     int64_t sum = 0;
     return from->mReached && CheckedAdd(from->Distance, link->Distance, sum) && sum == to->Distance;
 }
 
-void MarkSeed(SfNode* node, std::vector<SfNode*>& seeds) {
+void MarkSeed(RefNode* node, std::vector<RefNode*>& seeds) {
     if (!node->mUnbounded) {
         node->mUnbounded = true;
         seeds.push_back(node);
@@ -32,16 +32,16 @@ void MarkSeed(SfNode* node, std::vector<SfNode*>& seeds) {
 
 }  // namespace
 
-int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
+int RefNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
                          tqArray<tqString>& routeNames, int64_t& distance) {
-    std::vector<SfNode*> points;
+    std::vector<RefNode*> points;
     points.reserve(vias.count + 2);
     points.push_back(FindNode(start));
     for (int i = 0; i < vias.count; ++i) {
         points.push_back(FindNode(vias.items[i]));
     }
     points.push_back(FindNode(end));
-    for (SfNode* point : points) {
+    for (RefNode* point : points) {
         if (point == nullptr) {
             return srNoSuchNode;
         }
@@ -58,7 +58,7 @@ int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArr
     RestoreLinks();
     CutDeadEnds(points.front(), points.back());
 
-    std::vector<SfNode*> collected;
+    std::vector<RefNode*> collected;
     int64_t total = 0;
     for (size_t k = 0; k + 1 < points.size(); ++k) {
         if (k > 0) {
@@ -66,7 +66,7 @@ int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArr
         }
         CalcDistance(points[k]);
         Route.Clear();
-        SfNode* legEnd = points[k + 1];
+        RefNode* legEnd = points[k + 1];
         if (legEnd->mReached) {
             TraceRoute(legEnd, points[k], 0);
         }
@@ -80,26 +80,26 @@ int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArr
 
     routeNames.Clear();
     routeNames.Reserve(static_cast<int>(collected.size()));
-    for (SfNode* node : collected) {
+    for (RefNode* node : collected) {
         routeNames.Add(node->Name);
     }
     distance = total;
     return srFound;
 }
 
-void SfNodes::CutDeadEnds(SfNode* start, SfNode* end) {
+void RefNodes::CutDeadEnds(RefNode* start, RefNode* end) {
     EnsureNameOrder();  // the walk goes in name order
     int cut = 0;
     do {
         cut = 0;
         for (int i = 0; i < Nodes.Count(); ++i) {
-            SfNode* deadEnd = Nodes.Get(i);
+            RefNode* deadEnd = Nodes.Get(i);
             if (deadEnd == start || deadEnd == end || deadEnd->ActiveOutLinkCount() != 1 ||
                 deadEnd->InLinkCount() != 0) {
                 continue;
             }
             for (int j = 0; j < deadEnd->OutLinks.Count(); ++j) {
-                SfNode* next = deadEnd->OutLinks.Get(j)->ActiveNode;
+                RefNode* next = deadEnd->OutLinks.Get(j)->ActiveNode;
                 if (next == nullptr) {
                     continue;
                 }
@@ -112,18 +112,18 @@ void SfNodes::CutDeadEnds(SfNode* start, SfNode* end) {
     } while (cut > 0);
 }
 
-void SfNodes::CalcDistance(SfNode* source) {
-    tqList<SfNode> sweepA(false);
-    tqList<SfNode> sweepB(false);
-    tqList<SfNode>* current = &sweepA;
-    tqList<SfNode>* next = &sweepB;
-    std::vector<SfNode*> unbounded;
+void RefNodes::CalcDistance(RefNode* source) {
+    tqList<RefNode> sweepA(false);
+    tqList<RefNode> sweepB(false);
+    tqList<RefNode>* current = &sweepA;
+    tqList<RefNode>* next = &sweepB;
+    std::vector<RefNode*> unbounded;
     int64_t loweredSinceCheck = 0;
 
     source->mReached = true;  // its label stays 0 for the whole pass
     for (int i = 0; i < source->OutLinks.Count(); ++i) {
-        SfNLink* link = source->OutLinks.Get(i);
-        if (SfNode* s = link->ActiveNode) {
+        RefLink* link = source->OutLinks.Get(i);
+        if (RefNode* s = link->ActiveNode) {
             s->Distance = link->Distance;
             s->mReached = true;
             s->mParent = source;
@@ -140,7 +140,7 @@ void SfNodes::CalcDistance(SfNode* source) {
         }
         const int n = current->Count();
         for (int e = 0; e < n; ++e) {
-            SfNode* r = current->Get(e);
+            RefNode* r = current->Get(e);
             if (r->mUnbounded) {
                 continue;
             }
@@ -164,12 +164,12 @@ void SfNodes::CalcDistance(SfNode* source) {
     MarkUnboundedFrom(unbounded);
 }
 
-int SfNodes::Relax(SfNode* r, SfNode* source, tqList<SfNode>& next,
-                   std::vector<SfNode*>& unbounded) {
+int RefNodes::Relax(RefNode* r, RefNode* source, tqList<RefNode>& next,
+                   std::vector<RefNode*>& unbounded) {
     int lowered = 0;
     for (int i = 0; i < r->OutLinks.Count(); ++i) {
-        SfNLink* link = r->OutLinks.Get(i);
-        SfNode* s = link->ActiveNode;
+        RefLink* link = r->OutLinks.Get(i);
+        RefNode* s = link->ActiveNode;
         if (s == nullptr || s->mUnbounded) {
             continue;
         }
@@ -202,21 +202,21 @@ int SfNodes::Relax(SfNode* r, SfNode* source, tqList<SfNode>& next,
 
 // Each label was last lowered through its node's parent. A cycle of parents is a cycle of
 // negative length (labels only ever drop strictly), so its nodes have no least distance.
-void SfNodes::FindParentCycles(std::vector<SfNode*>& seeds) {
+void RefNodes::FindParentCycles(std::vector<RefNode*>& seeds) {
     const uint64_t checkStart = ++mWalkStamp;  // stamps from here on belong to this check
     for (int i = 0; i < Nodes.Count(); ++i) {
-        SfNode* node = Nodes.Get(i);
+        RefNode* node = Nodes.Get(i);
         if (!node->mReached || node->mUnbounded || node->mWalkStamp >= checkStart) {
             continue;
         }
         const uint64_t walk = ++mWalkStamp;
-        SfNode* u = node;
+        RefNode* u = node;
         while (u != nullptr && u->mReached && !u->mUnbounded && u->mWalkStamp < checkStart) {
             u->mWalkStamp = walk;
             u = u->mParent;
         }
         if (u != nullptr && u->mWalkStamp == walk) {  // this walk came round to itself
-            SfNode* onCycle = u;
+            RefNode* onCycle = u;
             do {
                 MarkSeed(onCycle, seeds);
                 onCycle = onCycle->mParent;
@@ -225,15 +225,15 @@ void SfNodes::FindParentCycles(std::vector<SfNode*>& seeds) {
     }
 }
 
-void SfNodes::CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds) {
+void RefNodes::CollectStillImprovable(RefNode* source, std::vector<RefNode*>& seeds) {
     for (int i = 0; i < Nodes.Count(); ++i) {
-        SfNode* r = Nodes.Get(i);
+        RefNode* r = Nodes.Get(i);
         if (!r->mReached) {
             continue;
         }
         for (int j = 0; j < r->OutLinks.Count(); ++j) {
-            SfNLink* link = r->OutLinks.Get(j);
-            SfNode* s = link->ActiveNode;
+            RefLink* link = r->OutLinks.Get(j);
+            RefNode* s = link->ActiveNode;
             if (s == nullptr) {
                 continue;
             }
@@ -252,13 +252,13 @@ void SfNodes::CollectStillImprovable(SfNode* source, std::vector<SfNode*>& seeds
 
 // Everything reachable from a node without a least distance has none either. Empties
 // `seeds`.
-void SfNodes::MarkUnboundedFrom(std::vector<SfNode*>& seeds) {
+void RefNodes::MarkUnboundedFrom(std::vector<RefNode*>& seeds) {
     while (!seeds.empty()) {
-        SfNode* node = seeds.back();
+        RefNode* node = seeds.back();
         seeds.pop_back();
         node->mReached = false;
         for (int i = 0; i < node->OutLinks.Count(); ++i) {
-            if (SfNode* s = node->OutLinks.Get(i)->ActiveNode) {
+            if (RefNode* s = node->OutLinks.Get(i)->ActiveNode) {
                 MarkSeed(s, seeds);
             }
         }
@@ -268,20 +268,20 @@ void SfNodes::MarkUnboundedFrom(std::vector<SfNode*>& seeds) {
 // Depth-first, with an explicit stack so that routes of any length fit. A node the trace
 // has walked through once is not entered again: from it the trace would fail the same way
 // a second time, and skipping it keeps zero-length cycles from trapping the trace.
-bool SfNodes::TraceRoute(SfNode* current, SfNode* target, int depth) {
+bool RefNodes::TraceRoute(RefNode* current, RefNode* target, int depth) {
     const int base = depth;
     PathStack.Get(depth) = current;
     current->mTraced = true;
     mNextInLink.assign(depth + 1, 0);
     while (depth >= base) {
-        SfNode* node = PathStack.Get(depth);
+        RefNode* node = PathStack.Get(depth);
         int& nextLink = mNextInLink[depth];
         if (nextLink >= node->InLinks.Count()) {
             --depth;
             continue;
         }
-        SfNLink* link = node->InLinks.Get(nextLink++);
-        SfNode* s = link->ActiveNode;
+        RefLink* link = node->InLinks.Get(nextLink++);
+        RefNode* s = link->ActiveNode;
         if (s == nullptr || s == PathStack.Get(0) || !IsTight(s, link, node)) {
             continue;
         }

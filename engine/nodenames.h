@@ -1,0 +1,33 @@
+// SfNodeNames: the names of the network's nodes, each stored once, found by hashing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Node ids count from 0 in the order the names were added. Names compare byte by byte:
+// nothing is folded or trimmed. A name's view stays valid until the next Add or Clear.
+class SfNodeNames {
+public:
+    static constexpr int32_t kNone = -1;
+
+    void Clear();
+    // Makes room for `count` names without growing the index on the way.
+    void Reserve(int32_t count);
+    int32_t Count() const { return static_cast<int32_t>(mEnd.size()); }
+    std::string_view Get(int32_t id) const;
+    // The id of the node with exactly this name, or kNone.
+    int32_t Find(std::string_view name) const;
+    // The id of the name, adding it when it is new.
+    int32_t FindOrAdd(std::string_view name);
+
+private:
+    // The slot holding `name`, or the empty slot where it belongs.
+    size_t SlotOf(std::string_view name, uint64_t hash) const;
+    void Rehash(size_t slotCount);
+
+    std::string mArena;           // every name, back to back
+    std::vector<size_t> mEnd;     // by id: where the name ends in the arena
+    std::vector<uint64_t> mSlots;  // hash tag in the high half, id + 1 in the low; 0 = empty
+};

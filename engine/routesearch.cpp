@@ -1,0 +1,168 @@
+// The route search: the least-distance pass and the backward trace of the route.
+#include "engine/routesearch.h"
+
+#include <limits>
+
+#include "engine/node.h"
+
+namespace {
+
+// a + b, or false when the true sum does not fit in 64 bits.
+bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_overflow(a, b, &sum); }
+
+}  // namespace
+
+SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
+    : mNodes(nodes),
+      mGraph(nodes.Graph()),
+      mHasNegativeLink(nodes.HasNegativeLink()),
+      mState(mGraph.Count(), NodeState{0, 0, 0}) {
+    if (mHasNegativeLink) {
+        mParent.assign(mGraph.Count(), -1);
+        mUnboundedRun.assign(mGraph.Count(), 0);
+        mWalkStamp.assign(mGraph.Count(), 0);
+    }
+}
+
+void SfRouteSearch::NewRun() {
+    if (++mRun == 0) {  // the stamps wrapped: clear them once
+        for (NodeState& state : mState) {
+            state.run = 0;
+            state.traced = 0;
+        }
+        std::fill(mUnboundedRun.begin(), mUnboundedRun.end(), 0);
+        mRun = 1;
+    }
+}
+
+void SfRouteSearch::SetLabel(int32_t p, int64_t label) {
+    mState[p].label = label;
+    mState[p].run = mRun;
+}
+
+int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
+                               const tqArray<tqString>& vias, tqArray<tqString>& routeNames,
+                               int64_t& distance) {
+    std::vector<int32_t> points;
+    points.reserve(vias.count + 2);
+    points.push_back(mNodes.FindNode(start));
+    for (int i = 0; i < vias.count; ++i) {
+        points.push_back(mNodes.FindNode(vias.items[i]));
+    }
+    points.push_back(mNodes.FindNode(end));
+    for (int32_t& point : points) {
+        if (point == SfNodeNames::kNone) {
+            return SfNodes::srNoSuchNode;
+        }
+        point = mGraph.position[point];
+    }
+    for (size_t k = 1; k + 1 < points.size(); ++k) {
+        for (size_t j = 0; j < k; ++j) {
+            if (points[k] == points[j]) {
+                return SfNodes::srRepeatedPoint;
+            }
+        }
+    }
+
+    std::vector<int32_t> collected;
+    int64_t total = 0;
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+        const int32_t source = points[k];
+        const int32_t target = points[k + 1];
+        NewRun();  // each leg measures from its own start
+        if (mHasNegativeLink) {
+            SweepPass(source);
+        } else {
+            LeastDistancePass(source, target);
+        }
+        if (!Reached(target) || !TraceRoute(target, source) ||
+            !CheckedAdd(total, mState[target].label, total)) {
+            return SfNodes::srNoRoute;
+        }
+        collected.insert(collected.end(), mRoute.begin() + (k == 0 ? 0 : 1), mRoute.end());
+    }
+
+    routeNames.Clear();
+    routeNames.Reserve(static_cast<int>(collected.size()));
+    for (int32_t p : collected) {
+        const std::string_view name = mNodes.NodeName(mGraph.nodeAt[p]);
+        routeNames.Add(tqString(name.data(), name.size()));
+    }
+    distance = total;
+    return SfNodes::srFound;
+}
+
+// Dijkstra's method on a radix heap. A heap entry whose key is above its node's label is
+// left over from before the label was lowered and is skipped.
+void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
+    const uint32_t* outStart = mGraph.outStart.data();
+    const SfArc* arcs = mGraph.outArcs.data();
+    NodeState* state = mState.data();
+    mHeap.Clear();
+    SetLabel(source, 0);
+    mHeap.Push(0, source);
+    while (!mHeap.Empty()) {
+        const SfRadixHeap::Entry top = mHeap.Pop();
+        const int32_t u = top.node;
+        const int64_t label = state[u].label;
+        if (static_cast<uint64_t>(label) != top.key) {
+            continue;
+        }
+        if (u == target) {
+            return;
+        }
+        for (uint32_t k = outStart[u], last = outStart[u + 1]; k < last; ++k) {
+            const SfArc arc = arcs[k];
+            int64_t t = 0;
+            if (!CheckedAdd(label, arc.distance, t)) {
+                continue;  // longer than any distance can be: no improvement
+            }
+            NodeState& s = state[arc.node];
+            if (s.run != mRun || t < s.label) {
+                s.label = t;
+                s.run = mRun;
+                mHeap.Push(static_cast<uint64_t>(t), arc.node);
+            }
+        }
+    }
+}
+
+// Depth-first, with an explicit stack so that routes of any length fit. A node the trace
+// has walked through once is not entered again: from it the trace would fail the same way
+// a second time, and skipping it keeps zero-length cycles from trapping the trace. With
+// positive distances every matching link leads back to the source, so the trace never
+// turns back.
+bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
+    mPath.assign(1, end);
+    mNextArc.assign(1, mGraph.inStart[end]);
+    mState[end].traced = mRun;
+    while (!mPath.empty()) {
+        const int32_t node = mPath.back();
+        const uint32_t k = mNextArc.back();
+        if (k >= mGraph.inStart[node + 1]) {
+            mPath.pop_back();
+            mNextArc.pop_back();
+            continue;
+        }
+        ++mNextArc.back();
+        const SfArc arc = mGraph.inArcs[k];
+        const int32_t s = arc.node;
+        int64_t sum = 0;
+        if (s == end || !Reached(s) || !CheckedAdd(mState[s].label, arc.distance, sum) ||
+            sum != mState[node].label) {
+            continue;
+        }
+        if (s == source) {
+            mRoute.assign(1, source);
+            mRoute.insert(mRoute.end(), mPath.rbegin(), mPath.rend());
+            return true;
+        }
+        if (mState[s].traced == mRun) {
+            continue;
+        }
+        mState[s].traced = mRun;
+        mPath.push_back(s);
+        mNextArc.push_back(mGraph.inStart[s]);
+    }
+    return false;
+}

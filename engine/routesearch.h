@@ -1,0 +1,71 @@
+// SfRouteSearch: the working state of one shortest-route search over a prepared network.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "data/tqarray.h"
+#include "data/tqstring.h"
+#include "engine/radixheap.h"
+#include "engine/searchgraph.h"
+
+class SfNodes;
+
+// Each search object reads the network's shared, read-only arrays and keeps its own labels,
+// so several of them may search one network at the same time, one per thread. The network
+// must be fully built (SfNodes::SortLinks) before the first search and stay unchanged.
+//
+// Labels carry a run stamp instead of reading 0 as "not reached": each leg starts a new
+// run, which resets every label at once without touching them.
+class SfRouteSearch {
+public:
+    explicit SfRouteSearch(const SfNodes& nodes);
+
+    // Finds the shortest route start -> (vias in order) -> end; results as
+    // SfNodes::SearchRoute.
+    int SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
+                    tqArray<tqString>& routeNames, int64_t& distance);
+
+private:
+    struct NodeState {
+        int64_t label;
+        uint32_t run;     // the label belongs to the current run
+        uint32_t traced;  // the trace of the current run has walked through the node
+    };
+
+    void NewRun();
+    bool Reached(int32_t p) const { return mState[p].run == mRun; }
+    void SetLabel(int32_t p, int64_t label);
+    // Least distances from `source` with positive distances, stopping once `target`'s label
+    // is final: every label a trace to `target` can use is final by then.
+    void LeastDistancePass(int32_t source, int32_t target);
+    // The general pass for maps with negative distances; see sweeppass.cpp.
+    void SweepPass(int32_t source);
+    // Traces back from `end` to `source` along links that match the labels, in the order of
+    // the map's rows; fills mRoute (source first) and gives true when it arrives.
+    bool TraceRoute(int32_t end, int32_t source);
+
+    // Pieces of SweepPass.
+    int Relax(int32_t r, int32_t source, std::vector<int32_t>& next);
+    void MarkSeed(int32_t p);
+    void FindParentCycles();
+    void CollectStillImprovable(int32_t source);
+    void MarkUnboundedFrom();
+
+    const SfNodes& mNodes;
+    const SfSearchGraph& mGraph;
+    bool mHasNegativeLink;
+    std::vector<NodeState> mState;  // by position
+    uint32_t mRun = 0;
+    SfRadixHeap mHeap;
+    std::vector<int32_t> mPath;      // the trace's stack; entry 0 is the node it began at
+    std::vector<uint32_t> mNextArc;  // per trace depth: the next incoming arc to try
+    std::vector<int32_t> mRoute;     // the last traced leg, source first
+
+    // Only for maps with negative distances.
+    std::vector<int32_t> mParent;          // the node each label was last lowered from
+    std::vector<uint32_t> mUnboundedRun;   // a negative cycle leaves the node without a label
+    std::vector<uint64_t> mWalkStamp;      // marks of the search for cycles of parents
+    uint64_t mWalk = 0;
+    std::vector<int32_t> mSeeds;           // nodes found unbounded, still to be spread
+};

@@ -1,0 +1,88 @@
+#include "engine/searchgraph.h"
+
+#include <cstddef>
+
+namespace {
+
+// Turns counts per position into start offsets (one more entry than counts).
+std::vector<uint32_t> Starts(const std::vector<uint32_t>& counts) {
+    std::vector<uint32_t> start(counts.size() + 1, 0);
+    for (size_t p = 0; p < counts.size(); ++p) {
+        start[p + 1] = start[p] + counts[p];
+    }
+    return start;
+}
+
+// Arcs grouped by the position of `key`, each group in row order, pointing at `other`.
+void Group(const std::vector<int32_t>& position, const std::vector<int32_t>& key,
+           const std::vector<int32_t>& other, const std::vector<int64_t>& distance,
+           std::vector<uint32_t>& start, std::vector<SfArc>& arcs) {
+    std::vector<uint32_t> counts(position.size(), 0);
+    for (int32_t node : key) {
+        ++counts[position[node]];
+    }
+    start = Starts(counts);
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    arcs.resize(key.size());
+    for (size_t i = 0; i < key.size(); ++i) {
+        arcs[next[position[key[i]]]++] = SfArc{distance[i], position[other[i]]};
+    }
+}
+
+}  // namespace
+
+void SfSearchGraph::Build(int32_t nodeCount, const std::vector<int32_t>& from,
+                          const std::vector<int32_t>& to, const std::vector<int64_t>& distance) {
+    position.assign(nodeCount, -1);
+    nodeAt.clear();
+    nodeAt.reserve(nodeCount);
+    NumberBreadthFirst(from, to);
+    Group(position, from, to, distance, outStart, outArcs);
+    Group(position, to, from, distance, inStart, inArcs);
+}
+
+void SfSearchGraph::Clear() {
+    std::vector<int32_t>().swap(position);
+    std::vector<int32_t>().swap(nodeAt);
+    std::vector<uint32_t>().swap(outStart);
+    std::vector<SfArc>().swap(outArcs);
+    std::vector<uint32_t>().swap(inStart);
+    std::vector<SfArc>().swap(inArcs);
+}
+
+// Breadth-first over the links taken both ways, from each node not yet numbered in id
+// order, so that every component gets consecutive positions.
+void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
+                                       const std::vector<int32_t>& to) {
+    const auto nodeCount = static_cast<int32_t>(position.size());
+    std::vector<uint32_t> degree(nodeCount, 0);
+    for (size_t i = 0; i < from.size(); ++i) {
+        ++degree[from[i]];
+        ++degree[to[i]];
+    }
+    const std::vector<uint32_t> start = Starts(degree);
+    std::vector<int32_t> neighbour(start.back());
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < from.size(); ++i) {
+        neighbour[next[from[i]]++] = to[i];
+        neighbour[next[to[i]]++] = from[i];
+    }
+    for (int32_t root = 0; root < nodeCount; ++root) {
+        if (position[root] >= 0) {
+            continue;
+        }
+        size_t head = nodeAt.size();
+        position[root] = static_cast<int32_t>(nodeAt.size());
+        nodeAt.push_back(root);
+        for (; head < nodeAt.size(); ++head) {
+            const int32_t u = nodeAt[head];
+            for (uint32_t k = start[u]; k < start[u + 1]; ++k) {
+                const int32_t v = neighbour[k];
+                if (position[v] < 0) {
+                    position[v] = static_cast<int32_t>(nodeAt.size());
+                    nodeAt.push_back(v);
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,39 @@
+// SfSearchGraph: the network's links as compact arrays, laid out for searching.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// One end of a link as the search reads it: the node at the other end, by position.
+// Packed to 12 bytes: the arrays of arcs are what a search streams through.
+#pragma pack(push, 4)
+struct SfArc {
+    int64_t distance;
+    int32_t node;
+};
+#pragma pack(pop)
+
+// Nodes are renumbered breadth-first ("positions"), so that the nodes a search meets one
+// after the other lie close together in memory whatever the order of the map's rows and
+// names. Arcs of position p are [start[p], start[p + 1]) of the arc arrays. Read-only once
+// built: any number of searches may share it.
+class SfSearchGraph {
+public:
+    std::vector<int32_t> position;  // by node id
+    std::vector<int32_t> nodeAt;    // by position: the node id
+    std::vector<uint32_t> outStart;
+    std::vector<SfArc> outArcs;     // to the To nodes, in row order
+    std::vector<uint32_t> inStart;
+    std::vector<SfArc> inArcs;      // from the From nodes, in row order: decides equal routes
+
+    int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
+
+    // Builds the arrays for `nodeCount` nodes from the links given in row order.
+    void Build(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to,
+               const std::vector<int64_t>& distance);
+    void Clear();
+
+private:
+    void NumberBreadthFirst(const std::vector<int32_t>& from, const std::vector<int32_t>& to);
+};

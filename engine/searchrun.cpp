@@ -1,0 +1,104 @@
+#include "engine/searchrun.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "engine/routesearch.h"
+#include "engine/routesrchinterface.h"
+
+namespace RSIF {
+namespace {
+
+constexpr auto kReportInterval = std::chrono::milliseconds(50);
+
+void Search(SfRouteSearch& search, typDRFInf& record) {
+    const int code = search.SearchRoute(record.StartName, record.EndName, record.ViaNames,
+                                        record.RouteNames, record.Distance);
+    record.Failed = code != SfNodes::srFound;
+}
+
+// Hands out the instructions in list order to the workers and counts what they finish.
+class ParallelRun {
+public:
+    explicit ParallelRun(int count) : mCount(count) {}
+
+    void Work(const SfNodes& nodes, tqList<typDRFInf>& list) {
+        SfRouteSearch search(nodes);
+        for (int i = mNext++; i < mCount && !mStop; i = mNext++) {
+            Search(search, *list.Get(i));
+            std::lock_guard<std::mutex> lock(mMutex);
+            ++mFinished;
+            mChanged.notify_one();
+        }
+        std::lock_guard<std::mutex> lock(mMutex);
+        ++mWorkersDone;
+        mChanged.notify_one();
+    }
+
+    // Reports until every worker has stopped; gives the number finished.
+    int Watch(int workers, const std::function<bool(int)>& report) {
+        std::unique_lock<std::mutex> lock(mMutex);
+        while (mWorkersDone < workers) {
+            mChanged.wait_for(lock, kReportInterval);
+            const int finished = mFinished;
+            lock.unlock();
+            if (!report(finished)) {
+                mStop = true;
+            }
+            lock.lock();
+        }
+        return mFinished;
+    }
+
+private:
+    const int mCount;
+    std::atomic<int> mNext{0};
+    std::atomic<bool> mStop{false};
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    int mFinished = 0;
+    int mWorkersDone = 0;
+};
+
+}  // namespace
+
+int DefaultThreadCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
+    SfNodes& nodes = GetNodes();
+    tqList<typDRFInf>& list = GetDRFList();
+    nodes.SortLinks();  // before any thread reads the network
+    const int count = list.Count();
+    threads = std::clamp(threads, 1, std::max(count, 1));
+    if (threads == 1) {
+        SfRouteSearch search(nodes);
+        for (int i = 0; i < count; ++i) {
+            Search(search, *list.Get(i));
+            if (!report(i + 1)) {
+                return i + 1;
+            }
+        }
+        if (count == 0) {
+            report(0);
+        }
+        return count;
+    }
+    ParallelRun run(count);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] { run.Work(nodes, list); });
+    }
+    const int finished = run.Watch(threads, report);
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    report(finished);
+    return finished;
+}
+
+}  // namespace RSIF

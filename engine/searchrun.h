@@ -1,0 +1,20 @@
+// The search run: every instruction of the list searched, on one thread or on several.
+#pragma once
+
+#include <functional>
+
+namespace RSIF {
+
+// The number of threads a run uses when not told: one per core.
+int DefaultThreadCount();
+
+// Searches every instruction of the list and stores each outcome in its record, exactly as
+// SearchDRF(0), SearchDRF(1), ... would. With `threads` > 1 the searches run on that many
+// threads, each with its own working state over the shared network; the records are the
+// same whatever the number. `report` runs on the calling thread with the number of searches
+// finished so far: after every search on one thread, about every 50 ms on several, and once
+// at the end. When it returns false no further search starts. Gives the number of searches
+// finished.
+int SearchAllDRF(int threads, const std::function<bool(int finished)>& report);
+
+}  // namespace RSIF

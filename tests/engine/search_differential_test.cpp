@@ -1,0 +1,116 @@
+// Compares the compact network's search with the reference network's, route for route, on
+// seeded random networks full of equal routes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/node.h"
+#include "network_fixture.h"
+#include "reference_network.h"
+
+namespace {
+
+std::string ReferenceSearch(RefNodes& nodes, const std::string& start, const std::string& end) {
+    tqArray<tqString> names;
+    int64_t distance = 0;
+    nodes.RestoreLinks();
+    int code = nodes.SearchRoute(start.c_str(), end.c_str(), {}, names, distance);
+    return Describe(code, names, distance);
+}
+
+// A road-like grid: each neighbour pair joined both ways, one way or not at all, with
+// distances from a narrow range so that many routes tie; plus a few long links. Rows come
+// in random order and names are random, so neither follows the grid.
+std::vector<Row> RandomGrid(std::mt19937& random, int side, int64_t lowest, int64_t highest) {
+    std::uniform_int_distribution<int64_t> length(lowest, highest);
+    std::vector<std::string> names(side * side);
+    for (int i = 0; i < side * side; ++i) {
+        names[i] = std::to_string(random() % 100000) + "_" + std::to_string(i);
+    }
+    std::vector<Row> rows;
+    auto join = [&](int a, int b) {
+        const unsigned kind = random() % 8;
+        if (kind != 0) {
+            rows.push_back({names[a], names[b], length(random)});
+        }
+        if (kind > 1) {
+            rows.push_back({names[b], names[a], length(random)});
+        }
+    };
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            if (x + 1 < side) {
+                join(y * side + x, y * side + x + 1);
+            }
+            if (y + 1 < side) {
+                join(y * side + x, (y + 1) * side + x);
+            }
+        }
+    }
+    for (int i = 0; i < side; ++i) {
+        join(random() % (side * side), random() % (side * side));
+    }
+    std::shuffle(rows.begin(), rows.end(), random);
+    return rows;
+}
+
+void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches) {
+    SfNodes nodes;
+    RefNodes reference;
+    std::vector<std::string> names;
+    nodes.Reserve(static_cast<int64_t>(rows.size()));
+    for (const Row& row : rows) {
+        if (row.from == row.to) {
+            continue;
+        }
+        const int added = nodes.AddLink(row.from.c_str(), row.to.c_str(), row.distance);
+        ASSERT_EQ(added, reference.AddLink(row.from.c_str(), row.to.c_str(), row.distance));
+        names.push_back(row.from);
+    }
+    nodes.SortLinks();
+    reference.SortLinks();
+    ASSERT_EQ(nodes.GetCount(), reference.GetCount());
+    for (int k = 0; k < searches && !names.empty(); ++k) {
+        const std::string& start = names[random() % names.size()];
+        const std::string& end = names[random() % names.size()];
+        ASSERT_EQ(Search(nodes, start.c_str(), end.c_str()), ReferenceSearch(reference, start, end))
+            << "from " << start << " to " << end;
+    }
+}
+
+TEST(SearchDifferentialTest, GridsWithManyEqualRoutesGiveTheReferenceRoutes) {
+    std::mt19937 random(7);
+    for (int network = 0; network < 1500; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        CompareOn(RandomGrid(random, 2 + network % 9, 1, 1 + network % 4), random, 12);
+    }
+}
+
+TEST(SearchDifferentialTest, GridsWithNegativeDistancesGiveTheReferenceRoutes) {
+    std::mt19937 random(11);
+    for (int network = 0; network < 600; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        CompareOn(RandomGrid(random, 2 + network % 6, -2, 4), random, 12);
+    }
+}
+
+TEST(SearchDifferentialTest, SparseRandomNetworksGiveTheReferenceRoutes) {
+    std::mt19937 random(13);
+    for (int network = 0; network < 1000; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        const int nodeCount = 2 + network % 30;
+        std::vector<Row> rows;
+        for (int i = 0; i < nodeCount * 2; ++i) {
+            rows.push_back({"N" + std::to_string(random() % nodeCount),
+                            "N" + std::to_string(random() % nodeCount),
+                            static_cast<int64_t>(1 + random() % 3)});
+        }
+        CompareOn(rows, random, 20);
+    }
+}
+
+}  // namespace
