@@ -5,7 +5,7 @@
 namespace {
 
 std::unique_ptr<int32_t[]> NewBlock() {
-    return std::make_unique<int32_t[]>(TSLtabArray2DCL::kBlockSide * TSLtabArray2DCL::kBlockSide);
+    return std::make_unique<int32_t[]>(TSLtabArray2DCL::kBlockRows * TSLtabArray2DCL::kBlockCols);
 }
 
 // Extends a map to `size` entries, each new entry naming its own index.
