@@ -39,6 +39,7 @@ void SfNodes::Clear() {
     std::vector<uint64_t>().swap(mLinkIndex);
     std::vector<int32_t>().swap(mNameOrder);
     mGraph.Clear();
+    mLandmarks.Clear();
     mHasNegativeLink = false;
     mPrepared = true;
 }
@@ -114,8 +115,17 @@ void SfNodes::SortLinks() {
     if (!mPrepared) {
         mSearch.reset();
         std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
+        mLandmarks.Clear();
         mGraph.Build(GetCount(), mFrom, mTo, mDistance);
         mPrepared = true;
+    }
+}
+
+void SfNodes::PrepareLandmarks(int threads) {
+    SortLinks();
+    if (!mHasNegativeLink && mLandmarks.Empty() && GetCount() > 0) {
+        mSearch.reset();
+        mLandmarks.Build(mGraph, threads);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "data/tqarray.h"
 #include "data/tqstring.h"
+#include "engine/landmarks.h"
 #include "engine/nodenames.h"
 #include "engine/searchgraph.h"
 
@@ -51,6 +52,11 @@ public:
     // The links as the searches read them; valid once SortLinks has run, until the next
     // AddLink or Clear.
     const SfSearchGraph& Graph() const { return mGraph; }
+    // Prepares the landmarks that let searches head for their ends; pays off over many
+    // searches of a map without negative distances (elsewhere it does nothing). The passes
+    // run on `threads` threads. Searches made after it use them; the routes stay the same.
+    void PrepareLandmarks(int threads);
+    const SfLandmarks& Landmarks() const { return mLandmarks; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node
     // names in travel order to `routeNames` and the total to `distance`; any other result
@@ -75,6 +81,7 @@ private:
     bool mHasNegativeLink = false;
     bool mPrepared = true;             // mGraph holds every link
     SfSearchGraph mGraph;
+    SfLandmarks mLandmarks;
     std::unique_ptr<SfRouteSearch> mSearch;  // for SearchRoute
     std::vector<int32_t> mNameOrder;         // ids in name order, made when first asked
 };

@@ -15,8 +15,9 @@ bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_over
 SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
     : mNodes(nodes),
       mGraph(nodes.Graph()),
+      mLandmarks(nodes.Landmarks()),
       mHasNegativeLink(nodes.HasNegativeLink()),
-      mState(mGraph.Count(), NodeState{0, 0, 0}) {
+      mState(mGraph.Count(), NodeState{0, 0, 0, 0}) {
     if (mHasNegativeLink) {
         mParent.assign(mGraph.Count(), -1);
         mUnboundedRun.assign(mGraph.Count(), 0);
@@ -92,24 +93,38 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
     return SfNodes::srFound;
 }
 
-// Dijkstra's method on a radix heap. A heap entry whose key is above its node's label is
-// left over from before the label was lowered and is skipped.
+// Dijkstra's method on a radix heap, keyed by label + bound (A* with the landmarks' bound;
+// without landmarks the bound is 0). A heap entry whose key is above its node's current
+// key is left over from before the label was lowered and is skipped. Once the target's
+// label is final, nodes whose key equals it may still lie on a shortest route: the pass
+// goes on until the least key is beyond it.
 void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
     const uint32_t* outStart = mGraph.outStart.data();
     const SfArc* arcs = mGraph.outArcs.data();
     NodeState* state = mState.data();
+    const bool guided = !mLandmarks.Empty();
+    const SfLandmarks::Target goal = guided ? mLandmarks.TargetOf(target) : SfLandmarks::Target{};
+    uint64_t targetKey = std::numeric_limits<uint64_t>::max();
     mHeap.Clear();
     SetLabel(source, 0);
-    mHeap.Push(0, source);
+    state[source].bound = guided ? mLandmarks.Bound(goal, source) : 0;
+    if (state[source].bound == SfLandmarks::kUnreachable) {
+        return;
+    }
+    mHeap.Push(static_cast<uint64_t>(state[source].bound), source);
     while (!mHeap.Empty()) {
         const SfRadixHeap::Entry top = mHeap.Pop();
+        if (top.key > targetKey) {
+            return;
+        }
         const int32_t u = top.node;
         const int64_t label = state[u].label;
-        if (static_cast<uint64_t>(label) != top.key) {
+        if (static_cast<uint64_t>(label) + static_cast<uint64_t>(state[u].bound) != top.key) {
             continue;
         }
         if (u == target) {
-            return;
+            targetKey = top.key;
+            continue;
         }
         for (uint32_t k = outStart[u], last = outStart[u + 1]; k < last; ++k) {
             const SfArc arc = arcs[k];
@@ -118,10 +133,17 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
                 continue;  // longer than any distance can be: no improvement
             }
             NodeState& s = state[arc.node];
-            if (s.run != mRun || t < s.label) {
-                s.label = t;
+            if (s.run != mRun) {
                 s.run = mRun;
-                mHeap.Push(static_cast<uint64_t>(t), arc.node);
+                s.label = t;
+                s.bound = guided ? mLandmarks.Bound(goal, arc.node) : 0;
+            } else if (t < s.label) {
+                s.label = t;
+            } else {
+                continue;
+            }
+            if (s.bound != SfLandmarks::kUnreachable) {
+                mHeap.Push(static_cast<uint64_t>(t) + static_cast<uint64_t>(s.bound), arc.node);
             }
         }
     }

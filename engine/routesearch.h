@@ -6,6 +6,7 @@
 
 #include "data/tqarray.h"
 #include "data/tqstring.h"
+#include "engine/landmarks.h"
 #include "engine/radixheap.h"
 #include "engine/searchgraph.h"
 
@@ -29,6 +30,7 @@ public:
 private:
     struct NodeState {
         int64_t label;
+        int64_t bound;    // the landmarks' lower bound of the distance left to the end
         uint32_t run;     // the label belongs to the current run
         uint32_t traced;  // the trace of the current run has walked through the node
     };
@@ -36,8 +38,9 @@ private:
     void NewRun();
     bool Reached(int32_t p) const { return mState[p].run == mRun; }
     void SetLabel(int32_t p, int64_t label);
-    // Least distances from `source` with positive distances, stopping once `target`'s label
-    // is final: every label a trace to `target` can use is final by then.
+    // Least distances from `source` with positive distances, nodes taken in the order of
+    // label + bound, until every node that could lie on a shortest route to `target` has
+    // its final label: all a trace to `target` can use.
     void LeastDistancePass(int32_t source, int32_t target);
     // The general pass for maps with negative distances; see sweeppass.cpp.
     void SweepPass(int32_t source);
@@ -54,6 +57,7 @@ private:
 
     const SfNodes& mNodes;
     const SfSearchGraph& mGraph;
+    const SfLandmarks& mLandmarks;
     bool mHasNegativeLink;
     std::vector<NodeState> mState;  // by position
     uint32_t mRun = 0;

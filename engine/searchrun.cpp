@@ -15,6 +15,8 @@ namespace RSIF {
 namespace {
 
 constexpr auto kReportInterval = std::chrono::milliseconds(50);
+// The landmarks cost about as much as 20 searches and save most of every search after.
+constexpr int kSearchesWorthLandmarks = 40;
 
 void Search(SfRouteSearch& search, typDRFInf& record) {
     const int code = search.SearchRoute(record.StartName, record.EndName, record.ViaNames,
@@ -72,8 +74,11 @@ int DefaultThreadCount() { return std::max(1u, std::thread::hardware_concurrency
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     SfNodes& nodes = GetNodes();
     tqList<typDRFInf>& list = GetDRFList();
-    nodes.SortLinks();  // before any thread reads the network
     const int count = list.Count();
+    nodes.SortLinks();  // before any thread reads the network
+    if (count >= kSearchesWorthLandmarks) {
+        nodes.PrepareLandmarks(threads);
+    }
     threads = std::clamp(threads, 1, std::max(count, 1));
     if (threads == 1) {
         SfRouteSearch search(nodes);
