@@ -1,6 +1,7 @@
 #include "engine/landmarks.h"
 
 #include <algorithm>
+#include <deque>
 #include <thread>
 
 #include "engine/radixheap.h"
@@ -10,43 +11,48 @@ namespace {
 // No distance: distances of a map without negative links are never negative.
 constexpr int64_t kNone = -1;
 
-// Least distances from `source` to every node along the arcs (out-arcs: from the source;
-// in-arcs: to it), kNone where there is none.
-std::vector<int64_t> AllDistances(int32_t source, const std::vector<uint32_t>& start,
-                                  const std::vector<SfArc>& arcs) {
-    std::vector<int64_t> distance(start.size() - 1, kNone);
+// Writes the least distances from `source` to every node along the arcs (out-arcs: from
+// the source; in-arcs: to it) into column `column` of `table`, whose rows hold `width`
+// values per node; kNone where there is none.
+void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
+                      const std::vector<SfArc>& arcs, std::vector<int64_t>& table, int width,
+                      int column) {
+    int64_t* distance = table.data() + column;
+    const auto count = static_cast<int32_t>(start.size() - 1);
+    for (int32_t v = 0; v < count; ++v) {
+        distance[size_t{1} * width * v] = kNone;
+    }
     SfRadixHeap heap;
-    distance[source] = 0;
+    distance[size_t{1} * width * source] = 0;
     heap.Push(0, source);
     while (!heap.Empty()) {
         const SfRadixHeap::Entry top = heap.Pop();
-        const int64_t d = distance[top.node];
+        const int64_t d = distance[size_t{1} * width * top.node];
         if (static_cast<uint64_t>(d) != top.key) {
             continue;
         }
         for (uint32_t k = start[top.node]; k < start[top.node + 1]; ++k) {
+            int64_t& old = distance[size_t{1} * width * arcs[k].node];
             int64_t t = 0;
-            const int64_t old = distance[arcs[k].node];
             if (!__builtin_add_overflow(d, arcs[k].distance, &t) && (old == kNone || t < old)) {
-                distance[arcs[k].node] = t;
+                old = t;
                 heap.Push(static_cast<uint64_t>(t), arcs[k].node);
             }
         }
     }
-    return distance;
 }
 
-// The node whose least distance from the nearest of `chosen` is greatest.
-int32_t Farthest(const std::vector<std::vector<int64_t>>& chosen, int32_t count) {
+// The node whose least distance from the nearest of the landmarks in columns 0..chosen-1
+// is greatest.
+int32_t Farthest(const std::vector<int64_t>& table, int width, int chosen) {
+    const auto count = static_cast<int32_t>(table.size() / width);
     int32_t best = 0;
     int64_t bestDistance = -1;
     for (int32_t v = 0; v < count; ++v) {
+        const int64_t* distance = &table[size_t{1} * width * v];
         int64_t nearest = std::numeric_limits<int64_t>::max();
-        for (const std::vector<int64_t>& distance : chosen) {
-            nearest = distance[v] == kNone ? kNone : std::min(nearest, distance[v]);
-            if (nearest == kNone) {
-                break;
-            }
+        for (int k = 0; k < chosen && nearest != kNone; ++k) {
+            nearest = distance[k] == kNone ? kNone : std::min(nearest, distance[k]);
         }
         if (nearest > bestDistance) {
             best = v;
@@ -59,36 +65,35 @@ int32_t Farthest(const std::vector<std::vector<int64_t>>& chosen, int32_t count)
 }  // namespace
 
 // Landmarks far from each other and from the first node: each new one is the node farthest
-// from those before. The passes to the landmarks run beside the choosing.
+// from those before. With more than one thread, the passes to the landmarks run beside the
+// choosing, on at most threads - 1 helpers at a time.
 void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
-    const int32_t count = graph.Count();
-    std::vector<std::vector<int64_t>> from(kCount);
-    std::vector<std::vector<int64_t>> to(kCount);
-    std::vector<int32_t> landmark(kCount);
-    std::vector<std::thread> helpers;
-    auto measureTo = [&](int k) { to[k] = AllDistances(landmark[k], graph.inStart, graph.inArcs); };
-
-    landmark[0] = Farthest({AllDistances(0, graph.outStart, graph.outArcs)}, count);
+    constexpr int kWidth = 2 * kCount;
+    mDistance.assign(static_cast<size_t>(graph.Count()) * kWidth, kNone);
+    auto measureTo = [&](int32_t landmark, int k) {
+        MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance, kWidth, kCount + k);
+    };
+    const size_t helperLimit = threads > 1 ? static_cast<size_t>(threads - 1) : 0;
+    std::deque<std::thread> helpers;
+    MeasureDistances(0, graph.outStart, graph.outArcs, mDistance, kWidth, 0);
+    int32_t landmark = Farthest(mDistance, kWidth, 1);
     for (int k = 0; k < kCount; ++k) {
-        if (threads > 1) {
-            helpers.emplace_back(measureTo, k);
+        if (helperLimit == 0) {
+            measureTo(landmark, k);
         } else {
-            measureTo(k);
+            if (helpers.size() == helperLimit) {
+                helpers.front().join();
+                helpers.pop_front();
+            }
+            helpers.emplace_back(measureTo, landmark, k);
         }
-        from[k] = AllDistances(landmark[k], graph.outStart, graph.outArcs);
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance, kWidth, k);
         if (k + 1 < kCount) {
-            landmark[k + 1] = Farthest({from.begin(), from.begin() + k + 1}, count);
+            landmark = Farthest(mDistance, kWidth, k + 1);
         }
     }
     for (std::thread& helper : helpers) {
         helper.join();
-    }
-    mDistance.assign(static_cast<size_t>(count) * 2 * kCount, kNone);
-    for (int32_t v = 0; v < count; ++v) {
-        for (int k = 0; k < kCount; ++k) {
-            mDistance[size_t{2} * kCount * v + k] = from[k][v];
-            mDistance[size_t{2} * kCount * v + kCount + k] = to[k][v];
-        }
     }
 }
 

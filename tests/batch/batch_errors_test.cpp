@@ -11,13 +11,16 @@ const std::string kGoodDrf = std::string(kDrfTitles) + "x,A,B\n";
 TEST_F(BatchTest, WrongUsageShowsTheUsage) {
     for (const char* arguments :
          {"", "map.csv drf.csv", "map.csv drf.csv a b", "map.csv drf.csv result.csv --warnings",
-          "map.csv drf.csv result.csv --verbose"}) {
+          "map.csv drf.csv result.csv --verbose", "map.csv drf.csv result.csv --threads",
+          "map.csv drf.csv result.csv --threads 0", "map.csv drf.csv result.csv --threads 2x",
+          "map.csv drf.csv result.csv --threads -1", "map.csv drf.csv result.csv --threads 1025"}) {
         BatchRun run = Run(kGoodMap, kGoodDrf, arguments);
         EXPECT_EQ(run.exit, 2) << arguments;
         EXPECT_NE(run.err.find("usage: qrlx-batch"), std::string::npos) << arguments;
         EXPECT_EQ(run.result, "") << arguments;
     }
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--warnings log.txt map.csv drf.csv result.csv").exit, 0);
+    EXPECT_EQ(Run(kGoodMap, kGoodDrf, "map.csv --threads 1024 drf.csv result.csv").exit, 0);
 }
 
 TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThree) {

@@ -35,6 +35,23 @@ TEST_F(BatchTest, RoutesSpreadFiveNamesToARow) {
     EXPECT_EQ(run.out, "ノード数: 12\n検索指示数: 6\n検索成功数: 5\n");
 }
 
+TEST_F(BatchTest, ResultsAreTheSameOnAnyNumberOfThreads) {
+    std::string drf = kDrfTitles;
+    for (int i = 0; i < 50; ++i) {  // enough searches to bring in the landmarks
+        drf += "s" + std::to_string(i) + ",N" + std::to_string(1 + i % 6) + "," +
+               (i % 5 == 4 ? "X1" : "N" + std::to_string(7 + (i * 7) % 6)) + "\n";
+    }
+    const std::string map = std::string(kMapTitles) + Chain(12) + "N2,N8,5\nN5,N9,4\nX1,X2,1\n";
+    BatchRun one = Run(map, drf, "map.csv drf.csv result.csv --threads 1");
+    EXPECT_EQ(one.exit, 0) << one.err;
+    EXPECT_EQ(one.out, "ノード数: 14\n検索指示数: 50\n検索成功数: 40\n");
+    for (const char* threads : {"2", "7"}) {
+        BatchRun many = Run(map, drf, std::string("map.csv drf.csv result.csv --threads ") + threads);
+        EXPECT_EQ(many.result, one.result) << threads;
+        EXPECT_EQ(many.out, one.out) << threads;
+    }
+}
+
 TEST_F(BatchTest, DistancesBeyondThirtyTwoBitsAreWrittenInFull) {
     BatchRun run = Run(std::string(kMapTitles) +
                            "A,B,2147483648\nB,C,3000000000\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/resultfile.h"
+#include "engine/searchrun.h"
 #include "platform/codepage.h"
 #include "tests/support/temp_dir.h"
 
@@ -98,6 +99,73 @@ TEST_F(EngineTest, SearchDRFStoresTheOutcomeInTheRecord) {
             EXPECT_EQ(a, second.ReadCell(row, col));
         }
     }
+}
+
+// Every cell of the result table of the list's current records, one line per row.
+std::string ResultTexts() {
+    TSLtabCL table;
+    RSIF::FillResultTable(table);
+    std::string out;
+    for (uint32_t row = 1; row <= table.GetRowCount(); ++row) {
+        for (uint32_t col = 1; col <= table.GetColCount(); ++col) {
+            out += std::string(table.ReadCell(row, col)) + ",";
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches) {
+    // A 12 x 12 grid with one-way streets and equal lengths, so that routes tie often, and
+    // an island that no search reaches.
+    std::string rows;
+    auto name = [](int x, int y) { return "N" + std::to_string(x) + "_" + std::to_string(y); };
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            if (x + 1 < 12) {
+                rows += name(x, y) + "," + name(x + 1, y) + "," + std::to_string(1 + (x * y) % 3) + "\n";
+                if (y % 4 != 1) {
+                    rows += name(x + 1, y) + "," + name(x, y) + ",2\n";
+                }
+            }
+            if (y + 1 < 12) {
+                rows += name(x, y) + "," + name(x, y + 1) + ",2\n";
+                rows += name(x, y + 1) + "," + name(x, y) + "," + std::to_string(1 + (x + y) % 2) + "\n";
+            }
+        }
+    }
+    LoadMap(rows + "I1,I2,1\n");
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 60; ++i) {
+        instructions += "s" + std::to_string(i) + "," + name(i % 12, (i * 7) % 12) + "," +
+                        (i % 10 == 9 ? std::string("I1") : name((i * 5) % 12, (i * 11 + 3) % 12)) +
+                        "\n";
+    }
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    ASSERT_EQ(RSIF::GetDRFList().Count(), 60);
+    for (int i = 0; i < 60; ++i) {
+        RSIF::SearchDRF(i);
+    }
+    const std::string single = ResultTexts();
+    EXPECT_NE(single.find("I1"), std::string::npos);
+
+    for (int threads : {3, 1}) {
+        for (int i = 0; i < 60; ++i) {
+            RSIF::GetDRFList().Get(i)->RouteNames.Clear();
+        }
+        int lastReport = -1;
+        EXPECT_EQ(RSIF::SearchAllDRF(threads, [&](int finished) {
+                      EXPECT_GE(finished, lastReport);
+                      lastReport = finished;
+                      return true;
+                  }),
+                  60);
+        EXPECT_EQ(lastReport, 60);
+        EXPECT_EQ(ResultTexts(), single) << threads << " threads";
+    }
+    // A report that answers false starts no further search.
+    EXPECT_EQ(RSIF::SearchAllDRF(1, [](int) { return false; }), 1);
 }
 
 TEST_F(EngineTest, EarlierTitlesStayInTheSharedTable) {
