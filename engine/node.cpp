@@ -91,6 +91,9 @@ void SfNodes::GrowLinkIndex(size_t slotCount) {
 }
 
 int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
+    if (mFrom.empty() && !mGraph.inArcs.empty()) {
+        TakeLinksBack();
+    }
     const int32_t fromId = mNames.FindOrAdd(std::string_view(from.GetText(), from.Length()));
     const int32_t toId = mNames.FindOrAdd(std::string_view(to.GetText(), to.Length()));
     if (2 * (mFrom.size() + 1) > mLinkIndex.size()) {
@@ -118,7 +121,27 @@ void SfNodes::SortLinks() {
         mLandmarks.Clear();
         mGraph.Build(GetCount(), mFrom, mTo, mDistance);
         mPrepared = true;
+        // The graph holds every link now; the arrays come back only if links are added.
+        std::vector<int32_t>().swap(mFrom);
+        std::vector<int32_t>().swap(mTo);
+        std::vector<int64_t>().swap(mDistance);
     }
+}
+
+// Each node's incoming arcs keep the row order of its links, which is all of the row order
+// a search depends on; the order of outgoing links changes no route.
+void SfNodes::TakeLinksBack() {
+    for (int32_t p = 0; p < mGraph.Count(); ++p) {
+        for (uint32_t k = mGraph.inStart[p]; k < mGraph.inStart[p + 1]; ++k) {
+            mFrom.push_back(mGraph.nodeAt[mGraph.inArcs[k].node]);
+            mTo.push_back(mGraph.nodeAt[p]);
+            mDistance.push_back(mGraph.inArcs[k].distance);
+        }
+    }
+    mSearch.reset();
+    mGraph.Clear();
+    mLandmarks.Clear();
+    mPrepared = false;
 }
 
 void SfNodes::PrepareLandmarks(int threads) {

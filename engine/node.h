@@ -72,9 +72,11 @@ private:
     // The slot of the link from -> to in the duplicate index, or the empty slot for it.
     size_t LinkSlot(uint64_t key) const;
     void GrowLinkIndex(size_t slotCount);
+    // Moves the links from the search arrays back into the build arrays.
+    void TakeLinksBack();
 
     SfNodeNames mNames;
-    std::vector<int32_t> mFrom;  // by link, in row order
+    std::vector<int32_t> mFrom;  // by link, in row order; emptied once the graph holds them
     std::vector<int32_t> mTo;
     std::vector<int64_t> mDistance;
     std::vector<uint64_t> mLinkIndex;  // (from, to) of every link, hashed; 0 = empty slot

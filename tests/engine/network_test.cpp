@@ -76,6 +76,14 @@ TEST(SfNodesTest, LinksAddedAfterASearchAreSearchedAndClearEmptiesAll) {
     EXPECT_EQ(nodes.AddLink("B", "C", 1), SfNodes::alAdded);
     EXPECT_EQ(Search(nodes, "S", "C"), "S>B>C (-2)");
 
+    // Adding to a laid-out network keeps the row order that decides between equal routes.
+    Build(nodes, {{"S", "A", 1}, {"S", "B", 1}, {"B", "E", 1}, {"A", "E", 1}});
+    nodes.PrepareLandmarks(1);
+    EXPECT_EQ(Search(nodes, "S", "E"), "S>B>E (2)");
+    EXPECT_EQ(nodes.AddLink("X", "E", 5), SfNodes::alAdded);
+    EXPECT_EQ(nodes.AddLink("B", "E", 7), SfNodes::alDuplicate);
+    EXPECT_EQ(Search(nodes, "S", "E"), "S>B>E (2)");
+
     nodes.Clear();
     EXPECT_EQ(nodes.GetCount(), 0);
     EXPECT_FALSE(nodes.IsNode("S"));
