@@ -67,7 +67,8 @@ void TMainForm::SearchBtnClick() {
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     // The searches run on worker threads; this thread keeps the window alive meanwhile.
     RSIF::SearchAllDRF(RSIF::DefaultThreadCount(), [&](int finished) {
-        ProgressBar->setValue(static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
+        ProgressBar->setValue(
+            static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
         QApplication::processEvents();
         return !mCloseAfterWork;
     });

@@ -38,7 +38,8 @@ struct Arguments {
 int ParseThreadCount(const char* text) {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
-    return *text >= '1' && *text <= '9' && *end == '\0' && value <= 1024 ? static_cast<int>(value) : 0;
+    return *text >= '1' && *text <= '9' && *end == '\0' && value <= 1024 ? static_cast<int>(value)
+                                                                         : 0;
 }
 
 bool ParseArguments(int argc, char** argv, Arguments& arguments) {

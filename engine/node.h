@@ -81,7 +81,7 @@ private:
     std::vector<int64_t> mDistance;
     std::vector<uint64_t> mLinkIndex;  // (from, to) of every link, hashed; 0 = empty slot
     bool mHasNegativeLink = false;
-    bool mPrepared = true;             // mGraph holds every link
+    bool mPrepared = true;  // mGraph holds every link
     SfSearchGraph mGraph;
     SfLandmarks mLandmarks;
     std::unique_ptr<SfRouteSearch> mSearch;  // for SearchRoute

@@ -27,7 +27,7 @@ private:
     size_t SlotOf(std::string_view name, uint64_t hash) const;
     void Rehash(size_t slotCount);
 
-    std::string mArena;           // every name, back to back
-    std::vector<size_t> mEnd;     // by id: where the name ends in the arena
+    std::string mArena;            // every name, back to back
+    std::vector<size_t> mEnd;      // by id: where the name ends in the arena
     std::vector<uint64_t> mSlots;  // hash tag in the high half, id + 1 in the low; 0 = empty
 };

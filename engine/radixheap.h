@@ -43,7 +43,9 @@ public:
     }
 
 private:
-    int BucketOf(uint64_t key) const { return key == mLast ? 0 : 64 - std::countl_zero(key ^ mLast); }
+    int BucketOf(uint64_t key) const {
+        return key == mLast ? 0 : 64 - std::countl_zero(key ^ mLast);
+    }
 
     void Refill() {
         size_t b = 1;

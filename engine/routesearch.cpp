@@ -1,6 +1,7 @@
 // The route search: the least-distance pass and the backward trace of the route.
 #include "engine/routesearch.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "engine/node.h"

@@ -67,9 +67,9 @@ private:
     std::vector<int32_t> mRoute;     // the last traced leg, source first
 
     // Only for maps with negative distances.
-    std::vector<int32_t> mParent;          // the node each label was last lowered from
-    std::vector<uint32_t> mUnboundedRun;   // a negative cycle leaves the node without a label
-    std::vector<uint64_t> mWalkStamp;      // marks of the search for cycles of parents
+    std::vector<int32_t> mParent;         // the node each label was last lowered from
+    std::vector<uint32_t> mUnboundedRun;  // a negative cycle leaves the node without a label
+    std::vector<uint64_t> mWalkStamp;     // marks of the search for cycles of parents
     uint64_t mWalk = 0;
-    std::vector<int32_t> mSeeds;           // nodes found unbounded, still to be spread
+    std::vector<int32_t> mSeeds;  // nodes found unbounded, still to be spread
 };

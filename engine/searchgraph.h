@@ -23,9 +23,9 @@ public:
     std::vector<int32_t> position;  // by node id
     std::vector<int32_t> nodeAt;    // by position: the node id
     std::vector<uint32_t> outStart;
-    std::vector<SfArc> outArcs;     // to the To nodes, in row order
+    std::vector<SfArc> outArcs;  // to the To nodes, in row order
     std::vector<uint32_t> inStart;
-    std::vector<SfArc> inArcs;      // from the From nodes, in row order: decides equal routes
+    std::vector<SfArc> inArcs;  // from the From nodes, in row order: decides equal routes
 
     int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
 

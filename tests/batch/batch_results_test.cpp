@@ -46,7 +46,8 @@ TEST_F(BatchTest, ResultsAreTheSameOnAnyNumberOfThreads) {
     EXPECT_EQ(one.exit, 0) << one.err;
     EXPECT_EQ(one.out, "ノード数: 14\n検索指示数: 50\n検索成功数: 40\n");
     for (const char* threads : {"2", "7"}) {
-        BatchRun many = Run(map, drf, std::string("map.csv drf.csv result.csv --threads ") + threads);
+        BatchRun many =
+            Run(map, drf, std::string("map.csv drf.csv result.csv --threads ") + threads);
         EXPECT_EQ(many.result, one.result) << threads;
         EXPECT_EQ(many.out, one.out) << threads;
     }

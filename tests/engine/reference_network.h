@@ -41,11 +41,11 @@ public:
     int64_t Distance = 0;      // the search's distance label, meaningful when mReached
 
     // Search working state, reset by RefNodes::ClearDistance.
-    bool mReached = false;      // the label holds the least distance from the source
-    bool mUnbounded = false;    // a negative cycle leaves this node without a least distance
-    bool mTraced = false;       // the route trace has already walked back through this node
+    bool mReached = false;       // the label holds the least distance from the source
+    bool mUnbounded = false;     // a negative cycle leaves this node without a least distance
+    bool mTraced = false;        // the route trace has already walked back through this node
     RefNode* mParent = nullptr;  // the node the label was last lowered from
-    uint64_t mWalkStamp = 0;    // marks of the search for negative cycles
+    uint64_t mWalkStamp = 0;     // marks of the search for negative cycles
 
     void AddOutLink(RefNode* node, int64_t distance);
     void AddInLink(RefNode* node, int64_t distance);

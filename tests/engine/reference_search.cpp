@@ -33,7 +33,7 @@ void MarkSeed(RefNode* node, std::vector<RefNode*>& seeds) {
 }  // namespace
 
 int RefNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
-                         tqArray<tqString>& routeNames, int64_t& distance) {
+                          tqArray<tqString>& routeNames, int64_t& distance) {
     std::vector<RefNode*> points;
     points.reserve(vias.count + 2);
     points.push_back(FindNode(start));
@@ -165,7 +165,7 @@ void RefNodes::CalcDistance(RefNode* source) {
 }
 
 int RefNodes::Relax(RefNode* r, RefNode* source, tqList<RefNode>& next,
-                   std::vector<RefNode*>& unbounded) {
+                    std::vector<RefNode*>& unbounded) {
     int lowered = 0;
     for (int i = 0; i < r->OutLinks.Count(); ++i) {
         RefLink* link = r->OutLinks.Get(i);

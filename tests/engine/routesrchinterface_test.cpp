@@ -123,14 +123,16 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
     for (int y = 0; y < 12; ++y) {
         for (int x = 0; x < 12; ++x) {
             if (x + 1 < 12) {
-                rows += name(x, y) + "," + name(x + 1, y) + "," + std::to_string(1 + (x * y) % 3) + "\n";
+                rows += name(x, y) + "," + name(x + 1, y) + "," + std::to_string(1 + (x * y) % 3) +
+                        "\n";
                 if (y % 4 != 1) {
                     rows += name(x + 1, y) + "," + name(x, y) + ",2\n";
                 }
             }
             if (y + 1 < 12) {
                 rows += name(x, y) + "," + name(x, y + 1) + ",2\n";
-                rows += name(x, y + 1) + "," + name(x, y) + "," + std::to_string(1 + (x + y) % 2) + "\n";
+                rows += name(x, y + 1) + "," + name(x, y) + "," + std::to_string(1 + (x + y) % 2) +
+                        "\n";
             }
         }
     }
@@ -155,11 +157,12 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
             RSIF::GetDRFList().Get(i)->RouteNames.Clear();
         }
         int lastReport = -1;
-        EXPECT_EQ(RSIF::SearchAllDRF(threads, [&](int finished) {
-                      EXPECT_GE(finished, lastReport);
-                      lastReport = finished;
-                      return true;
-                  }),
+        EXPECT_EQ(RSIF::SearchAllDRF(threads,
+                                     [&](int finished) {
+                                         EXPECT_GE(finished, lastReport);
+                                         lastReport = finished;
+                                         return true;
+                                     }),
                   60);
         EXPECT_EQ(lastReport, 60);
         EXPECT_EQ(ResultTexts(), single) << threads << " threads";

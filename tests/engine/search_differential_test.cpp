@@ -91,8 +91,7 @@ TEST(SearchDifferentialTest, GridsWithManyEqualRoutesGiveTheReferenceRoutes) {
     std::mt19937 random(7);
     for (int network = 0; network < 1500; ++network) {
         SCOPED_TRACE("network " + std::to_string(network));
-        CompareOn(RandomGrid(random, 2 + network % 9, 1, 1 + network % 4), random, 12,
-                  network % 3);
+        CompareOn(RandomGrid(random, 2 + network % 9, 1, 1 + network % 4), random, 12, network % 3);
     }
 }
 
