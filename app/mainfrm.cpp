@@ -269,7 +269,16 @@ bool TMainForm::CheckRead(int code, const std::string& path, const char* formatM
         ShowErrorMessage(this, formatMessage, path.c_str());
         return false;
     }
+    if (code == RSIF::rrScratchFailed) {
+        ShowScratchFailure();
+        return false;
+    }
     return true;
+}
+
+void TMainForm::ShowScratchFailure() {
+    ShowErrorMessage(this, "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。",
+                     RSIF::ScratchFolder().c_str());
 }
 
 void TMainForm::FileMenuClick() {

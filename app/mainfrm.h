@@ -90,6 +90,7 @@ private:
     void FormCreate();
     // Reports a file read's result code; true when the file was read.
     bool CheckRead(int code, const std::string& path, const char* formatMessage);
+    void ShowScratchFailure();
     void ShowProgress(bool shown);
 
     std::unique_ptr<Progress> mProgress;

@@ -29,7 +29,10 @@ void TMainForm::MapFileReadMenuClick() {
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
         return;
     }
-    RSIF::MakeMapNodes(warnings);
+    const bool built = RSIF::MakeMapNodes(warnings);
+    if (!built) {
+        ShowScratchFailure();  // the network is empty: shown as no map below
+    }
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
     DRNumSText->clear();
     SuccessNumSText->clear();
@@ -39,13 +42,13 @@ void TMainForm::MapFileReadMenuClick() {
         ResultGrid->SetObjects(0, row, nullptr);
     }
     ResultGrid->hide();
-    MAPCheckBox->setChecked(true);
+    MAPCheckBox->setChecked(built);
     DRFCheckBox->setChecked(false);
-    ReadRefDirFileBtn->setEnabled(true);
+    ReadRefDirFileBtn->setEnabled(built);
     SearchBtn->setEnabled(false);
     ResultPreservBtn->setEnabled(false);
-    MAPWarnLabel->hide();
-    MAPWarnImage->hide();
+    MAPWarnLabel->setVisible(!built);
+    MAPWarnImage->setVisible(!built);
     DRWarnImage->show();
     DRWarnLabel->show();
     if (WarnLogForm) {
@@ -77,7 +80,10 @@ void TMainForm::ReadRefDirFileMenuClick() {
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
         return;
     }
-    RSIF::MakeDRFList(warnings);
+    const bool built = RSIF::MakeDRFList(warnings);
+    if (!built) {
+        ShowScratchFailure();  // the list is empty: shown as no instructions below
+    }
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     ResultGrid->SetRowCount(ResultGrid->FixedRows() + list.Count());
     for (int k = 0; k < list.Count(); ++k) {
@@ -91,12 +97,12 @@ void TMainForm::ReadRefDirFileMenuClick() {
     }
     DRNumSText->setNum(list.Count());
     SuccessNumSText->clear();
-    DRFCheckBox->setChecked(true);
+    DRFCheckBox->setChecked(built);
     ResultGrid->show();
-    SearchBtn->setEnabled(true);
+    SearchBtn->setEnabled(built);
     ResultPreservBtn->setEnabled(false);
-    DRWarnImage->hide();
-    DRWarnLabel->hide();
+    DRWarnImage->setVisible(!built);
+    DRWarnLabel->setVisible(!built);
     if (WarnLogForm) {
         WarnLogForm->HandOver(warnings);
     }

@@ -24,7 +24,10 @@ enum ExitCode {
     ecTitleMissing = 4,
     ecNoNode = 5,
     ecCannotWrite = 6,
+    ecScratchFailed = 7,
 };
+
+const char* kScratchFailed = "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。";
 
 struct Arguments {
     std::string map;
@@ -83,6 +86,9 @@ int CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrTitleMissing) {
         return Fail(ecTitleMissing, formatMessage, path);
     }
+    if (code == RSIF::rrScratchFailed) {
+        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+    }
     return ecSuccess;
 }
 
@@ -108,7 +114,9 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     if (code != ecSuccess) {
         return code;
     }
-    RSIF::MakeMapNodes(warnings);
+    if (!RSIF::MakeMapNodes(warnings)) {
+        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+    }
     RSIF::GetDRFList().Clear();
     if (RSIF::GetNodes().GetCount() == 0) {
         int logCode = SaveLog(arguments, warnings);  // the warnings tell why no row was taken
@@ -122,7 +130,9 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         return code;
     }
     tqList<tqString> instructionWarnings;
-    RSIF::MakeDRFList(instructionWarnings);
+    if (!RSIF::MakeDRFList(instructionWarnings)) {
+        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+    }
     AppendCopies(instructionWarnings, warnings);
 
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
@@ -167,7 +177,8 @@ int main(int argc, char** argv) {
             "  --threads N searches on N threads (1 to 1024; default: one per core); the\n"
             "  result file is the same whatever N.\n"
             "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
-            "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written.\n",
+            "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written,\n"
+            "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used.\n",
             stderr);
         return ecUsage;
     }

@@ -120,7 +120,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map read failed\n");
         return 1;
     }
-    RSIF::MakeMapNodes(warnings);
+    if (!RSIF::MakeMapNodes(warnings)) {
+        std::fprintf(stderr, "map build failed\n");
+        return 1;
+    }
     std::printf("map load: %.2f s (%d nodes, %d warnings)\n", SecondsSince(start),
                 RSIF::GetNodes().GetCount(), warnings.Count());
 
@@ -129,7 +132,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "instruction read failed\n");
         return 1;
     }
-    RSIF::MakeDRFList(warnings);
+    if (!RSIF::MakeDRFList(warnings)) {
+        std::fprintf(stderr, "instruction build failed\n");
+        return 1;
+    }
     std::printf("instruction load: %.2f s (%d instructions)\n", SecondsSince(start),
                 RSIF::GetDRFList().Count());
 

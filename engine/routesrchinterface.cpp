@@ -3,11 +3,14 @@
 
 #include <cassert>
 #include <memory>
+#include <string_view>
+#include <unordered_set>
 
 #include "data/formattext.h"
 #include "data/numbertext.h"
 #include "data/systemtext.h"
 #include "data/tsltab.h"
+#include "platform/scratchfile.h"
 
 namespace RSIF {
 namespace {
@@ -15,7 +18,8 @@ namespace {
 struct Engine {
     SfNodes nodes;
     tqList<typDRFInf> drfList;
-    TSLtabCL table;  // shared by both file reads; only needed while loading
+    // Shared by both file reads; only needed while loading.
+    std::unique_ptr<TSLtabCL> table = std::make_unique<TSLtabCL>();
 };
 
 std::unique_ptr<Engine> gEngine;
@@ -47,6 +51,28 @@ void Warn(tqList<tqString>& warnings, const std::string& text) {
     warnings.Add(std::make_unique<tqString>(text.c_str()));
 }
 
+// The shared table, made anew when its scratch file has failed (the folder may have room
+// again); null when even a new one has no scratch file.
+TSLtabCL* UsableTable() {
+    std::unique_ptr<TSLtabCL>& table = TheEngine().table;
+    if (!table->IsUsable()) {
+        table = std::make_unique<TSLtabCL>();
+    }
+    return table->IsUsable() ? table.get() : nullptr;
+}
+
+// The code of a failed LoadCsvFile: the file, or the scratch file behind the table.
+int LoadFailure(const TSLtabCL& table) {
+    return table.IsUsable() ? rrCannotRead : rrScratchFailed;
+}
+
+// Takes back the warnings of a build that could not read its rows.
+void DropWarningsFrom(tqList<tqString>& warnings, int count) {
+    if (warnings.Count() > count) {
+        warnings.Delete(count, warnings.Count() - count);
+    }
+}
+
 }  // namespace
 
 void CreateEngine() { gEngine = std::make_unique<Engine>(); }
@@ -59,18 +85,24 @@ tqList<typDRFInf>& GetDRFList() { return TheEngine().drfList; }
 
 void SetProgressDisplay(ProgressDisplay* display) { gProgress = display; }
 
+std::string ScratchFolder() { return scratchfile::TempDirectory(); }
+
 int ReadMapFile(const std::string& path) {
-    TSLtabCL& table = TheEngine().table;
-    table.Clear();
-    if (!table.LoadCsvFile(path)) {
-        return rrCannotRead;
+    TSLtabCL* table = UsableTable();
+    if (table == nullptr) {
+        return rrScratchFailed;
     }
-    return CheckTitles(table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+    table->Clear();
+    if (!table->LoadCsvFile(path)) {
+        return LoadFailure(*table);
+    }
+    return CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
 }
 
-void MakeMapNodes(tqList<tqString>& warnings) {
-    TSLtabCL& table = TheEngine().table;
+bool MakeMapNodes(tqList<tqString>& warnings) {
+    TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
+    const int warningsBefore = warnings.Count();
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
     nodes.Clear();
@@ -79,7 +111,7 @@ void MakeMapNodes(tqList<tqString>& warnings) {
     const uint32_t fromCol = table.FindTitle(MapFromTitle());
     const uint32_t toCol = table.FindTitle(MapToTitle());
     const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
-    for (uint32_t i = 1; i <= rows; ++i) {
+    for (uint32_t i = 1; i <= rows && table.IsUsable(); ++i) {
         progress.Item(i);
         const tqString from = table.ReadCell(i, fromCol);
         const tqString to = table.ReadCell(i, toCol);
@@ -103,29 +135,39 @@ void MakeMapNodes(tqList<tqString>& warnings) {
                      row, from.GetText(), to.GetText()));
         }
     }
+    if (!table.IsUsable()) {  // the rows read back were not the file's
+        nodes.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        return false;
+    }
     nodes.SortLinks();
+    return true;
 }
 
 int ReadDRFFile(const std::string& path) {
-    TSLtabCL& table = TheEngine().table;
-    if (!table.LoadCsvFile(path)) {
-        return rrCannotRead;
+    TSLtabCL* table = UsableTable();
+    if (table == nullptr) {
+        return rrScratchFailed;
     }
-    return CheckTitles(table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+    if (!table->LoadCsvFile(path)) {
+        return LoadFailure(*table);
+    }
+    return CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
 }
 
-void MakeDRFList(tqList<tqString>& warnings) {
-    TSLtabCL& table = TheEngine().table;
+bool MakeDRFList(tqList<tqString>& warnings) {
+    TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
     tqList<typDRFInf>& list = TheEngine().drfList;
+    const int warningsBefore = warnings.Count();
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
     list.Clear();
-    tqList<tqString> acceptedNames;  // kept sorted for binary search
+    std::unordered_set<std::string_view> acceptedNames;  // views of the records' names
     const uint32_t nameCol = table.FindTitle(DRFNameTitle());
     const uint32_t startCol = table.FindTitle(DRFStartTitle());
     const uint32_t endCol = table.FindTitle(DRFEndTitle());
-    for (uint32_t i = 1; i <= rows; ++i) {
+    for (uint32_t i = 1; i <= rows && table.IsUsable(); ++i) {
         progress.Item(i);
         const tqString name = table.ReadCell(i, nameCol);
         const tqString start = table.ReadCell(i, startCol);
@@ -133,7 +175,7 @@ void MakeDRFList(tqList<tqString>& warnings) {
         const int row = static_cast<int>(i);
         if (name.IsEmpty()) {
             Warn(warnings, FormatText(SystemText("[%04d]行:検索名称は空白に出来ません。"), row));
-        } else if (acceptedNames.FindItem(name) != nullptr) {
+        } else if (acceptedNames.count(std::string_view(name.GetText(), name.Length())) > 0) {
             Warn(warnings, FormatText(SystemText("[%04d]行:検索名称[%s]は既に存在します。"), row,
                                       name.GetText()));
         } else if (start.IsEmpty()) {
@@ -159,10 +201,16 @@ void MakeDRFList(tqList<tqString>& warnings) {
             record->Name = name;
             record->StartName = start;
             record->EndName = end;
+            acceptedNames.insert(std::string_view(record->Name.GetText(), record->Name.Length()));
             list.Add(std::move(record));
-            acceptedNames.AddSorted(new tqString(name));
         }
     }
+    if (!table.IsUsable()) {  // the rows read back were not the file's
+        list.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        return false;
+    }
+    return true;
 }
 
 bool SearchDRF(int index) {

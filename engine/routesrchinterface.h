@@ -24,8 +24,13 @@ struct typDRFInf {
     int64_t Distance = 0;          // the found route's length; valid when !Failed
 };
 
-// Result codes of the file reads.
-enum ReadResult { rrRead = 0, rrCannotRead = 1, rrTitleMissing = 2 };
+// Result codes of the file reads. rrScratchFailed: the table's scratch file in the
+// temporary folder could not be made, written or read back, so the file's content cannot
+// be held (nothing to do with the file itself).
+enum ReadResult { rrRead = 0, rrCannotRead = 1, rrTitleMissing = 2, rrScratchFailed = 3 };
+
+// The folder that holds the scratch files, for messages about them.
+std::string ScratchFolder();
 
 // Creates the network, the instruction list and the shared table, all empty; destroys
 // them again. Every other operation needs a created engine.
@@ -39,19 +44,21 @@ tqList<typDRFInf>& GetDRFList();
 void SetProgressDisplay(ProgressDisplay* display);
 
 // Empties the shared table and reads the map file into it. rrCannotRead when the file
-// cannot be read or is empty, rrTitleMissing when one of the three map titles is missing;
-// the network is untouched either way.
+// cannot be read or is empty, rrTitleMissing when one of the three map titles is missing,
+// rrScratchFailed when the table cannot hold it; the network is untouched in each case.
 [[nodiscard]] int ReadMapFile(const std::string& path);
 // Rebuilds the network from the table's rows; each refused row appends one warning text
-// (CP932) to `warnings`.
-void MakeMapNodes(tqList<tqString>& warnings);
+// (CP932) to `warnings`. False when the table's scratch file failed while the rows were
+// read back: the network is then empty and `warnings` as it was.
+[[nodiscard]] bool MakeMapNodes(tqList<tqString>& warnings);
 
 // Reads the instruction file into the shared table, which keeps the titles of its previous
 // content as empty columns. Codes as ReadMapFile; the instruction list is untouched.
 [[nodiscard]] int ReadDRFFile(const std::string& path);
 // Rebuilds the instruction list from the table's rows, checking them against the network;
-// each refused row appends one warning text to `warnings`.
-void MakeDRFList(tqList<tqString>& warnings);
+// each refused row appends one warning text to `warnings`. False as MakeMapNodes, with the
+// instruction list empty.
+[[nodiscard]] bool MakeDRFList(tqList<tqString>& warnings);
 
 // Searches instruction `index` (from 0) and stores the outcome in its record. False, with
 // nothing done, for an index outside the list.

@@ -1,17 +1,30 @@
 #include "platform/scratchfile.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+#include <random>
+
+#include "platform/iofault.h"
 
 namespace scratchfile {
 namespace {
 
-constexpr int kMaxAttempts = 65536;
+// Names are drawn at random from 2^32, so that taken names make a clash unlikely; after
+// this many clashes in a row the folder is full of them.
+constexpr int kMaxAttempts = 100;
+
+uint32_t RandomNumber() {
+    uint32_t number = 0;
+    if (::getrandom(&number, sizeof number, 0) != sizeof number) {
+        number = static_cast<uint32_t>(std::random_device{}());
+    }
+    return number;
+}
 
 }  // namespace
 
@@ -27,20 +40,23 @@ std::string TempDirectory() {
 ScratchFile::~ScratchFile() {
     if (mFd >= 0) {
         ::close(mFd);
-        ::unlink(mPath.c_str());
     }
 }
 
+// The name is removed as soon as the file exists: the open file stays usable, and nothing
+// is left behind however the process ends.
 bool ScratchFile::Create() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    unsigned number = static_cast<unsigned>(std::rand()) % 32768;
+    if (!iofault::Allows(iofault::opCreate)) {
+        return false;
+    }
     std::string directory = TempDirectory();
-    for (int attempt = 0; attempt < kMaxAttempts; ++attempt, ++number) {
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         char name[16];
-        std::snprintf(name, sizeof name, "%08X.TMP", number);
+        std::snprintf(name, sizeof name, "%08X.TMP", RandomNumber());
         std::string path = directory + name;
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
+            ::unlink(path.c_str());
             mFd = fd;
             mPath = path;
             return true;
@@ -53,6 +69,9 @@ bool ScratchFile::Create() {
 }
 
 long ScratchFile::ReadAt(void* destination, size_t size, uint64_t offset) const {
+    if (!iofault::Allows(iofault::opRead)) {
+        return -1;
+    }
     size_t done = 0;
     while (done < size) {
         ssize_t got = ::pread(mFd, static_cast<char*>(destination) + done, size - done,
@@ -72,6 +91,9 @@ long ScratchFile::ReadAt(void* destination, size_t size, uint64_t offset) const 
 }
 
 bool ScratchFile::WriteAt(const void* source, size_t size, uint64_t offset) const {
+    if (!iofault::Allows(iofault::opWrite, size)) {
+        return false;
+    }
     size_t done = 0;
     while (done < size) {
         ssize_t put = ::pwrite(mFd, static_cast<const char*>(source) + done, size - done,

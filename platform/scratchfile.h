@@ -17,11 +17,13 @@ public:
     ScratchFile& operator=(const ScratchFile&) = delete;
     ~ScratchFile();
 
-    // Creates "<temp dir>/%08X.TMP" readable by its owner only, starting from a number
-    // drawn from the current time and trying the next one while a name is taken. False
-    // when no file could be created.
+    // Creates "<temp dir>/%08X.TMP" readable by its owner only, under a random number (a
+    // new one while a name is taken), and removes the name at once: the file lives only
+    // as long as this object, whatever happens to the process. False when no file could be
+    // created.
     bool Create();
     bool IsOpen() const { return mFd >= 0; }
+    // The name the file had when it was made.
     const std::string& Path() const { return mPath; }
 
     // Positioned I/O. ReadAt gives the number of bytes read (short at the end of the

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app_fixture.h"
+#include "platform/iofault.h"
 
 namespace {
 
@@ -133,6 +134,36 @@ TEST_F(AppTest, FailedReadsChangeNoControl) {
     EXPECT_EQ(presenter.shown.back(), "error: 指定されたファイル[" + files.Path("drf.csv") +
                                           "]はＭＡＰファイルのフォーマットと適合しません。");
     EXPECT_EQ(State(), before);
+}
+
+TEST_F(AppTest, ScratchFailuresBlameTheTemporaryFolderAndKeepNothingHalfRead) {
+    // Big enough that the table's scratch file is written and read, not only its pages.
+    std::string rows = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 5000; ++i) {
+        rows += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",7\n";
+        instructions += "s" + std::to_string(i) + ",N" + std::to_string(i) + ",N5000\n";
+    }
+    const std::string map = File("big.csv", rows);
+    const std::string drf = File("bigdrf.csv", instructions);
+    const std::string message =
+        "error: 一時フォルダ[" + RSIF::ScratchFolder() + "]の作業ファイルを作成または読み書きできません。";
+
+    iofault::Fail(iofault::opWrite);
+    LoadMap(map);
+    iofault::Reset();
+    EXPECT_EQ(presenter.shown.back(), message);
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
+    EXPECT_TRUE(warnLog->isHidden());
+
+    LoadMap(map);  // a new scratch file for the next load
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 5001);
+    iofault::Fail(iofault::opRead);
+    LoadInstructions(drf);
+    iofault::Reset();
+    EXPECT_EQ(presenter.shown.back(), message);
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 0);
+    EXPECT_FALSE(form->SearchBtn->isEnabled());
 }
 
 TEST_F(AppTest, InstructionsNeedAMap) {

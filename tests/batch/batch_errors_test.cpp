@@ -1,4 +1,7 @@
 // Exit statuses and messages of qrlx-batch.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <string>
 
 #include "batch_fixture.h"
@@ -32,6 +35,40 @@ TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThree) {
     EXPECT_EQ(empty.exit, 3);
     EXPECT_EQ(empty.err, "指定されたファイル[empty.csv]は存在しません。\n");
     EXPECT_EQ(empty.result, "");
+}
+
+TEST_F(BatchTest, AnUnusableTemporaryFolderIsBlamedWithItsOwnStatus) {
+    dir.Write("map.csv", Cp932File(kGoodMap));
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    dir.Write("plain-file", "");
+    for (const std::string& folder :
+         {dir.Path("no-such-folder"), dir.Path("plain-file"), dir.Path(std::string(5000, 'x'))}) {
+        BatchRun run = RunTool("TMPDIR='" + folder + "' '" QRLX_BATCH "' map.csv drf.csv result.csv",
+                               /*prefixed=*/true);
+        EXPECT_EQ(run.exit, 7) << folder;
+        EXPECT_EQ(run.err,
+                  "一時フォルダ[" + folder + "/]の作業ファイルを作成または読み書きできません。\n");
+        EXPECT_EQ(run.result, "");
+    }
+}
+
+TEST_F(BatchTest, AKilledRunLeavesNoScratchFileBehind) {
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    ASSERT_EQ(std::system(("mkdir '" + dir.Path("tmp") + "' && mkfifo '" + dir.Path("map.csv") + "'").c_str()), 0);
+    // The tool waits at the map, a pipe nobody writes to, with its scratch file made.
+    const std::string command = "cd '" + dir.Dir() + "' && (TMPDIR=tmp '" QRLX_BATCH
+                                "' map.csv drf.csv result.csv & echo $! >pid; wait) 2>/dev/null &";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string pid;
+    for (int i = 0; i < 500 && pid.empty(); ++i) {
+        ::usleep(10000);
+        pid = TempDir::Read(dir.Path("pid"));
+    }
+    ::usleep(200000);
+    ASSERT_EQ(std::system(("kill -9 " + pid).c_str()), 0);
+    ::usleep(100000);
+    EXPECT_EQ(TempDir::Read(dir.Path("result.csv")), "");
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir.Path("tmp") + "')\"").c_str()), 0);
 }
 
 TEST_F(BatchTest, MissingTitlesExitWithFour) {

@@ -107,34 +107,41 @@ TEST(TSMemoryCLTest, ResetStartsOverInTheSameFile) {
     EXPECT_EQ(ReadBack(store, 8), "xy");
 }
 
-TEST(ScratchFileTest, LiveStoresHaveDistinctPrivateFilesThatGoWithThem) {
+TEST(ScratchFileTest, LiveStoresHaveDistinctFilesThatLeaveNoNameBehind) {
     TempDir dir;
     ScopedTmpDir tmp(dir.Dir());
-    std::string first;
-    std::string second;
-    {
-        TSMemoryCL a;
-        TSMemoryCL b;
-        ASSERT_TRUE(a.IsUsable());
-        ASSERT_TRUE(b.IsUsable());
-        first = a.file.Path();
-        second = b.file.Path();
-        EXPECT_NE(first, second);
-        EXPECT_EQ(std::filesystem::path(first).parent_path(), dir.Dir());
-        EXPECT_EQ(std::filesystem::path(first).extension(), ".TMP");
-        struct stat info {};
-        ASSERT_EQ(::stat(first.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0600u);
-
-        // Each keeps its own records although both were created in the same second.
-        for (int i = 0; i < 200; ++i) {
-            a.Append(500, Pattern(500, i).data());
-            b.Append(500, Pattern(500, i + 1).data());
-        }
-        EXPECT_EQ(ReadBack(a, 8), Pattern(500, 0));
-        EXPECT_EQ(ReadBack(b, 8), Pattern(500, 1));
-    }
+    TSMemoryCL a;
+    TSMemoryCL b;
+    ASSERT_TRUE(a.IsUsable());
+    ASSERT_TRUE(b.IsUsable());
+    EXPECT_NE(a.file.Path(), b.file.Path());
+    EXPECT_EQ(std::filesystem::path(a.file.Path()).parent_path(), dir.Dir());
+    EXPECT_EQ(std::filesystem::path(a.file.Path()).extension(), ".TMP");
+    // The names are gone while the files are in use: a killed process leaves nothing.
     EXPECT_EQ(dir.Listing(), "");
+
+    for (int i = 0; i < 200; ++i) {
+        a.Append(500, Pattern(500, i).data());
+        b.Append(500, Pattern(500, i + 1).data());
+    }
+    EXPECT_EQ(ReadBack(a, 8), Pattern(500, 0));
+    EXPECT_EQ(ReadBack(b, 8), Pattern(500, 1));
+}
+
+TEST(ScratchFileTest, NamesAreNotPredictableFromEachOther) {
+    TempDir dir;
+    ScopedTmpDir tmp(dir.Dir());
+    std::vector<unsigned long> numbers;
+    for (int i = 0; i < 20; ++i) {
+        TSMemoryCL store;
+        ASSERT_TRUE(store.IsUsable());
+        numbers.push_back(std::stoul(std::filesystem::path(store.file.Path()).stem(), nullptr, 16));
+    }
+    int neighbours = 0;
+    for (size_t i = 1; i < numbers.size(); ++i) {
+        neighbours += numbers[i] == numbers[i - 1] + 1 ? 1 : 0;
+    }
+    EXPECT_EQ(neighbours, 0);
 }
 
 TEST(ScratchFileTest, FileThatCannotBeCreatedMakesTheStoreUnusable) {

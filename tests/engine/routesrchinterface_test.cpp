@@ -8,6 +8,7 @@
 #include "engine/resultfile.h"
 #include "engine/searchrun.h"
 #include "platform/codepage.h"
+#include "platform/iofault.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -45,13 +46,13 @@ protected:
                       File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
                   RSIF::rrRead);
         tqList<tqString> warnings;
-        RSIF::MakeMapNodes(warnings);
+        ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
         RSIF::GetDRFList().Clear();
     }
     int ReadInstructions(const std::string& text, tqList<tqString>& warnings) {
         int code = RSIF::ReadDRFFile(File("drf.csv", text));
         if (code == RSIF::rrRead) {
-            RSIF::MakeDRFList(warnings);
+            EXPECT_TRUE(RSIF::MakeDRFList(warnings));
         }
         return code;
     }
@@ -169,6 +170,71 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
     }
     // A report that answers false starts no further search.
     EXPECT_EQ(RSIF::SearchAllDRF(1, [](int) { return false; }), 1);
+}
+
+// Rows enough that the table's scratch file is written and read back, not only its pages.
+std::string ManyRows(const std::string& pattern, int count) {
+    std::string rows;
+    for (int i = 0; i < count; ++i) {
+        std::string row = pattern;
+        for (size_t at; (at = row.find('#')) != std::string::npos;) {
+            row.replace(at, 1, std::to_string(i));
+        }
+        rows += row + "\n";
+    }
+    return rows;
+}
+
+TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
+    const std::string map = File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
+                                                ManyRows("A#,B#,1", 5000) + "S,E,1\nbad,,1\n");
+    const std::string drf =
+        File("drf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,A#,B#", 5000));
+    tqList<tqString> warnings;
+    warnings.Add(std::make_unique<tqString>("earlier"));
+
+    iofault::FailWritesAfter(20000);  // the scratch file stops growing during the read
+    EXPECT_EQ(RSIF::ReadMapFile(map), RSIF::rrScratchFailed);
+    iofault::Reset();
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
+
+    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);  // a new scratch file
+    iofault::Fail(iofault::opRead);                 // the rows cannot be read back
+    EXPECT_FALSE(RSIF::MakeMapNodes(warnings));
+    iofault::Reset();
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
+    EXPECT_EQ(Texts(warnings), "earlier\n");  // no warning of rows that were never read
+
+    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
+    ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 10002);
+    ASSERT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrRead);
+    iofault::Fail(iofault::opRead);
+    EXPECT_FALSE(RSIF::MakeDRFList(warnings));
+    iofault::Reset();
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 0);
+    ASSERT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrRead);
+    ASSERT_TRUE(RSIF::MakeDRFList(warnings));
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 5000);
+
+    iofault::Fail(iofault::opCreate);  // no scratch file can be made at all
+    iofault::Fail(iofault::opWrite);
+    EXPECT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrScratchFailed);
+    EXPECT_EQ(RSIF::ReadMapFile(map), RSIF::rrScratchFailed);
+    iofault::Reset();
+}
+
+TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
+    LoadMap("S,E,1\n");
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 200000; i > 0; --i) {  // descending: each insertion in a sorted list shifts all
+        instructions += std::to_string(i) + ",S,E\n";
+    }
+    instructions += "77,S,E\n";
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 200000);
+    EXPECT_EQ(Texts(warnings), "[200001]行:検索名称[77]は既に存在します。\n");
 }
 
 TEST_F(EngineTest, EarlierTitlesStayInTheSharedTable) {
