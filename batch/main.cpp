@@ -1,11 +1,13 @@
 // qrlx-batch: loads a map and a search-instruction file, searches every instruction and
 // writes the result file (and, if asked, the warning log) exactly as the window does.
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,19 @@ int ParseThreadCount(const char* text) {
                                                                          : 0;
 }
 
+// Whether two output paths name the same file: the same file when both exist, else the
+// same path once made absolute.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0) {
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    }
+    std::error_code error;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(a, error), error) ==
+           std::filesystem::weakly_canonical(std::filesystem::absolute(b, error), error);
+}
+
 bool ParseArguments(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
@@ -69,7 +84,7 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
     arguments.map = positional[0];
     arguments.instructions = positional[1];
     arguments.result = positional[2];
-    return true;
+    return arguments.warnings.empty() || !SameFile(arguments.result, arguments.warnings);
 }
 
 int Fail(ExitCode code, const char* format, const std::string& path = {}) {
@@ -159,6 +174,9 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     }
     std::printf("ノード数: %d\n検索指示数: %d\n検索成功数: %d\n", RSIF::GetNodes().GetCount(),
                 list.Count(), successes);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        return Fail(ecCannotWrite, "標準出力に書込めません。");
+    }
     return ecSuccess;
 }
 
@@ -175,7 +193,7 @@ int main(int argc, char** argv) {
             "                  [--threads N]\n"
             "  Finds the shortest route of every search instruction and writes the results.\n"
             "  --threads N searches on N threads (1 to 1024; default: one per core); the\n"
-            "  result file is the same whatever N.\n"
+            "  result file is the same whatever N. The result and the log must be two files.\n"
             "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
             "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written,\n"
             "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used.\n",

@@ -1,14 +1,19 @@
 #include "platform/textfile.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <vector>
+
+#include "platform/iofault.h"
 
 namespace textfile {
 namespace {
@@ -16,6 +21,9 @@ namespace {
 constexpr size_t kFlushSize = 1 << 17;
 
 bool WriteAll(int fd, const char* data, size_t size) {
+    if (!iofault::Allows(iofault::opWrite, size)) {
+        return false;
+    }
     while (size > 0) {
         ssize_t written = ::write(fd, data, size);
         if (written < 0) {
@@ -40,6 +48,59 @@ mode_t ModeFor(const std::string& target) {
     mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// The folder of `path`, without a trailing '/' ("." for a bare name).
+std::string DirectoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a path names in the end: links followed, also a link to a file not yet there.
+std::string FinalPath(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[4096];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (length < 0) {
+            break;
+        }
+        const std::string next(target, static_cast<size_t>(length));
+        current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
+    }
+    return current;
+}
+
+// Standard output or error (1 or 2) when `file` is the file behind it, else -1.
+int StandardStreamOf(const struct stat& file) {
+    for (int stream : {1, 2}) {
+        struct stat behind {};
+        if (::fstat(stream, &behind) == 0 && S_ISREG(behind.st_mode) && behind.st_dev == file.st_dev &&
+            behind.st_ino == file.st_ino) {
+            return stream;
+        }
+    }
+    return -1;
+}
+
+uint32_t RandomNumber() {
+    uint32_t number = 0;
+    if (::getrandom(&number, sizeof number, 0) != sizeof number) {
+        number = static_cast<uint32_t>(std::random_device{}());
+    }
+    return number;
+}
+
+// Makes a rename in the folder last across a power cut, as far as the system allows.
+void SyncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 }  // namespace
@@ -84,23 +145,39 @@ TextFileWriter::~TextFileWriter() { Discard(); }
 
 bool TextFileWriter::Open(const std::string& path) {
     Discard();
-    size_t slash = path.rfind('/');
-    std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::vector<char> pattern(directory.begin(), directory.end());
-    std::string suffix = "." + name + ".XXXXXX";
-    pattern.insert(pattern.end(), suffix.begin(), suffix.end());
-    pattern.push_back('\0');
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    if (!iofault::Allows(iofault::opCreate)) {
         return false;
     }
-    ::fchmod(fd, ModeFor(path));
-    mFd = fd;
     mFailed = false;
-    mTarget = path;
-    mNewPath = pattern.data();
     mPending.clear();
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+        // A pipe, a device or the like: nothing to replace, the text goes straight in.
+        mFd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        mDirect = true;
+        return mFd >= 0;
+    }
+    if (const int stream = StandardStreamOf(target); stream >= 0) {
+        // The file behind our own output: write at its position, as the stream would.
+        mFd = ::dup(stream);
+        mDirect = true;
+        return mFd >= 0;
+    }
+    mDirect = false;
+    mTarget = FinalPath(path);
+    const std::string directory = DirectoryOf(mTarget);
+    // An unnamed file in the target's folder: a process killed while writing leaves none.
+    mFd = ::open(directory.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, ModeFor(mTarget));
+    if (mFd >= 0) {
+        return true;
+    }
+    mNewPath = directory + "/.qrlx-XXXXXX";
+    mFd = ::mkstemp(mNewPath.data());
+    if (mFd < 0) {
+        mNewPath.clear();
+        return false;
+    }
+    ::fchmod(mFd, ModeFor(mTarget));
     return true;
 }
 
@@ -130,14 +207,44 @@ bool TextFileWriter::Commit() {
         return false;
     }
     bool ok = Flush();
+    if (mDirect) {
+        ok = ::close(mFd) == 0 && ok;
+        mFd = -1;
+        return ok;
+    }
+    ok = ok && iofault::Allows(iofault::opSync) && ::fsync(mFd) == 0;
+    if (ok && mNewPath.empty()) {
+        ok = GiveName();
+    }
     ok = ::close(mFd) == 0 && ok;
     mFd = -1;
-    ok = ok && ::rename(mNewPath.c_str(), mTarget.c_str()) == 0;
-    if (!ok) {
+    ok = ok && iofault::Allows(iofault::opRename) &&
+         ::rename(mNewPath.c_str(), mTarget.c_str()) == 0;
+    if (ok) {
+        SyncDirectory(DirectoryOf(mTarget));
+    } else if (!mNewPath.empty()) {
         ::unlink(mNewPath.c_str());
     }
     mNewPath.clear();
     return ok;
+}
+
+// Links the unnamed file into its folder under a short random name, for the rename.
+bool TextFileWriter::GiveName() {
+    const std::string descriptor = "/proc/self/fd/" + std::to_string(mFd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/.qrlx-%08x%08x", RandomNumber(), RandomNumber());
+        const std::string path = DirectoryOf(mTarget) + name;
+        if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            mNewPath = path;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
 }
 
 void TextFileWriter::Discard() {
@@ -145,7 +252,9 @@ void TextFileWriter::Discard() {
         return;
     }
     ::close(mFd);
-    ::unlink(mNewPath.c_str());
+    if (!mNewPath.empty()) {
+        ::unlink(mNewPath.c_str());
+    }
     mFd = -1;
     mNewPath.clear();
     mPending.clear();

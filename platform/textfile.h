@@ -14,9 +14,12 @@ constexpr char kEndOfFile = 0x1A;
 // be opened or read; `content` is then empty.
 bool ReadTextFile(const std::string& path, std::string& content);
 
-// Writes a new version of a file. The text goes to a new file beside the target, which
-// Commit puts in place; until then, and for ever after a failure or Discard, the target
-// keeps its old content.
+// Writes a new version of a file. The text goes to a new, unnamed file in the target's
+// folder, which Commit names and renames over the target after syncing it; until then, and
+// for ever after a failure or Discard, the target keeps its old content, and a process
+// killed on the way leaves no file behind. A symbolic link is followed: the file it names
+// is replaced, the link stays. A target that exists and is not a regular file (a pipe, a
+// device), or that is the file behind standard output or error, is written directly.
 class TextFileWriter {
 public:
     TextFileWriter() = default;
@@ -25,7 +28,8 @@ public:
     // Discards whatever was not committed.
     ~TextFileWriter();
 
-    // Creates the new file beside `path`. False when it cannot be created.
+    // Creates the new file for `path` (or opens a non-regular target). False when it
+    // cannot be created.
     bool Open(const std::string& path);
     // Appends `text` with every LF written as CR LF. False once any write has failed.
     bool Write(std::string_view text);
@@ -38,8 +42,10 @@ public:
 
 private:
     bool Flush();
+    bool GiveName();
 
     int mFd = -1;
+    bool mDirect = false;  // writing straight into the target
     bool mFailed = false;
     std::string mTarget;
     std::string mNewPath;

@@ -71,6 +71,28 @@ TEST_F(BatchTest, AKilledRunLeavesNoScratchFileBehind) {
     EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir.Path("tmp") + "')\"").c_str()), 0);
 }
 
+TEST_F(BatchTest, SpecialTargetsAreWrittenIntoAndOneFileCannotTakeBoth) {
+    dir.Write("map.csv", Cp932File(kGoodMap));
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    // The result piped on through standard output, the counts after it.
+    BatchRun piped = RunTool("map.csv drf.csv /dev/stdout");
+    EXPECT_EQ(piped.exit, 0) << piped.err;
+    EXPECT_EQ(piped.out,
+              codepage::Utf8ToCp932(std::string(kResultTitles) + "1,x,A,B,1,2,A,B,,,\r\n") +
+                  "ノード数: 2\n検索指示数: 1\n検索成功数: 1\n");
+
+    BatchRun same = RunTool("map.csv drf.csv out.csv --warnings ./out.csv");
+    EXPECT_EQ(same.exit, 2);
+    EXPECT_NE(same.err.find("usage: qrlx-batch"), std::string::npos);
+
+    // Counts that cannot be written are a failure.
+    RunTool("'" QRLX_BATCH "' map.csv drf.csv out.csv >/dev/full 2>full-err.txt; "
+            "echo $? >full-status.txt; true",
+            /*prefixed=*/true);
+    EXPECT_EQ(TempDir::Read(dir.Path("full-status.txt")), "6\n");
+    EXPECT_EQ(TempDir::Read(dir.Path("full-err.txt")), "標準出力に書込めません。\n");
+}
+
 TEST_F(BatchTest, MissingTitlesExitWithFour) {
     BatchRun mapAsInstructions = Run(kGoodMap, kGoodDrf, "map.csv map.csv result.csv");
     EXPECT_EQ(mapAsInstructions.exit, 4);

@@ -1,10 +1,13 @@
 #include "platform/textfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
+#include "platform/iofault.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
@@ -113,6 +116,79 @@ TEST(TextFileTest, WriterCannotStartInAMissingDirectory) {
     EXPECT_FALSE(writer.Open(dir.Path("missing/out.csv")));
     EXPECT_FALSE(writer.Write("x"));
     EXPECT_FALSE(writer.Commit());
+}
+
+}  // namespace
+
+namespace {
+
+// Writes `text` through a writer to `path`; gives Commit's answer.
+bool Save(const std::string& path, const std::string& text) {
+    TextFileWriter writer;
+    return writer.Open(path) && writer.Write(text) && writer.Commit();
+}
+
+TEST(TextFileTargetTest, AnUnfinishedFileHasNoNameInTheFolder) {
+    TempDir dir;
+    const std::string path = dir.Write("out.txt", "old");
+    TextFileWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    ASSERT_TRUE(writer.Write(std::string(300000, 'x')));  // past the writer's own buffer
+    EXPECT_EQ(dir.Listing(), "out.txt");  // a process killed now leaves nothing behind
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_EQ(dir.Listing(), "out.txt");
+    EXPECT_EQ(TempDir::Read(path).size(), 300000u);
+}
+
+TEST(TextFileTargetTest, ALinkIsFollowedAndKept) {
+    TempDir dir;
+    const std::string file = dir.Write("data.txt", "old");
+    ASSERT_EQ(::symlink("data.txt", dir.Path("link.txt").c_str()), 0);
+    ASSERT_TRUE(Save(dir.Path("link.txt"), "new\n"));
+    EXPECT_EQ(TempDir::Read(file), "new\r\n");
+    struct stat link {};
+    ASSERT_EQ(::lstat(dir.Path("link.txt").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    // A link to a file not there yet makes that file.
+    ASSERT_EQ(::symlink("later.txt", dir.Path("ahead.txt").c_str()), 0);
+    ASSERT_TRUE(Save(dir.Path("ahead.txt"), "x"));
+    EXPECT_EQ(TempDir::Read(dir.Path("later.txt")), "x");
+}
+
+TEST(TextFileTargetTest, APipeIsWrittenIntoNotReplaced) {
+    TempDir dir;
+    const std::string fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(Save(fifo, "through\n"));
+    char got[32] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 9);
+    EXPECT_STREQ(got, "through\r\n");
+    ::close(reader);
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST(TextFileTargetTest, ALongestLegalNameSaves) {
+    TempDir dir;
+    const std::string path = dir.Path(std::string(250, 'n') + ".csv");  // 254 bytes
+    ASSERT_TRUE(Save(path, "a\n"));
+    EXPECT_EQ(TempDir::Read(path), "a\r\n");
+}
+
+TEST(TextFileTargetTest, AFailedSyncOrRenameKeepsTheOldFileAndLeavesNothing) {
+    TempDir dir;
+    const std::string path = dir.Write("out.txt", "old");
+    for (iofault::Operation operation :
+         {iofault::opCreate, iofault::opWrite, iofault::opSync, iofault::opRename}) {
+        iofault::Fail(operation);
+        EXPECT_FALSE(Save(path, "new")) << operation;
+        iofault::Reset();
+        EXPECT_EQ(TempDir::Read(path), "old") << operation;
+        EXPECT_EQ(dir.Listing(), "out.txt") << operation;
+    }
 }
 
 }  // namespace
