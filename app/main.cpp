@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "app/mainfrm.h"
 #include "app/messagepresenter.h"
@@ -22,6 +23,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
+        } catch (const std::bad_alloc&) {
+            ShowErrorMessage(activeWindow(), "メモリが不足しています。");
         } catch (const std::exception& error) {
             ShowErrorMessage(activeWindow(), "%s", error.what());
         } catch (...) {

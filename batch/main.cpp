@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ enum ExitCode {
     ecNoNode = 5,
     ecCannotWrite = 6,
     ecScratchFailed = 7,
+    ecOutOfMemory = 8,
 };
 
 const char* kScratchFailed = "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。";
@@ -196,15 +198,21 @@ int main(int argc, char** argv) {
             "  result file is the same whatever N. The result and the log must be two files.\n"
             "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
             "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written,\n"
-            "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used.\n",
+            "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used,\n"
+            "  8 not enough memory.\n",
             stderr);
         return ecUsage;
     }
     TerminalProgress terminal;
     ProgressDisplay* display = ::isatty(STDERR_FILENO) ? &terminal : nullptr;
     RSIF::SetProgressDisplay(display);
-    RSIF::CreateEngine();
-    int code = Run(arguments, display);
+    int code = ecSuccess;
+    try {
+        RSIF::CreateEngine();
+        code = Run(arguments, display);
+    } catch (const std::bad_alloc&) {
+        code = Fail(ecOutOfMemory, "メモリが不足しています。");
+    }
     RSIF::DestroyEngine();
     RSIF::SetProgressDisplay(nullptr);
     return code;

@@ -3,6 +3,7 @@
 
 #include <cassert>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <unordered_set>
 
@@ -62,8 +63,20 @@ TSLtabCL* UsableTable() {
 }
 
 // The code of a failed LoadCsvFile: the file, or the scratch file behind the table.
-int LoadFailure(const TSLtabCL& table) {
-    return table.IsUsable() ? rrCannotRead : rrScratchFailed;
+int LoadFailure(const TSLtabCL& table) { return table.IsUsable() ? rrCannotRead : rrScratchFailed; }
+
+bool BuildMapNodes(tqList<tqString>& warnings);
+bool BuildDRFList(tqList<tqString>& warnings);
+
+// Loads the file into the table; when memory runs out, empties the table and passes the
+// failure on.
+bool LoadOrClear(TSLtabCL& table, const std::string& path) {
+    try {
+        return table.LoadCsvFile(path);
+    } catch (const std::bad_alloc&) {
+        table.Clear();
+        throw;
+    }
 }
 
 // Takes back the warnings of a build that could not read its rows.
@@ -93,13 +106,37 @@ int ReadMapFile(const std::string& path) {
         return rrScratchFailed;
     }
     table->Clear();
-    if (!table->LoadCsvFile(path)) {
+    if (!LoadOrClear(*table, path)) {
         return LoadFailure(*table);
     }
     return CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
 }
 
 bool MakeMapNodes(tqList<tqString>& warnings) {
+    const int warningsBefore = warnings.Count();
+    try {
+        return BuildMapNodes(warnings);
+    } catch (const std::bad_alloc&) {  // nothing half-built stays behind
+        TheEngine().nodes.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        throw;
+    }
+}
+
+bool MakeDRFList(tqList<tqString>& warnings) {
+    const int warningsBefore = warnings.Count();
+    try {
+        return BuildDRFList(warnings);
+    } catch (const std::bad_alloc&) {
+        TheEngine().drfList.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        throw;
+    }
+}
+
+namespace {
+
+bool BuildMapNodes(tqList<tqString>& warnings) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
     const int warningsBefore = warnings.Count();
@@ -144,18 +181,22 @@ bool MakeMapNodes(tqList<tqString>& warnings) {
     return true;
 }
 
+}  // namespace
+
 int ReadDRFFile(const std::string& path) {
     TSLtabCL* table = UsableTable();
     if (table == nullptr) {
         return rrScratchFailed;
     }
-    if (!table->LoadCsvFile(path)) {
+    if (!LoadOrClear(*table, path)) {
         return LoadFailure(*table);
     }
     return CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
 }
 
-bool MakeDRFList(tqList<tqString>& warnings) {
+namespace {
+
+bool BuildDRFList(tqList<tqString>& warnings) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
     tqList<typDRFInf>& list = TheEngine().drfList;
@@ -212,6 +253,8 @@ bool MakeDRFList(tqList<tqString>& warnings) {
     }
     return true;
 }
+
+}  // namespace
 
 bool SearchDRF(int index) {
     tqList<typDRFInf>& list = TheEngine().drfList;

@@ -24,6 +24,9 @@ struct typDRFInf {
     int64_t Distance = 0;          // the found route's length; valid when !Failed
 };
 
+// When memory runs out, the loads and builds leave the table, the network or the list
+// empty and pass std::bad_alloc on to the front end.
+//
 // Result codes of the file reads. rrScratchFailed: the table's scratch file in the
 // temporary folder could not be made, written or read back, so the file's content cannot
 // be held (nothing to do with the file itself).

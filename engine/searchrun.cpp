@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,17 +30,30 @@ class ParallelRun {
 public:
     explicit ParallelRun(int count) : mCount(count) {}
 
+    // A failure (memory running out) stops the run; Rethrow passes it on.
     void Work(const SfNodes& nodes, tqList<typDRFInf>& list) {
-        SfRouteSearch search(nodes);
-        for (int i = mNext++; i < mCount && !mStop; i = mNext++) {
-            Search(search, *list.Get(i));
+        try {
+            SfRouteSearch search(nodes);
+            for (int i = mNext++; i < mCount && !mStop; i = mNext++) {
+                Search(search, *list.Get(i));
+                std::lock_guard<std::mutex> lock(mMutex);
+                ++mFinished;
+                mChanged.notify_one();
+            }
+        } catch (...) {
             std::lock_guard<std::mutex> lock(mMutex);
-            ++mFinished;
-            mChanged.notify_one();
+            mFailure = std::current_exception();
+            mStop = true;
         }
         std::lock_guard<std::mutex> lock(mMutex);
         ++mWorkersDone;
         mChanged.notify_one();
+    }
+
+    void Rethrow() {
+        if (mFailure) {
+            std::rethrow_exception(mFailure);
+        }
     }
 
     // Reports until every worker has stopped; gives the number finished.
@@ -65,6 +79,7 @@ private:
     std::condition_variable mChanged;
     int mFinished = 0;
     int mWorkersDone = 0;
+    std::exception_ptr mFailure;
 };
 
 }  // namespace
@@ -102,6 +117,7 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     for (std::thread& worker : workers) {
         worker.join();
     }
+    run.Rethrow();
     report(finished);
     return finished;
 }

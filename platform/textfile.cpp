@@ -78,8 +78,8 @@ std::string FinalPath(const std::string& path) {
 int StandardStreamOf(const struct stat& file) {
     for (int stream : {1, 2}) {
         struct stat behind {};
-        if (::fstat(stream, &behind) == 0 && S_ISREG(behind.st_mode) && behind.st_dev == file.st_dev &&
-            behind.st_ino == file.st_ino) {
+        if (::fstat(stream, &behind) == 0 && S_ISREG(behind.st_mode) &&
+            behind.st_dev == file.st_dev && behind.st_ino == file.st_ino) {
             return stream;
         }
     }
@@ -236,7 +236,8 @@ bool TextFileWriter::GiveName() {
         char name[32];
         std::snprintf(name, sizeof name, "/.qrlx-%08x%08x", RandomNumber(), RandomNumber());
         const std::string path = DirectoryOf(mTarget) + name;
-        if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
             mNewPath = path;
             return true;
         }

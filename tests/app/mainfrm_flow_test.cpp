@@ -146,8 +146,8 @@ TEST_F(AppTest, ScratchFailuresBlameTheTemporaryFolderAndKeepNothingHalfRead) {
     }
     const std::string map = File("big.csv", rows);
     const std::string drf = File("bigdrf.csv", instructions);
-    const std::string message =
-        "error: 一時フォルダ[" + RSIF::ScratchFolder() + "]の作業ファイルを作成または読み書きできません。";
+    const std::string message = "error: 一時フォルダ[" + RSIF::ScratchFolder() +
+                                "]の作業ファイルを作成または読み書きできません。";
 
     iofault::Fail(iofault::opWrite);
     LoadMap(map);

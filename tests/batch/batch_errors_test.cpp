@@ -43,8 +43,9 @@ TEST_F(BatchTest, AnUnusableTemporaryFolderIsBlamedWithItsOwnStatus) {
     dir.Write("plain-file", "");
     for (const std::string& folder :
          {dir.Path("no-such-folder"), dir.Path("plain-file"), dir.Path(std::string(5000, 'x'))}) {
-        BatchRun run = RunTool("TMPDIR='" + folder + "' '" QRLX_BATCH "' map.csv drf.csv result.csv",
-                               /*prefixed=*/true);
+        BatchRun run =
+            RunTool("TMPDIR='" + folder + "' '" QRLX_BATCH "' map.csv drf.csv result.csv",
+                    /*prefixed=*/true);
         EXPECT_EQ(run.exit, 7) << folder;
         EXPECT_EQ(run.err,
                   "一時フォルダ[" + folder + "/]の作業ファイルを作成または読み書きできません。\n");
@@ -54,9 +55,13 @@ TEST_F(BatchTest, AnUnusableTemporaryFolderIsBlamedWithItsOwnStatus) {
 
 TEST_F(BatchTest, AKilledRunLeavesNoScratchFileBehind) {
     dir.Write("drf.csv", Cp932File(kGoodDrf));
-    ASSERT_EQ(std::system(("mkdir '" + dir.Path("tmp") + "' && mkfifo '" + dir.Path("map.csv") + "'").c_str()), 0);
+    ASSERT_EQ(
+        std::system(
+            ("mkdir '" + dir.Path("tmp") + "' && mkfifo '" + dir.Path("map.csv") + "'").c_str()),
+        0);
     // The tool waits at the map, a pipe nobody writes to, with its scratch file made.
-    const std::string command = "cd '" + dir.Dir() + "' && (TMPDIR=tmp '" QRLX_BATCH
+    const std::string command = "cd '" + dir.Dir() +
+                                "' && (TMPDIR=tmp '" QRLX_BATCH
                                 "' map.csv drf.csv result.csv & echo $! >pid; wait) 2>/dev/null &";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string pid;
@@ -86,11 +91,27 @@ TEST_F(BatchTest, SpecialTargetsAreWrittenIntoAndOneFileCannotTakeBoth) {
     EXPECT_NE(same.err.find("usage: qrlx-batch"), std::string::npos);
 
     // Counts that cannot be written are a failure.
-    RunTool("'" QRLX_BATCH "' map.csv drf.csv out.csv >/dev/full 2>full-err.txt; "
+    RunTool("'" QRLX_BATCH
+            "' map.csv drf.csv out.csv >/dev/full 2>full-err.txt; "
             "echo $? >full-status.txt; true",
             /*prefixed=*/true);
     EXPECT_EQ(TempDir::Read(dir.Path("full-status.txt")), "6\n");
     EXPECT_EQ(TempDir::Read(dir.Path("full-err.txt")), "標準出力に書込めません。\n");
+}
+
+TEST_F(BatchTest, RunningOutOfMemoryIsReportedWithItsOwnStatus) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    ASSERT_EQ(std::system(("mkdir '" + dir.Path("tmp") + "'").c_str()), 0);
+    // An endless map under a limit on the address space.
+    BatchRun run =
+        RunTool("ulimit -v 600000 && TMPDIR=tmp '" QRLX_BATCH "' /dev/zero drf.csv result.csv",
+                /*prefixed=*/true);
+    EXPECT_EQ(run.exit, 8);
+    EXPECT_EQ(run.err, "メモリが不足しています。\n");
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir.Path("tmp") + "')\"").c_str()), 0);
 }
 
 TEST_F(BatchTest, MissingTitlesExitWithFour) {

@@ -34,9 +34,8 @@ protected:
 
     // With `prefixed`, `arguments` is the whole command, tool included.
     BatchRun RunTool(const std::string& arguments, bool prefixed = false) {
-        std::string command = "cd '" + dir.Dir() + "' && " +
-                              (prefixed ? "" : "'" QRLX_BATCH "' ") + arguments +
-                              " >stdout.txt 2>stderr.txt";
+        std::string command = "cd '" + dir.Dir() + "' && " + (prefixed ? "" : "'" QRLX_BATCH "' ") +
+                              arguments + " >stdout.txt 2>stderr.txt";
         BatchRun run;
         int status = std::system(command.c_str());
         run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

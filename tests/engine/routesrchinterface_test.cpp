@@ -199,7 +199,7 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
 
     ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);  // a new scratch file
-    iofault::Fail(iofault::opRead);                 // the rows cannot be read back
+    iofault::Fail(iofault::opRead);                   // the rows cannot be read back
     EXPECT_FALSE(RSIF::MakeMapNodes(warnings));
     iofault::Reset();
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
