@@ -1,6 +1,8 @@
 // Loading and saving the titled table as CSV files.
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "data/csvdialect.h"
@@ -11,9 +13,9 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
     if (!IsUsable()) {
         return false;
     }
-    tqList<tqString> remembered;
+    std::vector<std::string> remembered;
     for (uint32_t col = 1; col <= GetColCount(); ++col) {
-        remembered.Add(std::make_unique<tqString>(GetTitle(col)));
+        remembered.emplace_back(GetTitle(col));
     }
     TSFileStreamCL stream;
     if (!stream.Open(path, TSFileStreamCL::fmRead)) {
@@ -27,12 +29,18 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
     std::vector<std::string> fields;
     csv::SplitCsvLine(line, fields);
     const auto titleCount = static_cast<uint32_t>(fields.size());
+    std::unordered_map<std::string_view, int> fileTitles;  // how often each stands
     for (uint32_t j = 1; j <= titleCount; ++j) {
-        const std::string& title = fields[j - 1];
-        SetTitle(j, title);
-        int index = remembered.IndexOf(tqString(title.data(), title.size()), 0);
-        if (index >= 0) {
-            remembered.Delete(index, 1);
+        SetTitle(j, fields[j - 1]);
+        ++fileTitles[fields[j - 1]];
+    }
+    std::vector<std::string> kept;  // earlier titles the file lacks, in their order
+    for (std::string& title : remembered) {
+        auto found = fileTitles.find(title);
+        if (found != fileTitles.end() && found->second > 0) {
+            --found->second;  // each title of the file stands for one earlier title
+        } else {
+            kept.push_back(std::move(title));
         }
     }
     for (uint32_t row = 1; stream.ReadLine(line); ++row) {
@@ -42,8 +50,8 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
             WriteCell(row, j, fields[j - 1]);
         }
     }
-    for (int i = 0; i < remembered.Count(); ++i) {
-        SetTitle(GetColCount() + 1, remembered.Get(i)->GetText());
+    for (const std::string& title : kept) {
+        SetTitle(GetColCount() + 1, title);
     }
     return IsUsable();
 }

@@ -1,37 +1,41 @@
-// TSLtabArray2DCL: a two-dimensional table of 32-bit values that grows on demand in
-// blocks of one column by 1024 rows.
+// TSLtabArray2DCL: a two-dimensional table of 32-bit values that grows on demand, row by
+// row.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <deque>
 
 // Rows and columns count from 0. Reads outside the written area give 0 and allocate
-// nothing. Growth adds whole rows and columns of blocks; existing blocks never move. A
-// block is one column wide, so the memory follows the columns in use: a three-column map
-// of millions of rows costs 12 bytes a row, not the 400 of square 100 x 100 blocks.
+// nothing. Each row holds its values side by side, as far as its highest written column,
+// in one shared pool: memory follows what is stored, whether the table is long and narrow
+// (a map of millions of three-column rows costs about 28 bytes a row) or has one very wide
+// row (a title line of a million columns costs 4 bytes a title). A row that must widen
+// where it is not the last in the pool moves to the end with room to double, so widening
+// any row one column at a time costs amortised constant time.
 class TSLtabArray2DCL {
 public:
-    static constexpr uint32_t kBlockRows = 1024;
-    static constexpr uint32_t kBlockCols = 1;
-
-    uint32_t rowsUsed = 0;                               // highest row written + 1
-    uint32_t colsUsed = 0;                               // highest column written + 1
-    std::vector<std::unique_ptr<int32_t[]>> blockTable;  // blockRows x blockCols, row-major
-    uint32_t blockRows = 0;
-    uint32_t blockCols = 0;
-    uint32_t rowsPerBlock = kBlockRows;
-    uint32_t colsPerBlock = kBlockCols;
-    std::vector<uint32_t> colMap;  // physical column of each column
-    std::vector<uint32_t> rowMap;  // physical row of each row
+    uint32_t rowsUsed = 0;  // highest row written + 1
+    uint32_t colsUsed = 0;  // highest column written + 1
 
     bool SetValue(uint32_t row, uint32_t col, int32_t value);
     int32_t GetValue(uint32_t row, uint32_t col) const;
-    // Makes (row, col) addressable, adding rows and columns of blocks as needed.
+    // Makes (row, col) addressable without writing it.
     bool Reserve(uint32_t row, uint32_t col);
-    // Frees every block and map; the block size stays.
+    // Frees everything.
     bool Clear();
+    // Bytes held for the rows and their values, for checking what the table costs.
+    size_t AllocatedBytes() const;
 
 private:
-    int32_t& At(uint32_t row, uint32_t col) const;
+    struct RowCL {
+        uint64_t start = 0;     // first value in the pool
+        uint32_t width = 0;     // values in use: the highest column written + 1
+        uint32_t capacity = 0;  // values the row owns in the pool
+    };
+
+    void Widen(RowCL& row, uint32_t width);
+
+    std::deque<RowCL> mRows;  // deques grow without copying what they hold
+    std::deque<int32_t> mPool;
 };

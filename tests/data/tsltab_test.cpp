@@ -196,6 +196,28 @@ TEST_F(TSLtabCLTest, SaveThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_EQ(TempDir::Read(path).size(), 3u + 40u * (2002 + 2));
 }
 
+TEST(TSLtabCLTitlesTest, ManyTitlesOnBothSidesOfAReloadAreKeptInOrder) {
+    TempDir dir;
+    std::string first = "A,B";
+    std::string second = "B";
+    for (int i = 0; i < 40000; ++i) {
+        first += ",X" + std::to_string(i);
+        second += ",Y" + std::to_string(i);
+    }
+    TSLtabCL table;
+    ASSERT_TRUE(table.LoadCsvFile(dir.Write("first.csv", first + "\n1,2\n")));
+    ASSERT_TRUE(table.LoadCsvFile(dir.Write("second.csv", second + "\n3\n")));
+    // The file's titles, then the earlier ones it lacks, each once, in their order.
+    EXPECT_EQ(table.GetColCount(), 1u + 40000 + 1 + 40000);
+    EXPECT_STREQ(table.GetTitle(1), "B");
+    EXPECT_STREQ(table.GetTitle(40001), "Y39999");
+    EXPECT_STREQ(table.GetTitle(40002), "A");
+    EXPECT_STREQ(table.GetTitle(40003), "X0");
+    EXPECT_EQ(table.FindTitle("X39999"), 80002u);
+    EXPECT_STREQ(table.ReadCell(1, 1), "3");
+    EXPECT_STREQ(table.ReadCell(1, 40002), "");
+}
+
 TEST(TSLtabCLScratchTest, TableWithoutScratchFileFailsToLoad) {
     TempDir dir;
     std::string path = dir.Write("in.csv", "A\n1\n");

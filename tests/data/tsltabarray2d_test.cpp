@@ -8,54 +8,73 @@ TEST(TSLtabArray2DCLTest, EmptyTableReadsZeroAndAllocatesNothing) {
     TSLtabArray2DCL table;
     EXPECT_EQ(table.GetValue(0, 0), 0);
     EXPECT_EQ(table.GetValue(12345, 678), 0);
-    EXPECT_TRUE(table.blockTable.empty());
-}
-
-TEST(TSLtabArray2DCLTest, GrowsByWholeRowsAndColumnsOfBlocks) {
-    TSLtabArray2DCL table;
-    table.SetValue(1023, 0, 7);
-    EXPECT_EQ(table.blockRows, 1u);
-    EXPECT_EQ(table.blockCols, 1u);
-    table.SetValue(1024, 0, 8);
-    EXPECT_EQ(table.blockRows, 2u);
-    EXPECT_EQ(table.blockCols, 1u);
-    table.SetValue(5, 2, 9);  // widening adds a whole column of blocks for every row
-    EXPECT_EQ(table.blockCols, 3u);
-    EXPECT_EQ(table.blockTable.size(), 6u);
-    EXPECT_EQ(table.GetValue(1023, 0), 7);
-    EXPECT_EQ(table.GetValue(1024, 0), 8);
-    EXPECT_EQ(table.GetValue(5, 2), 9);
-    EXPECT_EQ(table.GetValue(5, 1), 0);
-    EXPECT_EQ(table.rowMap.size(), 2048u);
-    EXPECT_EQ(table.colMap.size(), 3u);
-    EXPECT_EQ(table.rowMap[1500], 1500u);
+    EXPECT_EQ(table.AllocatedBytes(), 0u);
 }
 
 TEST(TSLtabArray2DCLTest, ReadsBeyondTheWrittenAreaGiveZeroWithoutGrowing) {
     TSLtabArray2DCL table;
     table.SetValue(5, 7, 42);
-    const size_t blocks = table.blockTable.size();
+    const size_t bytes = table.AllocatedBytes();
     EXPECT_EQ(table.GetValue(5, 8), 0);
-    EXPECT_EQ(table.GetValue(5000, 700), 0);
     EXPECT_EQ(table.GetValue(6, 7), 0);
     EXPECT_EQ(table.GetValue(4, 7), 0);
+    EXPECT_EQ(table.GetValue(5000, 700), 0);
     EXPECT_EQ(table.rowsUsed, 6u);
     EXPECT_EQ(table.colsUsed, 8u);
-    EXPECT_EQ(table.blockTable.size(), blocks);
+    EXPECT_EQ(table.AllocatedBytes(), bytes);
+    // Reserving makes room but writes nothing.
+    table.Reserve(9, 3);
+    EXPECT_EQ(table.rowsUsed, 6u);
+    EXPECT_EQ(table.GetValue(9, 3), 0);
 }
 
-TEST(TSLtabArray2DCLTest, ManyValuesKeepTheirPlaces) {
+TEST(TSLtabArray2DCLTest, ValuesKeepTheirPlacesWhateverTheOrderOfWriting) {
     TSLtabArray2DCL table;
-    for (uint32_t r = 0; r < 1000; r += 7) {
-        for (uint32_t c = 0; c < 250; c += 13) {
+    // Rows widened again after later rows were written move, and keep their values.
+    for (uint32_t c = 0; c < 250; c += 13) {
+        for (uint32_t r = 0; r < 1000; r += 7) {
             table.SetValue(r, c, static_cast<int32_t>(r * 1000 + c + 1));
         }
     }
+    table.SetValue(0, 5000, -9);
     for (uint32_t r = 0; r < 1000; r += 7) {
         for (uint32_t c = 0; c < 250; c += 13) {
             ASSERT_EQ(table.GetValue(r, c), static_cast<int32_t>(r * 1000 + c + 1));
+            ASSERT_EQ(table.GetValue(r, c + 1), 0);
         }
     }
+    EXPECT_EQ(table.GetValue(0, 5000), -9);
+    EXPECT_EQ(table.GetValue(7, 5000), 0);
+}
+
+TEST(TSLtabArray2DCLTest, MemoryFollowsWhatIsStored) {
+    // A title row of a million columns over a thousand short rows.
+    TSLtabArray2DCL wide;
+    for (uint32_t c = 0; c < 1000000; ++c) {
+        wide.SetValue(0, c, 1);
+    }
+    for (uint32_t r = 1; r <= 1000; ++r) {
+        wide.SetValue(r, 0, 2);
+        wide.SetValue(r, 1, 3);
+    }
+    EXPECT_LT(wide.AllocatedBytes(), 5000000u);
+
+    // Many three-column rows.
+    TSLtabArray2DCL tall;
+    for (uint32_t r = 0; r < 300000; ++r) {
+        for (uint32_t c = 0; c < 3; ++c) {
+            tall.SetValue(r, c, 4);
+        }
+    }
+    EXPECT_LT(tall.AllocatedBytes(), 300000u * 30);
+
+    // The first row widened one column at a time after every other row was written.
+    for (uint32_t c = 3; c < 40000; ++c) {
+        tall.SetValue(0, c, 5);
+    }
+    EXPECT_LT(tall.AllocatedBytes(), 300000u * 30 + 3 * 40000u * 4);
+    EXPECT_EQ(tall.GetValue(0, 2), 4);
+    EXPECT_EQ(tall.GetValue(0, 39999), 5);
 }
 
 TEST(TSLtabArray2DCLTest, ClearForgetsEverything) {
@@ -65,7 +84,7 @@ TEST(TSLtabArray2DCLTest, ClearForgetsEverything) {
     EXPECT_EQ(table.rowsUsed, 0u);
     EXPECT_EQ(table.colsUsed, 0u);
     EXPECT_EQ(table.GetValue(150, 3), 0);
-    EXPECT_EQ(table.rowsPerBlock, TSLtabArray2DCL::kBlockRows);
+    EXPECT_EQ(table.AllocatedBytes(), 0u);
     table.SetValue(1, 1, 5);
     EXPECT_EQ(table.GetValue(1, 1), 5);
 }

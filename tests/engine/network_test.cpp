@@ -49,6 +49,17 @@ TEST(SfNodesTest, ManyNamesInAnyOrderEndInNameOrder) {
     EXPECT_EQ(Search(nodes, "N0", "N838"), "N0>N1919>N838 (2)");
 }
 
+TEST(SfNodesTest, ANodeWithVeryManyLinksFindsItsDuplicates) {
+    SfNodes nodes;
+    for (int i = 0; i < 400000; ++i) {
+        ASSERT_EQ(nodes.AddLink("hub", ("N" + std::to_string(i)).c_str(), 1 + i % 7),
+                  SfNodes::alAdded);
+    }
+    EXPECT_EQ(nodes.AddLink("hub", "N399999", 9), SfNodes::alDuplicate);
+    EXPECT_EQ(nodes.AddLink("N399999", "hub", 2), SfNodes::alAdded);
+    EXPECT_EQ(Search(nodes, "N399999", "N7"), "N399999>hub>N7 (3)");
+}
+
 TEST(SfNodesTest, NamesDifferByEveryByte) {
     SfNodes nodes;
     nodes.AddLink("A", "a", 1);
