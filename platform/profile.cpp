@@ -3,25 +3,53 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
 
+#include "platform/iofault.h"
 #include "platform/textfile.h"
 
 namespace profile {
 namespace {
 
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
+// The lines of the file; none when it does not exist. False when it exists but cannot be
+// read: a write must then leave it alone rather than lose what it holds.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    lines.clear();
     std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+    }
+    if (!iofault::Allows(iofault::opRead)) {
+        return false;
+    }
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         lines.push_back(line);
     }
-    return lines;
+    return !in.bad();
+}
+
+// A value as it stands in the file: in double quotes when its own blanks at either end or
+// quotes around it would otherwise be lost on reading. Quotes around a value are taken off
+// on reading, as the desktop platform does.
+std::string Quoted(const std::string& value) {
+    const bool blankAtEnd = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                               value.back() == ' ' || value.back() == '\t');
+    const bool quotedAlready = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    return blankAtEnd || quotedAlready ? '"' + value + '"' : value;
+}
+
+std::string Unquoted(const std::string& value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
 }
 
 std::string Trim(const std::string& text) {
@@ -83,13 +111,15 @@ std::string ResolveProfilePath(const std::string& file) {
 std::string GetPrivateProfileString(const std::string& file, const std::string& section,
                                     const std::string& key, const std::string& fallback) {
     bool inSection = false;
-    for (const std::string& line : ReadLines(ResolveProfilePath(file))) {
+    std::vector<std::string> lines;
+    ReadLines(ResolveProfilePath(file), lines);
+    for (const std::string& line : lines) {
         std::string name;
         std::string value;
         if (SectionOf(line, name)) {
             inSection = SameName(name, section);
         } else if (inSection && EntryOf(line, name, value) && SameName(name, key)) {
-            return value;
+            return Unquoted(value);
         }
     }
     return fallback;
@@ -97,9 +127,15 @@ std::string GetPrivateProfileString(const std::string& file, const std::string& 
 
 bool WritePrivateProfileString(const std::string& file, const std::string& section,
                                const std::string& key, const std::string& value) {
+    if (value.find_first_of("\r\n") != std::string::npos) {
+        return false;  // a line break cannot stand in a value of a line-based file
+    }
     const std::string path = ResolveProfilePath(file);
-    std::vector<std::string> lines = ReadLines(path);
-    const std::string entry = key + "=" + value;
+    std::vector<std::string> lines;
+    if (!ReadLines(path, lines)) {
+        return false;
+    }
+    const std::string entry = key + "=" + Quoted(value);
     bool inSection = false;
     bool done = false;
     size_t sectionEnd = std::string::npos;  // where a missing key goes

@@ -11,12 +11,15 @@ namespace profile {
 // ~/.config); a name with a '/' is used as it is.
 std::string ResolveProfilePath(const std::string& file);
 
-// The value, or `fallback` when the file, the section or the key is missing.
+// The value (one pair of double quotes around it taken off), or `fallback` when the file,
+// the section or the key is missing.
 std::string GetPrivateProfileString(const std::string& file, const std::string& section,
                                     const std::string& key, const std::string& fallback);
 
-// Sets the value, adding the section or key as needed. False when the file cannot be
-// written; it then keeps its old content.
+// Sets the value, adding the section or key as needed; a value with blanks at either end
+// is written in quotes, so that it reads back as it was. A link is followed and kept.
+// False, with the file as it was, when it exists but cannot be read, cannot be written,
+// or the value holds a line break.
 bool WritePrivateProfileString(const std::string& file, const std::string& section,
                                const std::string& key, const std::string& value);
 

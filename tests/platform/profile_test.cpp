@@ -1,9 +1,12 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
+#include "platform/iofault.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -56,6 +59,47 @@ TEST_F(ProfileTest, UnwritablePlaceGivesFalse) {
     dir.Write("file", "not a directory");
     ::setenv("XDG_CONFIG_HOME", dir.Path("file/sub").c_str(), 1);
     EXPECT_FALSE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/x/"));
+}
+
+}  // namespace
+
+namespace {
+
+class ProfileSafetyTest : public ProfileTest {};
+
+TEST_F(ProfileSafetyTest, AFileThatCannotBeReadIsNotOverwritten) {
+    const std::string path = dir.Write("QRLX.INI", "[OTHER]\nKEEP=1\n");
+    iofault::Fail(iofault::opRead);
+    EXPECT_FALSE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/x/"));
+    iofault::Reset();
+    EXPECT_EQ(TempDir::Read(path), "[OTHER]\nKEEP=1\n");
+    if (::getuid() != 0) {  // the owner's own read permission taken away
+        ::chmod(path.c_str(), 0222);
+        EXPECT_FALSE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/x/"));
+        ::chmod(path.c_str(), 0600);
+        EXPECT_EQ(TempDir::Read(path), "[OTHER]\nKEEP=1\n");
+    }
+}
+
+TEST_F(ProfileSafetyTest, ValuesReadBackAsTheyWereWritten) {
+    for (const std::string value : {" /lead", "/trail\t", "\"/in quotes\"", "\"", "a=b", ""}) {
+        ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "S", "K", value)) << value;
+        EXPECT_EQ(GetPrivateProfileString("QRLX.INI", "S", "K", "fallback"), value);
+    }
+    // A line break cannot stand in a line; the write says so and changes nothing.
+    EXPECT_FALSE(WritePrivateProfileString("QRLX.INI", "S", "K", "/two\nlines"));
+    EXPECT_EQ(GetPrivateProfileString("QRLX.INI", "S", "K", "fallback"), "");
+    EXPECT_EQ(GetPrivateProfileString("QRLX.INI", "S", "K2", "fallback"), "fallback");
+}
+
+TEST_F(ProfileSafetyTest, ALinkedFileIsWrittenThroughTheLink) {
+    const std::string real = dir.Write("real.ini", "[S]\nOLD=1\n");
+    ASSERT_EQ(::symlink("real.ini", dir.Path("QRLX.INI").c_str()), 0);
+    ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "S", "K", "v"));
+    EXPECT_EQ(TempDir::Read(real), "[S]\r\nOLD=1\r\nK=v\r\n");
+    struct stat link {};
+    ASSERT_EQ(::lstat(dir.Path("QRLX.INI").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
 }  // namespace
