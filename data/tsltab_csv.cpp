@@ -74,6 +74,9 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
             }
             csv::EncodeCsvField(row == 0 ? GetTitle(col) : ReadCell(row, col), line);
         }
+        if (row == 0 && line.empty()) {
+            line = "\"\"";  // an empty title line would read back as no column at all
+        }
         line.push_back('\n');
         if (!stream.WriteText(line) || !IsUsable()) {
             stream.Discard();

@@ -218,6 +218,23 @@ TEST(TSLtabCLTitlesTest, ManyTitlesOnBothSidesOfAReloadAreKeptInOrder) {
     EXPECT_STREQ(table.ReadCell(1, 40002), "");
 }
 
+TEST(TSLtabCLTitlesTest, AnEmptyOnlyTitleSurvivesASaveAndReload) {
+    TempDir dir;
+    TSLtabCL table;
+    table.SetTitle(1, "");
+    table.WriteCell(1, 1, "first");
+    table.WriteCell(3, 1, "third");
+    ASSERT_TRUE(table.SaveCsvFile(dir.Path("out.csv")));
+    EXPECT_EQ(TempDir::Read(dir.Path("out.csv")), "\"\"\r\nfirst\r\n\r\nthird\r\n");
+    TSLtabCL again;
+    ASSERT_TRUE(again.LoadCsvFile(dir.Path("out.csv")));
+    EXPECT_EQ(again.GetColCount(), 1u);
+    EXPECT_STREQ(again.GetTitle(1), "");
+    EXPECT_EQ(again.GetRowCount(), 3u);
+    EXPECT_STREQ(again.ReadCell(1, 1), "first");
+    EXPECT_STREQ(again.ReadCell(3, 1), "third");
+}
+
 TEST(TSLtabCLScratchTest, TableWithoutScratchFileFailsToLoad) {
     TempDir dir;
     std::string path = dir.Write("in.csv", "A\n1\n");
