@@ -133,9 +133,10 @@ void SfNodes::SortLinks() {
 void SfNodes::TakeLinksBack() {
     for (int32_t p = 0; p < mGraph.Count(); ++p) {
         for (uint32_t k = mGraph.inStart[p]; k < mGraph.inStart[p + 1]; ++k) {
+            const int64_t distance = mGraph.inArcs[k].distance;  // packed: no reference to it
             mFrom.push_back(mGraph.nodeAt[mGraph.inArcs[k].node]);
             mTo.push_back(mGraph.nodeAt[p]);
-            mDistance.push_back(mGraph.inArcs[k].distance);
+            mDistance.push_back(distance);
         }
     }
     mSearch.reset();

@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev
     fonts-ipafont-gothic
     fontconfig
+    clang
+    libclang-rt-14-dev
 )
 
 missing=()
