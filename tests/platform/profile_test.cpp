@@ -81,6 +81,18 @@ TEST_F(ProfileSafetyTest, AFileThatCannotBeReadIsNotOverwritten) {
     }
 }
 
+TEST_F(ProfileSafetyTest, AWriteThatFailsKeepsTheOldFile) {
+    ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/old/"));
+    const std::string before = TempDir::Read(dir.Path("QRLX.INI"));
+    for (iofault::Operation operation : {iofault::opWrite, iofault::opSync, iofault::opRename}) {
+        iofault::Fail(operation);
+        EXPECT_FALSE(WritePrivateProfileString("QRLX.INI", "QRLX_SEC", "DATA_READ_DIR", "/new/"));
+        iofault::Reset();
+        EXPECT_EQ(TempDir::Read(dir.Path("QRLX.INI")), before) << operation;
+        EXPECT_EQ(dir.Listing(), "QRLX.INI") << operation;
+    }
+}
+
 TEST_F(ProfileSafetyTest, ValuesReadBackAsTheyWereWritten) {
     for (const std::string value : {" /lead", "/trail\t", "\"/in quotes\"", "\"", "a=b", ""}) {
         ASSERT_TRUE(WritePrivateProfileString("QRLX.INI", "S", "K", value)) << value;
