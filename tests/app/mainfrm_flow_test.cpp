@@ -223,6 +223,18 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     EXPECT_EQ(presenter.shown.back(),
               "error: 検索結果ファイル[" + path + "]の保存に失敗しました。");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Path("missing") + "/");  // written before the file
+
+    // A save failing half-way keeps the old file whole (the settings, written first and
+    // small, still fit in what the disk takes).
+    const std::string existing = files.Write("old.csv", "old");
+    chooser.answers.push_back(existing);
+    presenter.answers.push_back(maYes);
+    iofault::FailWritesAfter(200);
+    form->ResultPreservBtnClick();
+    iofault::Reset();
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 検索結果ファイル[" + existing + "]の保存に失敗しました。");
+    EXPECT_EQ(TempDir::Read(existing), "old");
 }
 
 TEST_F(AppTest, UnwritableSettingsEndTheLoadWithTheWindowUnchanged) {
