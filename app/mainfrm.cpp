@@ -273,6 +273,10 @@ bool TMainForm::CheckRead(int code, const std::string& path, const char* formatM
         ShowScratchFailure();
         return false;
     }
+    if (code == RSIF::rrTooLarge) {
+        ShowErrorMessage(this, "指定されたファイル[%s]は大きすぎて読込めません。", path.c_str());
+        return false;
+    }
     return true;
 }
 

@@ -106,6 +106,9 @@ int CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrScratchFailed) {
         return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
     }
+    if (code == RSIF::rrTooLarge) {
+        return Fail(ecCannotRead, "指定されたファイル[%s]は大きすぎて読込めません。", path);
+    }
     return ecSuccess;
 }
 
@@ -196,7 +199,8 @@ int main(int argc, char** argv) {
             "  Finds the shortest route of every search instruction and writes the results.\n"
             "  --threads N searches on N threads (1 to 1024; default: one per core); the\n"
             "  result file is the same whatever N. The result and the log must be two files.\n"
-            "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read or is empty,\n"
+            "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read, is empty or too "
+            "large,\n"
             "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written,\n"
             "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used,\n"
             "  8 not enough memory.\n",

@@ -43,6 +43,8 @@ public:
     // False when the table's scratch file could not be created or has failed; nothing
     // stored in such a table can be read back, and its loads fail.
     bool IsUsable() const { return textStore.IsUsable(); }
+    // False because it was given more text than it can hold (2 GB), not for its file.
+    bool IsFull() const { return textStore.IsFull(); }
 
     // Forgets every title and cell.
     void Clear();

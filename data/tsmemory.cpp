@@ -6,12 +6,17 @@ TSMemoryCL::TSMemoryCL() { Reset(); }
 
 void TSMemoryCL::Reset() {
     total = 0;
+    if (mFull) {  // the file itself is fine: the store may be used again
+        mFull = false;
+        mFailed = false;
+    }
     const int32_t zero = 0;
     Append(sizeof zero, &zero);
 }
 
 int32_t TSMemoryCL::Append(int32_t length, const void* bytes) {
     if (length < 1 || int64_t{total} + 4 + length > std::numeric_limits<int32_t>::max()) {
+        mFull = !mFailed && length >= 1;  // too big, with nothing wrong with the file
         mFailed = true;  // every later cell would be lost: make the whole store fail
         return kNone;
     }

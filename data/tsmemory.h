@@ -22,8 +22,14 @@ public:
     // Copies the record at `offset` into `unit`. False for kNone (the unit unchanged) or
     // when the store is not usable.
     bool Read(int32_t offset, TSMemUnitCL& unit);
-    // Forgets every record; the scratch file is reused from its start.
+    // Forgets every record; the scratch file is reused from its start. A store that was
+    // only full is usable again.
     void Reset();
+    // The store failed because it would have grown beyond 2 GB, not because of its file.
+    bool IsFull() const { return mFull; }
     // Gives a record up. Nothing is reclaimed until Reset.
     bool Release(int32_t offset);
+
+private:
+    bool mFull = false;
 };

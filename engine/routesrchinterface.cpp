@@ -56,6 +56,9 @@ void Warn(tqList<tqString>& warnings, const std::string& text) {
 // again); null when even a new one has no scratch file.
 TSLtabCL* UsableTable() {
     std::unique_ptr<TSLtabCL>& table = TheEngine().table;
+    if (table->IsFull()) {
+        table->Clear();  // its file is fine: emptying makes it usable again
+    }
     if (!table->IsUsable()) {
         table = std::make_unique<TSLtabCL>();
     }

@@ -30,7 +30,14 @@ struct typDRFInf {
 // Result codes of the file reads. rrScratchFailed: the table's scratch file in the
 // temporary folder could not be made, written or read back, so the file's content cannot
 // be held (nothing to do with the file itself).
-enum ReadResult { rrRead = 0, rrCannotRead = 1, rrTitleMissing = 2, rrScratchFailed = 3 };
+// rrTooLarge: the file holds more cell text than a table can (2 GB).
+enum ReadResult {
+    rrRead = 0,
+    rrCannotRead = 1,
+    rrTitleMissing = 2,
+    rrScratchFailed = 3,
+    rrTooLarge = 4,
+};
 
 // The folder that holds the scratch files, for messages about them.
 std::string ScratchFolder();
@@ -48,7 +55,8 @@ void SetProgressDisplay(ProgressDisplay* display);
 
 // Empties the shared table and reads the map file into it. rrCannotRead when the file
 // cannot be read or is empty, rrTitleMissing when one of the three map titles is missing,
-// rrScratchFailed when the table cannot hold it; the network is untouched in each case.
+// rrScratchFailed when the table's scratch file fails, rrTooLarge when the table cannot
+// hold so much text; the network is untouched in each case.
 [[nodiscard]] int ReadMapFile(const std::string& path);
 // Rebuilds the network from the table's rows; each refused row appends one warning text
 // (CP932) to `warnings`. False when the table's scratch file failed while the rows were

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "tests/support/file_size_limit.h"
@@ -233,6 +234,20 @@ TEST(TSLtabCLTitlesTest, AnEmptyOnlyTitleSurvivesASaveAndReload) {
     EXPECT_EQ(again.GetRowCount(), 3u);
     EXPECT_STREQ(again.ReadCell(1, 1), "first");
     EXPECT_STREQ(again.ReadCell(3, 1), "third");
+}
+
+TEST(TSLtabCLScratchTest, TextBeyondTwoGigabytesFailsTheLoadAsTooLarge) {
+    TempDir dir;
+    TSLtabCL table;
+    ASSERT_TRUE(table.LoadCsvFile(dir.Write("in.csv", "Title\nx\n")));
+    table.textStore.total = std::numeric_limits<int32_t>::max() - 40;  // as after 2 GB of cells
+    table.WriteCell(2, 1, std::string(100, 'x'));
+    EXPECT_TRUE(table.IsFull());
+    EXPECT_FALSE(table.IsUsable());
+    table.Clear();  // the scratch file itself never failed
+    EXPECT_FALSE(table.IsFull());
+    ASSERT_TRUE(table.LoadCsvFile(dir.Write("small.csv", "A\n1\n")));
+    EXPECT_STREQ(table.ReadCell(1, 1), "1");
 }
 
 TEST(TSLtabCLScratchTest, TableWithoutScratchFileFailsToLoad) {
