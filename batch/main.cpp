@@ -31,8 +31,6 @@ enum ExitCode {
     ecOutOfMemory = 8,
 };
 
-const char* kScratchFailed = "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。";
-
 struct Arguments {
     std::string map;
     std::string instructions;
@@ -95,6 +93,12 @@ int Fail(ExitCode code, const char* format, const std::string& path = {}) {
     return code;
 }
 
+// The scratch files behind the tables failed: the temporary folder is to blame.
+int ScratchFailure() {
+    return Fail(ecScratchFailed, "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。",
+                RSIF::ScratchFolder());
+}
+
 // Turns a file read's result into an exit code, with the window's message.
 int CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrCannotRead) {
@@ -104,7 +108,7 @@ int CheckRead(int code, const std::string& path, const char* formatMessage) {
         return Fail(ecTitleMissing, formatMessage, path);
     }
     if (code == RSIF::rrScratchFailed) {
-        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+        return ScratchFailure();
     }
     if (code == RSIF::rrTooLarge) {
         return Fail(ecCannotRead, "指定されたファイル[%s]は大きすぎて読込めません。", path);
@@ -135,7 +139,7 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         return code;
     }
     if (!RSIF::MakeMapNodes(warnings)) {
-        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+        return ScratchFailure();
     }
     RSIF::GetDRFList().Clear();
     if (RSIF::GetNodes().GetCount() == 0) {
@@ -151,7 +155,7 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     }
     tqList<tqString> instructionWarnings;
     if (!RSIF::MakeDRFList(instructionWarnings)) {
-        return Fail(ecScratchFailed, kScratchFailed, RSIF::ScratchFolder());
+        return ScratchFailure();
     }
     AppendCopies(instructionWarnings, warnings);
 

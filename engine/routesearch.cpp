@@ -6,13 +6,6 @@
 
 #include "engine/node.h"
 
-namespace {
-
-// a + b, or false when the true sum does not fit in 64 bits.
-bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_overflow(a, b, &sum); }
-
-}  // namespace
-
 SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
     : mNodes(nodes),
       mGraph(nodes.Graph()),

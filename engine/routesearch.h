@@ -35,6 +35,11 @@ private:
         uint32_t traced;  // the trace of the current run has walked through the node
     };
 
+    // a + b, or false when the true sum does not fit in 64 bits.
+    static bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) {
+        return !__builtin_add_overflow(a, b, &sum);
+    }
+
     void NewRun();
     bool Reached(int32_t p) const { return mState[p].run == mRun; }
     void SetLabel(int32_t p, int64_t label);

@@ -8,12 +8,6 @@
 
 #include "engine/routesearch.h"
 
-namespace {
-
-bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_overflow(a, b, &sum); }
-
-}  // namespace
-
 void SfRouteSearch::MarkSeed(int32_t p) {
     if (mUnboundedRun[p] != mRun) {
         mUnboundedRun[p] = mRun;

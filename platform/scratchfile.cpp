@@ -1,15 +1,14 @@
 #include "platform/scratchfile.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 #include "platform/iofault.h"
+#include "platform/randomnumber.h"
 
 namespace scratchfile {
 namespace {
@@ -17,14 +16,6 @@ namespace {
 // Names are drawn at random from 2^32, so that taken names make a clash unlikely; after
 // this many clashes in a row the folder is full of them.
 constexpr int kMaxAttempts = 100;
-
-uint32_t RandomNumber() {
-    uint32_t number = 0;
-    if (::getrandom(&number, sizeof number, 0) != sizeof number) {
-        number = static_cast<uint32_t>(std::random_device{}());
-    }
-    return number;
-}
 
 }  // namespace
 
@@ -52,7 +43,7 @@ bool ScratchFile::Create() {
     std::string directory = TempDirectory();
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         char name[16];
-        std::snprintf(name, sizeof name, "%08X.TMP", RandomNumber());
+        std::snprintf(name, sizeof name, "%08X.TMP", randomnumber::Next());
         std::string path = directory + name;
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {

@@ -1,7 +1,6 @@
 #include "platform/textfile.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,10 +9,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <vector>
 
 #include "platform/iofault.h"
+#include "platform/randomnumber.h"
 
 namespace textfile {
 namespace {
@@ -84,14 +83,6 @@ int StandardStreamOf(const struct stat& file) {
         }
     }
     return -1;
-}
-
-uint32_t RandomNumber() {
-    uint32_t number = 0;
-    if (::getrandom(&number, sizeof number, 0) != sizeof number) {
-        number = static_cast<uint32_t>(std::random_device{}());
-    }
-    return number;
 }
 
 // Makes a rename in the folder last across a power cut, as far as the system allows.
@@ -234,7 +225,8 @@ bool TextFileWriter::GiveName() {
     const std::string descriptor = "/proc/self/fd/" + std::to_string(mFd);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[32];
-        std::snprintf(name, sizeof name, "/.qrlx-%08x%08x", RandomNumber(), RandomNumber());
+        std::snprintf(name, sizeof name, "/.qrlx-%08x%08x", randomnumber::Next(),
+                      randomnumber::Next());
         const std::string path = DirectoryOf(mTarget) + name;
         if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) ==
             0) {

@@ -36,10 +36,11 @@ public:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Names of the files in the directory, sorted, separated by blanks.
-    std::string Listing() const {
+    // The names in the folder (or in its subfolder `sub`), sorted, separated by blanks.
+    std::string Listing(const std::string& sub = "") const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(mPath)) {
+        for (const auto& entry :
+             std::filesystem::directory_iterator(sub.empty() ? mPath : mPath / sub)) {
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
