@@ -10,7 +10,16 @@ packages=(
     libgtest-dev
     qt6-base-dev
     fonts-ipafont-gothic
+    fonts-ipafont-mincho
     fontconfig
+    qt6-translations-l10n
+    xdg-utils
+    fp-utils
+    xchm
+    xvfb
+    openbox
+    xdotool
+    x11-utils
     clang
     libclang-rt-14-dev
 )

@@ -378,6 +378,7 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {
     const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
+    const bool wholeGrid = (event->modifiers() & Qt::ControlModifier) != 0;
     const int page = std::max(1, mRows.FullyVisible(viewport()->height()));
     int col = mCurrentCol;
     int row = mCurrentRow;
@@ -400,11 +401,13 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_PageDown:
             row += page;
             break;
-        case Qt::Key_Home:
+        case Qt::Key_Home:  // with Ctrl: the first cell
             col = FixedCols();
+            row = wholeGrid ? FixedRows() : row;
             break;
-        case Qt::Key_End:
+        case Qt::Key_End:  // with Ctrl: the last cell
             col = ColCount() - 1;
+            row = wholeGrid ? RowCount() - 1 : row;
             break;
         default:
             QAbstractScrollArea::keyPressEvent(event);

@@ -81,8 +81,8 @@ TEST_F(RenderTest, KeysMoveTheCurrentCellAndKeepItInView) {
     QTest::keyClick(&grid, Qt::Key_Down);
     EXPECT_GT(grid.Row(), 20);
     EXPECT_GT(grid.CellRect(1, grid.Row()).Height(), 0);  // scrolled into view
-    EXPECT_EQ(grid.CellRect(1, 2).Height(), 0);            // the first rows scrolled away
-    EXPECT_GT(grid.CellRect(1, 0).Height(), 0);            // the header stays
+    EXPECT_EQ(grid.CellRect(1, 2).Height(), 0);           // the first rows scrolled away
+    EXPECT_GT(grid.CellRect(1, 0).Height(), 0);           // the header stays
     QTest::keyClick(&grid, Qt::Key_Right);
     EXPECT_EQ(grid.Col(), 2);
     for (int i = 0; i < 60; ++i) {
@@ -90,6 +90,22 @@ TEST_F(RenderTest, KeysMoveTheCurrentCellAndKeepItInView) {
     }
     EXPECT_EQ(grid.Row(), 2);  // never into the fixed rows
     EXPECT_GT(grid.CellRect(2, 2).Height(), 0);
+}
+
+TEST_F(RenderTest, CtrlHomeAndCtrlEndGoToTheFirstAndLastCell) {
+    grid.SetRowCount(60);
+    grid.show();
+    grid.SetCurrentCell(4, 30);
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(grid.Col(), 10);
+    EXPECT_EQ(grid.Row(), 59);
+    EXPECT_GT(grid.CellRect(10, 59).Height(), 0);  // scrolled into view
+    QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(grid.Col(), 0);
+    EXPECT_EQ(grid.Row(), 2);
+    QTest::keyClick(&grid, Qt::Key_End);  // without Ctrl only the column moves
+    EXPECT_EQ(grid.Col(), 10);
+    EXPECT_EQ(grid.Row(), 2);
 }
 
 }  // namespace
