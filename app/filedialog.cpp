@@ -3,13 +3,15 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include "platform/qt/desktop.h"
+
 namespace {
 
 class DesktopChooser final : public FileChooser {
 public:
     bool Choose(QWidget* owner, bool save, const QString& filter, const QString& defaultSuffix,
                 const std::string& start, std::string& path) override {
-        QFileDialog dialog(owner, QString(), QFile::decodeName(start.c_str()), filter);
+        QFileDialog dialog(DialogOwner(owner), QString(), QFile::decodeName(start.c_str()), filter);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(defaultSuffix);

@@ -12,7 +12,7 @@
 #include "app/versionfrm.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
-#include "platform/qt/fonts.h"
+#include "platform/qt/desktop.h"
 
 namespace {
 
@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
     QtMessagePresenter presenter;
     SetMessagePresenter(&presenter);
     try {
-        QApplication::setApplicationDisplayName(QStringLiteral("ロトミナ"));
-        RegisterFontSubstitutes();
+        PrepareDesktop();
         TMainForm mainForm;
         TWarnLogForm warnLogForm(&mainForm);
         TTitleForm titleForm;

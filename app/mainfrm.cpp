@@ -9,10 +9,14 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
@@ -50,12 +54,17 @@ QLabel* Caption(const QString& text, int x, int y, QWidget* parent, int pixels =
     return label;
 }
 
+// A sunken, right-aligned number at least 53 x 19 pixels, wide enough for the largest count
+// a user loads (7 digits) in the font actually installed.
 QLabel* Counter(int x, int y, QWidget* parent) {
     auto* counter = new QLabel(parent);
-    counter->setGeometry(x, y, 53, 19);
     counter->setFont(GothicFont(15, true));
     counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     counter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    counter->setIndent(2);
+    const int digits = counter->fontMetrics().horizontalAdvance(QStringLiteral("9999999"));
+    const int width = digits + 2 * counter->frameWidth() + 2 * counter->indent();
+    counter->setGeometry(x, y, std::max(53, width), 19);
     return counter;
 }
 
@@ -68,10 +77,14 @@ QLabel* WarningIcon(int x, int y, QWidget* parent) {
 
 }  // namespace
 
-TMainForm::BusyScope::BusyScope(TMainForm& form) : mForm(form) { mForm.mBusy = true; }
+TMainForm::BusyScope::BusyScope(TMainForm& form, const QString& note) : mForm(form) {
+    mForm.mBusy = true;
+    mForm.statusBar()->showMessage(note);
+}
 
 TMainForm::BusyScope::~BusyScope() {
     mForm.mBusy = false;
+    mForm.statusBar()->clearMessage();
     if (mForm.mCloseAfterWork) {
         QTimer::singleShot(0, &mForm, &QWidget::close);
     }
@@ -96,12 +109,15 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::BuildWindow() {
+    // The strip of counters and commands keeps its height; the tab page takes the rest.
     auto* central = new QWidget(this);
     setCentralWidget(central);
-    resize(726, 439 + 48);
-
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
     auto* strip = new QWidget(central);
-    strip->setGeometry(0, 0, 726, 81);
+    strip->setFixedHeight(81);
+    column->addWidget(strip);
     Caption(QStringLiteral("ノード数"), 12, 10, strip);
     NodeNumSText = Counter(84, 8, strip);
     Caption(QStringLiteral("検索指示数"), 8, 34, strip);
@@ -128,10 +144,14 @@ void TMainForm::BuildWindow() {
     ResultPreservBtn->setGeometry(512, 4, 93, 61);
     auto* rule = new QFrame(central);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    rule->setGeometry(0, 81, 726, 3);
+    rule->setFixedHeight(3);
+    column->addWidget(rule);
 
     auto* tabs = new QTabWidget(central);
-    tabs->setGeometry(0, 84, 726, 439 - 84);
+    column->addWidget(tabs, 1);
+    // Every command of the strip and a few grid rows stay visible at the smallest size.
+    central->setMinimumSize(ResultPreservBtn->geometry().right() + 9, 81 + 3 + 180);
+    resize(726, 439 + 48);
     auto* page = new FillingPage();
     tabs->addTab(page, QStringLiteral("検索指示＆結果表示"));
     MAPWarnImage = WarningIcon(100, 24, page);
@@ -148,6 +168,9 @@ void TMainForm::BuildWindow() {
     ResultGrid = new tqGrid(page);
     page->filler = ResultGrid;
     statusBar()->setSizeGripEnabled(true);
+    mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    mStopShortcut->setEnabled(false);
+    connect(mStopShortcut, &QShortcut::activated, this, [this] { StopSearchAsked(); });
 
     ReadRefDirFileBtn->setEnabled(false);
     SearchBtn->setEnabled(false);
@@ -294,10 +317,22 @@ void TMainForm::RunMenuClick() { SearchMenu->setEnabled(SearchBtn->isEnabled());
 
 void TMainForm::EndMenuClick() { close(); }
 
+bool TMainForm::RefusedWhileBusy() {
+    if (!mBusy) {
+        return false;
+    }
+    QApplication::beep();
+    statusBar()->showMessage(
+        QStringLiteral("処理中のため、この操作はできません。処理が終わるまでお待ちください。"));
+    return true;
+}
+
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (mBusy) {
-        // The running load or search walks through the engine's data: close when it ends.
+        // The running load or search walks through the engine's data: close when it ends. A
+        // search run ends after the searches under way.
         mCloseAfterWork = true;
+        statusBar()->showMessage(QStringLiteral("実行中の処理を終えてから終了します。"));
         event->ignore();
         return;
     }

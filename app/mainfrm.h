@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class TVersionForm;
 class TWarnLogForm;
 
@@ -60,7 +61,8 @@ public:
     FileDialog SaveDialog;
 
     // Commands (mainfrm_load.cpp, mainfrm_search.cpp, mainfrm_save.cpp, mainfrm_help.cpp).
-    // While a load or a search runs, the commands that change data do nothing.
+    // While a load or a search runs, the commands that change data do nothing and say so in
+    // the status strip. Escape during a search asks whether to stop it.
     void MapFileReadMenuClick();
     void ReadRefDirFileMenuClick();
     void SearchBtnClick();
@@ -92,9 +94,15 @@ private:
     bool CheckRead(int code, const std::string& path, const char* formatMessage);
     void ShowScratchFailure();
     void ShowProgress(bool shown);
+    // True (with a note in the status strip) when a load or search is under way.
+    bool RefusedWhileBusy();
+    // Escape during a search run: asks whether to stop it after the current searches.
+    void StopSearchAsked();
 
     std::unique_ptr<Progress> mProgress;
     bool mBusy = false;
     bool mCloseAfterWork = false;
+    bool mStopSearch = false;
+    QShortcut* mStopShortcut = nullptr;
     bool mEngineAlive = false;
 };

@@ -3,6 +3,7 @@
 #include "app/mainfrm_private.h"
 #include "app/versionfrm.h"
 #include "data/messagebox.h"
+#include "platform/qt/desktop.h"
 #include "platform/shellopen.h"
 
 void TMainForm::HelpMenuClick() {
@@ -17,7 +18,12 @@ void TMainForm::MorvaneMenuClick() { shellopen::ShellOpen(about::kHomePage); }
 void TMainForm::SupportPageMenuClick() { shellopen::ShellOpen(about::kSupportPage); }
 
 void TMainForm::VersionInfMenuClick() {
-    if (VersionForm) {
-        VersionForm->exec();
+    if (!VersionForm) {
+        return;
     }
+    // Above the warning log while that is shown; the main window owns it again afterwards.
+    const Qt::WindowFlags flags = VersionForm->windowFlags();
+    VersionForm->setParent(DialogOwner(this), flags);
+    VersionForm->exec();
+    VersionForm->setParent(this, flags);
 }

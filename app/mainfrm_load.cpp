@@ -9,8 +9,23 @@
 #include "data/messagebox.h"
 #include "engine/routesrchinterface.h"
 
+namespace {
+
+const QString kLoadNote =
+    QStringLiteral("ファイルを読込んでいます。読込みが終わるまで他の操作はできません。");
+
+}  // namespace
+
+void WriteInstructionRow(tqGrid& grid, int row, RSIF::typDRFInf& record) {
+    grid.ClearRow(row);
+    grid.SetObjects(0, row, &record);
+    grid.WriteCell(row, 1, record.Name.GetText());
+    grid.WriteCell(row, 2, record.StartName.GetText());
+    grid.WriteCell(row, 3, record.EndName.GetText());
+}
+
 void TMainForm::MapFileReadMenuClick() {
-    if (mBusy) {
+    if (RefusedWhileBusy()) {
         return;
     }
     tqList<tqString> warnings;
@@ -23,7 +38,7 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    BusyScope busy(*this);
+    BusyScope busy(*this, kLoadNote);
     if (!CheckRead(RSIF::ReadMapFile(path), path,
                    "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。") ||
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
@@ -57,7 +72,7 @@ void TMainForm::MapFileReadMenuClick() {
 }
 
 void TMainForm::ReadRefDirFileMenuClick() {
-    if (mBusy) {
+    if (RefusedWhileBusy()) {
         return;
     }
     tqList<tqString> warnings;
@@ -74,7 +89,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    BusyScope busy(*this);
+    BusyScope busy(*this, kLoadNote);
     if (!CheckRead(RSIF::ReadDRFFile(path), path,
                    "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。") ||
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
@@ -88,12 +103,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
     ResultGrid->SetRowCount(ResultGrid->FixedRows() + list.Count());
     for (int k = 0; k < list.Count(); ++k) {
         const int row = ResultGrid->FixedRows() + k;
-        RSIF::typDRFInf* record = list.Get(k);
-        ResultGrid->ClearRow(row);
-        ResultGrid->SetObjects(0, row, record);
-        ResultGrid->WriteCell(row, 1, record->Name.GetText());
-        ResultGrid->WriteCell(row, 2, record->StartName.GetText());
-        ResultGrid->WriteCell(row, 3, record->EndName.GetText());
+        WriteInstructionRow(*ResultGrid, row, *list.Get(k));
     }
     DRNumSText->setNum(list.Count());
     SuccessNumSText->clear();

@@ -5,6 +5,12 @@
 #include <QProgressBar>
 
 #include "app/mainfrm.h"
+#include "data/tqlist.h"
+#include "engine/routesrchinterface.h"
+
+// Writes an instruction's row before its search: the record in column 0's object slot, the
+// search name and the two node names; the other cells empty.
+void WriteInstructionRow(tqGrid& grid, int row, RSIF::typDRFInf& record);
 
 // The window's progress display: the bar and its label over the hidden result grid.
 class TMainForm::Progress final : public ProgressDisplay {
@@ -23,10 +29,11 @@ private:
     TMainForm& mForm;
 };
 
-// Marks the window busy for its lifetime; a close asked for meanwhile happens afterwards.
+// Marks the window busy for its lifetime with `note` in the status strip; a close asked for
+// meanwhile happens afterwards.
 class TMainForm::BusyScope {
 public:
-    explicit BusyScope(TMainForm& form);
+    BusyScope(TMainForm& form, const QString& note);
     ~BusyScope();
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;

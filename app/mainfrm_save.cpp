@@ -8,7 +8,7 @@
 #include "engine/resultfile.h"
 
 void TMainForm::ResultPreservBtnClick() {
-    if (mBusy) {
+    if (RefusedWhileBusy()) {
         return;
     }
     TSLtabCL table;

@@ -1,6 +1,8 @@
 // The search run and the colours and positions of the result rows.
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <cinttypes>
@@ -8,6 +10,7 @@
 
 #include "app/mainfrm_private.h"
 #include "data/formattext.h"
+#include "data/messagebox.h"
 #include "data/systemtext.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
@@ -55,31 +58,38 @@ int WriteResultRows(tqGrid& grid, int row, RSIF::typDRFInf& record) {
 }  // namespace
 
 void TMainForm::SearchBtnClick() {
-    if (mBusy) {
+    if (RefusedWhileBusy()) {
         return;
     }
-    BusyScope busy(*this);
-    ResultGrid->hide();
-    ShowProgress(true);
-    SearchBtn->setEnabled(false);
-    ProgressBar->setValue(0);
-    QApplication::processEvents();
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    // The searches run on worker threads; this thread keeps the window alive meanwhile.
-    RSIF::SearchAllDRF(RSIF::DefaultThreadCount(), [&](int finished) {
-        ProgressBar->setValue(
-            static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
+    int searched = 0;
+    {
+        BusyScope busy(*this, QStringLiteral("検索を実行しています。Escキーで中止できます。"));
+        ResultGrid->hide();
+        ShowProgress(true);
+        SearchBtn->setEnabled(false);
+        ProgressBar->setValue(0);
+        mStopSearch = false;
+        mStopShortcut->setEnabled(true);
         QApplication::processEvents();
-        return !mCloseAfterWork;
-    });
-    ShowProgress(false);
-    ResultGrid->show();
-    SearchBtn->setEnabled(true);
-    QApplication::processEvents();
+        // The searches run on worker threads; this thread keeps the window alive meanwhile.
+        searched = RSIF::SearchAllDRF(RSIF::DefaultThreadCount(), [&](int finished) {
+            ProgressBar->setValue(
+                static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
+            QApplication::processEvents();
+            return !mCloseAfterWork && !mStopSearch;
+        });
+        mStopShortcut->setEnabled(false);
+        ShowProgress(false);
+        ResultGrid->show();
+        SearchBtn->setEnabled(true);
+        QApplication::processEvents();
+    }
 
-    int rows = 0;
+    // The instructions are handed out in list order, so the searched ones are the first.
+    int rows = list.Count() - searched;
     int successes = 0;
-    for (int i = 0; i < list.Count(); ++i) {
+    for (int i = 0; i < searched; ++i) {
         rows += RSIF::RouteRowCount(*list.Get(i));
         successes += list.Get(i)->Failed ? 0 : 1;
     }
@@ -87,9 +97,28 @@ void TMainForm::SearchBtnClick() {
     ResultGrid->SetRowCount(ResultGrid->FixedRows() + rows);
     int row = ResultGrid->FixedRows();
     for (int i = 0; i < list.Count(); ++i) {
-        row += WriteResultRows(*ResultGrid, row, *list.Get(i));
+        if (i < searched) {
+            row += WriteResultRows(*ResultGrid, row, *list.Get(i));
+        } else {
+            WriteInstructionRow(*ResultGrid, row++, *list.Get(i));
+        }
     }
-    ResultPreservBtn->setEnabled(true);
+    // Results of a stopped run are incomplete: they are shown but not saved.
+    ResultPreservBtn->setEnabled(searched == list.Count());
+    if (searched < list.Count()) {
+        statusBar()->showMessage(
+            QStringLiteral("検索を中止しました（%1件中%2件を検索済み）。結果を保存するには、"
+                           "検索をもう一度実行してください。")
+                .arg(list.Count())
+                .arg(searched));
+    }
+}
+
+void TMainForm::StopSearchAsked() {
+    if (!mBusy || mStopSearch) {
+        return;
+    }
+    mStopSearch = !AskYesNo(this, "検索を中止しますか。");
 }
 
 void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,

@@ -3,9 +3,11 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "platform/qt/desktop.h"
+
 MessageAnswer QtMessagePresenter::Present(MessageOwner owner, MessageKind kind,
                                           const std::string& caption, const std::string& text) {
-    QMessageBox box(static_cast<QWidget*>(owner));
+    QMessageBox box(DialogOwner(static_cast<QWidget*>(owner)));
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     if (kind == mkQuestion) {

@@ -10,7 +10,7 @@
 #include "app/mainfrm.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
-#include "platform/qt/fonts.h"
+#include "platform/qt/desktop.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication application(argc, argv);
-    RegisterFontSubstitutes();
+    PrepareDesktop();
     ListChooser chooser({argv[2], argv[3]});
     SetFileChooser(&chooser);
     TMainForm mainForm;

@@ -43,8 +43,8 @@ private:
 }  // namespace
 
 TVersionForm::TVersionForm(QWidget* mainWindow)
-    : QDialog(mainWindow,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint) {
+    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("バージョン情報"));
     setFixedSize(338, 187);
     setFont(GothicFont(12));

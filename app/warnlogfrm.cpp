@@ -14,8 +14,9 @@
 
 TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
+                              Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint),
-      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt) (*.TXT *.txt)"), QStringLiteral("TXT"), true) {
+      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true) {
     setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
     setFixedSize(404, 326);
     setModal(false);

@@ -1,12 +1,8 @@
 #include "platform/qt/fonts.h"
 
-#include <QStringList>
-
 void RegisterFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QStringList mincho;
-    mincho << QStringLiteral("IPAPMincho") << QStringLiteral("IPAPGothic");
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), mincho);
+    QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
 }
 
 QFont GothicFont(int pixels, bool bold) {

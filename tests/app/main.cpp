@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 
-#include "platform/qt/fonts.h"
+#include "platform/qt/desktop.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    RegisterFontSubstitutes();
+    PrepareDesktop();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

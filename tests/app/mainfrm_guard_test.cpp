@@ -1,5 +1,7 @@
 // Commands and closing while a search runs.
 #include <QApplication>
+#include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <string>
@@ -10,16 +12,27 @@ namespace {
 
 class GuardTest : public AppTest {
 protected:
-    void LoadSample() {
+    // A chain of `searches` + 1 nodes; search i goes from the first node to node i + 1.
+    void LoadSample(int searches = 30) {
         std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
         std::string drf = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < searches; ++i) {
             map += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",1\n";
             drf += "s" + std::to_string(i) + ",N0,N" + std::to_string(i + 1) + "\n";
         }
         LoadMap(File("map.csv", map));
         LoadInstructions(File("drf.csv", drf));
     }
+    std::string Status() const { return form->statusBar()->currentMessage().toStdString(); }
+    // The number of data rows whose first cell reads `mark`.
+    int RowsMarked(const char* mark) const {
+        int count = 0;
+        for (int row = 2; row < form->ResultGrid->RowCount(); ++row) {
+            count += form->ResultGrid->Cells(0, row) == codepage::Utf8ToCp932(mark) ? 1 : 0;
+        }
+        return count;
+    }
+    static constexpr int kLongRun = 2000;
 };
 
 TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
@@ -33,6 +46,7 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
         form->ReadRefDirFileMenuClick();
         form->ResultPreservBtnClick();
         form->SearchBtnClick();
+        EXPECT_NE(Status().find("処理中のため"), std::string::npos);  // says why
         EXPECT_EQ(
             State(),
             "map on, drf on, search off, save off, mapchk yes, drfchk yes, mapwarn hidden, "
@@ -44,19 +58,51 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
     EXPECT_TRUE(presenter.shown.empty());
     EXPECT_EQ(form->SuccessNumSText->text().toStdString(), "30");
     EXPECT_FALSE(form->IsBusy());
+    EXPECT_EQ(Status(), "");  // the strip is empty again
 }
 
-TEST_F(GuardTest, CloseDuringASearchWaitsForItsEnd) {
-    LoadSample();
+TEST_F(GuardTest, CloseDuringASearchEndsTheRunEarlyAndThenCloses) {
+    LoadSample(kLongRun);
     form->show();
     bool refused = false;
-    QTimer::singleShot(0, form.get(), [&] { refused = !form->close(); });
+    QTimer::singleShot(0, form.get(), [&] {
+        refused = !form->close();
+        EXPECT_NE(Status().find("終了します"), std::string::npos);
+    });
     form->SearchBtnClick();
     EXPECT_TRUE(refused);
-    EXPECT_EQ(form->SuccessNumSText->text().toStdString(), "30");  // the search finished
+    EXPECT_LT(RowsMarked("○"), kLongRun);  // not every search ran
     EXPECT_TRUE(form->isVisible());
     QApplication::processEvents();  // the deferred close
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(GuardTest, EscapeAsksAndStopsTheRunKeepingWhatWasSearched) {
+    LoadSample(kLongRun);
+    form->show();
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    QTimer::singleShot(0, form.get(), [&] { QTest::keyClick(form.get(), Qt::Key_Escape); });
+    form->SearchBtnClick();
+    ASSERT_EQ(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0], "question: 検索を中止しますか。");
+    const int searched = RowsMarked("○");
+    EXPECT_GT(searched, 0);
+    EXPECT_LT(searched, kLongRun);
+    EXPECT_EQ(form->SuccessNumSText->text().toInt(), searched);
+    const int last = form->ResultGrid->RowCount() - 1;  // the rest as bare instructions
+    EXPECT_EQ(std::string(form->ResultGrid->Cells(0, last)), "");
+    EXPECT_EQ(codepage::Cp932ToUtf8(form->ResultGrid->Cells(1, last)),
+              "s" + std::to_string(kLongRun - 1));
+    EXPECT_FALSE(form->ResultPreservBtn->isEnabled());  // incomplete results are not saved
+    EXPECT_TRUE(form->SearchBtn->isEnabled());
+    EXPECT_NE(Status().find("2000件中" + std::to_string(searched) + "件"), std::string::npos);
+
+    presenter.shown.clear();
+    form->SearchBtnClick();  // run again: complete, and the note goes
+    EXPECT_EQ(RowsMarked("○"), kLongRun);
+    EXPECT_TRUE(form->ResultPreservBtn->isEnabled());
+    EXPECT_EQ(Status(), "");
 }
 
 }  // namespace

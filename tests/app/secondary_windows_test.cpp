@@ -1,4 +1,5 @@
 // The warning-log, information and splash windows, and the help menu.
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -113,6 +114,8 @@ TEST_F(ShellTest, InformationWindowOpensItsAddressesAndClosesOnEscape) {
     version.show();
     QTest::keyClick(&version, Qt::Key_Escape);
     EXPECT_TRUE(version.isHidden());
+    // The title asks for the Mincho font by its name and gets the installed Mincho.
+    EXPECT_EQ(QFontInfo(version.Label3->font()).family().toStdString(), "IPAMincho");
 }
 
 TEST(TitleFormTest, TimelineRunsOnceAndShowsEveryLabel) {

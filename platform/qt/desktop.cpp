@@ -1,0 +1,36 @@
+#include "platform/qt/desktop.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTranslator>
+#include <QWidget>
+
+#include "platform/qt/fonts.h"
+
+void PrepareDesktop() {
+    RegisterFontSubstitutes();
+    QApplication::setFont(GothicFont(12));
+    static QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
+    // Qt's file dialog keeps a history of its own in a user settings file, which it cannot be
+    // told not to write. The program remembers its folders itself, so Qt's user settings go
+    // to a place where no file can be made.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+QWidget* DialogOwner(QWidget* requested) {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && (window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+            return window;
+        }
+    }
+    return requested ? requested->window() : nullptr;
+}

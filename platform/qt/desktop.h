@@ -1,0 +1,15 @@
+// What the program's windows expect of the desktop, set up once after the application
+// object is made.
+#pragma once
+
+class QWidget;
+
+// Maps the Japanese font names to the installed fonts, makes the windows' Gothic font the
+// font of menus, dialogs and message boxes, loads Qt's own Japanese texts for its standard
+// dialogs and buttons, and keeps Qt from writing a settings file of its own.
+void PrepareDesktop();
+
+// The window a new dialog or message box should belong to so that it opens above every
+// window of the program: an open modal dialog, else a shown window that stays on top (the
+// warning log), else `requested`'s window.
+QWidget* DialogOwner(QWidget* requested);
