@@ -1,0 +1,249 @@
+// The windows as a person meets them: real message boxes and file dialogs, stacked and
+// focused by a real window manager, real font metrics and window sizes.
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "app/messagepresenter.h"
+#include "app/versionfrm.h"
+#include "tests/app/app_fixture.h"
+#include "xsession.h"
+
+namespace {
+
+// Lets events run until `condition` holds or `ms` pass; gives whether it held.
+bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > ms) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+bool IsTop(const QWidget* window) {
+    const std::vector<unsigned long> stack = XSession::Stacking();
+    return !stack.empty() && stack.back() == window->winId();
+}
+
+// What the X server said about a modal window while it was open.
+struct Seen {
+    bool onTop = false;
+    bool focused = false;
+    std::string caption;
+};
+
+class DesktopTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        SetMessagePresenter(&boxes);
+        version = std::make_unique<TVersionForm>(form.get());
+        form->VersionForm = version.get();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override {
+        form->VersionForm = nullptr;
+        version.reset();
+        AppTest::TearDown();
+    }
+
+    // Runs `open`, which opens a modal window; once the window manager shows it on top with
+    // the focus (or after 5 s), records what the X server says, lets `inspect` look at it
+    // and presses `key` through the X server, which must close it.
+    Seen WhileModal(const std::function<void()>& open, const char* key,
+                    const std::function<void(QWidget*)>& inspect = {}) {
+        Seen seen;
+        QTimer::singleShot(0, form.get(), [&] {
+            QWidget* modal = nullptr;
+            WaitFor([&] {
+                modal = QApplication::activeModalWidget();
+                return modal && IsTop(modal) && XSession::ActiveWindow() == modal->winId();
+            });
+            if (!modal) {
+                ADD_FAILURE() << "no modal window opened";
+                return;
+            }
+            seen.onTop = IsTop(modal);
+            seen.focused = XSession::ActiveWindow() == modal->winId();
+            seen.caption = XSession::Caption(modal->winId());
+            if (inspect) {
+                inspect(modal);
+            }
+            XSession::XDoTool(std::string("key ") + key);
+            if (!WaitFor([&] { return QApplication::activeModalWidget() != modal; })) {
+                ADD_FAILURE() << "the key did not reach the modal window";
+                modal->close();
+            }
+        });
+        open();
+        return seen;
+    }
+
+    // Loads the sample map, whose rejected rows open the warning log.
+    void ShowWarningLog() {
+        LoadMap(QRLX_EXAMPLES "/map.csv");
+        ASSERT_TRUE(warnLog->isVisible());
+        ASSERT_TRUE(WaitFor([&] { return IsTop(warnLog.get()); }));
+    }
+
+    QtMessagePresenter boxes;
+    std::unique_ptr<TVersionForm> version;
+};
+
+TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
+    ShowWarningLog();
+    EXPECT_EQ(XSession::Caption(form->winId()), "ロトミナ");
+    EXPECT_EQ(XSession::Caption(warnLog->winId()), "ロトミナ(QRLX)");
+
+    // The map question over loaded data; Escape answers No, so no dialog follows.
+    const size_t dialogs = chooser.starts.size();
+    std::string buttons;
+    Seen question = WhileModal([&] { form->MapFileReadMenuClick(); }, "Escape",
+                               [&](QWidget* box) {
+                                   for (auto* button : box->findChildren<QPushButton*>()) {
+                                       buttons += button->text().toStdString() + " ";
+                                   }
+                               });
+    EXPECT_TRUE(question.onTop);
+    EXPECT_TRUE(question.focused);
+    EXPECT_EQ(question.caption, "ロトミナ");
+    EXPECT_NE(buttons.find("はい"), std::string::npos) << buttons;
+    EXPECT_NE(buttons.find("いいえ"), std::string::npos) << buttons;
+    EXPECT_EQ(chooser.starts.size(), dialogs);
+
+    Seen about = WhileModal([&] { form->VersionInfMenuClick(); }, "Escape");
+    EXPECT_TRUE(about.onTop);
+    EXPECT_TRUE(about.focused);
+    EXPECT_EQ(about.caption, "バージョン情報");
+
+    // The desktop's own file dialog, in Japanese and without a suffix in its caption.
+    SetFileChooser(nullptr);
+    std::string texts;
+    Seen open = WhileModal([&] { form->ReadRefDirFileMenuClick(); }, "Escape",
+                           [&](QWidget* dialog) {
+                               for (auto* button : dialog->findChildren<QPushButton*>()) {
+                                   texts += button->text().toStdString() + " ";
+                               }
+                           });
+    EXPECT_TRUE(open.onTop);
+    EXPECT_TRUE(open.focused);
+    EXPECT_EQ(open.caption.find("ロトミナ"), std::string::npos) << open.caption;
+    EXPECT_NE(texts.find("キャンセル"), std::string::npos) << texts;
+
+    // The log's own save dialog shows its pattern list once.
+    QString filter;
+    WhileModal(
+        [&] { warnLog->LogSaveBtnClick(); }, "Escape",
+        [&](QWidget* dialog) {
+            if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+                filter = types->itemText(0);
+            }
+        });
+    EXPECT_EQ(filter.count(QLatin1Char('(')), 1) << filter.toStdString();
+
+    // Qt's file dialog left no settings file of its own beside the program's.
+    EXPECT_EQ(config.Listing(), "QRLX.INI");
+}
+
+TEST_F(DesktopTest, ASevenDigitNodeCountIsDrawnWhole) {
+    std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
+    constexpr int kNodes = 1000000;
+    for (int i = 1; i < kNodes; ++i) {
+        map += std::to_string(i) + "," + std::to_string(i + 1) + ",1\n";
+    }
+    LoadMap(File("big.csv", map));
+    QLabel* counter = form->NodeNumSText;
+    ASSERT_EQ(counter->text().toStdString(), "1000000");
+    QApplication::processEvents();
+    QThread::msleep(200);
+    QApplication::processEvents();
+
+    // The counter as the X server shows it: dark digit pixels, none at its inner edges.
+    const QPoint at = counter->mapTo(form.get(), QPoint(0, 0));
+    const QImage shot =
+        form->screen()
+            ->grabWindow(form->winId(), at.x(), at.y(), counter->width(), counter->height())
+            .toImage();
+    ASSERT_EQ(shot.width(), counter->width());
+    const int frame = counter->frameWidth();
+    auto darkInColumn = [&](int x) {
+        for (int y = frame; y < shot.height() - frame; ++y) {
+            if (qGray(shot.pixel(x, y)) < 128) {
+                return true;
+            }
+        }
+        return false;
+    };
+    int darkColumns = 0;
+    for (int x = frame; x < shot.width() - frame; ++x) {
+        darkColumns += darkInColumn(x) ? 1 : 0;
+    }
+    EXPECT_GT(darkColumns, 20);
+    EXPECT_FALSE(darkInColumn(frame));  // the leading digit is not cut
+    EXPECT_FALSE(darkInColumn(frame + 1));
+    EXPECT_LT(at.x() + counter->width(), form->MAPCheckBox->mapTo(form.get(), QPoint(0, 0)).x());
+}
+
+TEST_F(DesktopTest, TheGridFollowsTheWindowsSizeDownToAMinimum) {
+    LoadMap(QRLX_EXAMPLES "/map.csv");
+    LoadInstructions(QRLX_EXAMPLES "/instructions.csv");
+    form->SearchBtnClick();
+    const std::string id = std::to_string(form->winId());
+    // The grid's bottom right corner in the window.
+    auto gridCorner = [&] {
+        return form->ResultGrid->mapTo(
+            form.get(), QPoint(form->ResultGrid->width(), form->ResultGrid->height()));
+    };
+
+    XSession::XDoTool("windowsize " + id + " 1100 760");
+    ASSERT_TRUE(WaitFor([&] { return form->width() == 1100 && form->height() == 760; }));
+    QApplication::processEvents();
+    EXPECT_GE(gridCorner().x(), 1100 - 12);
+    EXPECT_GE(gridCorner().y(), form->statusBar()->y() - 12);
+    EXPECT_EQ(form->ResultGrid->geometry(), form->ResultGrid->parentWidget()->rect());
+
+    XSession::XDoTool("windowsize " + id + " 300 200");
+    ASSERT_TRUE(WaitFor([&] { return form->width() < 1100; }));
+    QApplication::processEvents();
+    const QPoint save = form->ResultPreservBtn->mapTo(
+        form.get(), QPoint(form->ResultPreservBtn->width(), form->ResultPreservBtn->height()));
+    EXPECT_LE(save.x(), form->width());  // every command stays in the window
+    EXPECT_GE(form->ResultGrid->height(), 100);
+    EXPECT_EQ(form->ResultGrid->geometry(), form->ResultGrid->parentWidget()->rect());
+    EXPECT_GE(gridCorner().x(), form->width() - 12);
+}
+
+TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewer) {
+    SetMessagePresenter(&presenter);  // a failure is recorded, not shown
+    form->HelpMenuClick();
+    EXPECT_TRUE(presenter.shown.empty()) << presenter.shown.front();
+    std::string viewer;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            viewer = XSession::XDoTool("search --onlyvisible --class xchm");
+            return !viewer.empty();
+        },
+        10000));
+    if (!viewer.empty()) {
+        XSession::XDoTool("search --class xchm windowkill");
+    }
+}
+
+}  // namespace
