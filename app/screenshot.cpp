@@ -1,10 +1,14 @@
-// qrlx-screenshot OUTPUT_PNG MAP_CSV INSTRUCTION_CSV: runs the real main window offscreen
-// through a map load, an instruction load and a search, choosing the given files in its
-// dialogs, and saves a picture of the window. Used to keep the README's picture current.
+// qrlx-screenshot OUTPUT_PNG MAP_CSV INSTRUCTION_CSV [WIDTHxHEIGHT]: runs the real main
+// window offscreen (at the given size) through a map load, an instruction load and a search,
+// choosing the given files in its dialogs, and saves a picture of the window.
+// qrlx-screenshot --window X_WINDOW_ID OUTPUT_PNG: saves a picture of a window of the X
+// display (the help viewer). Used to keep the README's pictures current.
 #include <QApplication>
 #include <QPixmap>
+#include <QScreen>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/mainfrm.h"
@@ -32,29 +36,48 @@ private:
     size_t mNext = 0;
 };
 
+bool Save(const QPixmap& picture, const char* path) {
+    if (picture.isNull() || !picture.save(QString::fromLocal8Bit(path))) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fputs("usage: qrlx-screenshot OUTPUT_PNG MAP_CSV INSTRUCTION_CSV\n", stderr);
+    QSize size;
+    if (argc == 5 && std::sscanf(argv[4], "%dx%d", &size.rwidth(), &size.rheight()) != 2) {
+        argc = 0;
+    }
+    const bool window = argc == 4 && std::string(argv[1]) == "--window";
+    if (argc != 4 && argc != 5) {
+        std::fputs(
+            "usage: qrlx-screenshot OUTPUT_PNG MAP_CSV INSTRUCTION_CSV [WIDTHxHEIGHT]\n"
+            "       qrlx-screenshot --window X_WINDOW_ID OUTPUT_PNG\n",
+            stderr);
         return 2;
     }
     QApplication application(argc, argv);
+    if (window) {
+        const WId id = std::strtoul(argv[2], nullptr, 0);
+        return Save(QApplication::primaryScreen()->grabWindow(id), argv[3]) ? 0 : 1;
+    }
     PrepareDesktop();
     ListChooser chooser({argv[2], argv[3]});
     SetFileChooser(&chooser);
     TMainForm mainForm;
     TWarnLogForm warnLogForm(&mainForm);
     mainForm.WarnLogForm = &warnLogForm;
+    if (size.isValid()) {
+        mainForm.resize(size);
+    }
     mainForm.show();
     mainForm.MapFileReadMenuClick();
     mainForm.ReadRefDirFileMenuClick();
     mainForm.SearchBtnClick();
     warnLogForm.hide();
     QApplication::processEvents();
-    if (!mainForm.grab().save(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return Save(mainForm.grab(), argv[1]) ? 0 : 1;
 }
