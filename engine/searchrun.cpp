@@ -34,7 +34,12 @@ public:
     void Work(const SfNodes& nodes, tqList<typDRFInf>& list) {
         try {
             SfRouteSearch search(nodes);
-            for (int i = mNext++; i < mCount && !mStop; i = mNext++) {
+            // An instruction taken is searched, so a stopped run has searched the first ones.
+            while (!mStop) {
+                const int i = mNext++;
+                if (i >= mCount) {
+                    break;
+                }
                 Search(search, *list.Get(i));
                 std::lock_guard<std::mutex> lock(mMutex);
                 ++mFinished;

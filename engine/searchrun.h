@@ -13,8 +13,8 @@ int DefaultThreadCount();
 // threads, each with its own working state over the shared network; the records are the
 // same whatever the number. `report` runs on the calling thread with the number of searches
 // finished so far: after every search on one thread, about every 50 ms on several, and once
-// at the end. When it returns false no further search starts. Gives the number of searches
-// finished.
+// at the end. When it returns false no further search starts, and the searches under way
+// end. Gives the number of searches finished n: they are the first n of the list.
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report);
 
 }  // namespace RSIF

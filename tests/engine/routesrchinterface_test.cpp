@@ -168,8 +168,23 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
         EXPECT_EQ(lastReport, 60);
         EXPECT_EQ(ResultTexts(), single) << threads << " threads";
     }
-    // A report that answers false starts no further search.
+    // A report that answers false starts no further search; the searches done are the first
+    // ones of the list, on any number of threads.
     EXPECT_EQ(RSIF::SearchAllDRF(1, [](int) { return false; }), 1);
+    constexpr int64_t kUntouched = -7;
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 60; ++i) {
+            RSIF::GetDRFList().Get(i)->Failed = false;
+            RSIF::GetDRFList().Get(i)->Distance = kUntouched;
+        }
+        const int searched = RSIF::SearchAllDRF(3, [](int finished) { return finished == 0; });
+        ASSERT_GE(searched, 1);
+        for (int i = 0; i < 60; ++i) {
+            const RSIF::typDRFInf& record = *RSIF::GetDRFList().Get(i);
+            EXPECT_EQ(record.Failed || record.Distance != kUntouched, i < searched)
+                << "record " << i << " of " << searched << " searched";
+        }
+    }
 }
 
 // Rows enough that the table's scratch file is written and read back, not only its pages.
