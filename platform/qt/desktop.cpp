@@ -28,7 +28,9 @@ QWidget* DialogOwner(QWidget* requested) {
         return modal;
     }
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && (window->windowFlags() & Qt::WindowStaysOnTopHint)) {
+        const Qt::WindowType type = window->windowType();
+        if ((type == Qt::Window || type == Qt::Dialog) && window->isVisible() &&
+            (window->windowFlags() & Qt::WindowStaysOnTopHint)) {
             return window;
         }
     }
