@@ -125,6 +125,9 @@ QFont tqGrid::GetFontFromNumber(int n) const {
 }
 
 const QFont& tqGrid::CustomFont(int n) {
+    if (n < 1 || n > 3) {
+        return GridFont();
+    }
     std::unique_ptr<QFont>& font = mCustomFonts[n - 1];
     if (!font) {
         font = std::make_unique<QFont>(GridFont());
@@ -132,9 +135,13 @@ const QFont& tqGrid::CustomFont(int n) {
     return *font;
 }
 
-void tqGrid::SetCustomFont(int n, const QFont& font) {
+bool tqGrid::SetCustomFont(int n, const QFont& font) {
+    if (n < 1 || n > 3) {
+        return false;
+    }
     CustomFont(n);
     *mCustomFonts[n - 1] = font;
+    return true;
 }
 
 bool tqGrid::WriteCell(int ARow, int ACol, std::string_view text) {

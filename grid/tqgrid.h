@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "data/tqlist.h"
 #include "platform/qt/canvas.h"
@@ -115,9 +117,10 @@ public:
 
     // 0: the grid's font; 1-3: that custom font if it exists, else the grid's font.
     QFont GetFontFromNumber(int n) const;
-    // Custom fonts 1-3: created as a copy of the grid's font on first use.
+    // Custom fonts 1-3: created as a copy of the grid's font on first use. Other numbers
+    // read the grid's font and are refused for writing.
     const QFont& CustomFont(int n);
-    void SetCustomFont(int n, const QFont& font);
+    bool SetCustomFont(int n, const QFont& font);
 
     bool WriteCell(int ARow, int ACol, std::string_view text);
     // Tells OnSetEditText first, then writes.
@@ -146,6 +149,10 @@ private:
                             GridDrawState drawState);
     void SetCellBorderLine(const GridRect& area, const PixelRect& rect);
     void DrawImage(const CellStateCL& state, int x, int y);
+    // True for the first cell of `block` painted in the current painting pass.
+    bool FirstOfBlockInPass(const GridRect& block);
 
     std::unique_ptr<QFont> mCustomFonts[3];
+    unsigned mBlocksPass = 0;
+    std::vector<std::pair<int, int>> mBlocksPainted;  // (top, left) of blocks this pass
 };

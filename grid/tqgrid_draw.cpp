@@ -47,15 +47,22 @@ void tqGrid::DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawSta
     GridRect area{ACol, ARow, ACol, ARow};
     PixelRect pixels = rect;
     const CellStateCL* paint = &cellState;
+    Canvas& canvas = GetCanvas();
+    bool clipped = false;
     if (cellState.CellMerge) {
         area = {cellState.cmLeft, cellState.cmTop, cellState.cmRight, cellState.cmBottom};
-        PixelRect block = BlockRect(area);
-        if (block.Width() > 0) {
-            pixels = block;  // else the block's corner is scrolled away: paint this cell
+        if (!FirstOfBlockInPass(area)) {
+            return;  // another cell of the block painted it in this pass
+        }
+        pixels = BlockRect(area);
+        // Part of the block scrolled away: it stays out of the fixed cells.
+        const PixelRect scroll = ScrollArea(area);
+        clipped = pixels.Left < scroll.Left || pixels.Top < scroll.Top;
+        if (clipped) {
+            canvas.PushClip(scroll);
         }
         paint = GetCellState(cellState.cmTop, cellState.cmLeft, true);
     }
-    Canvas& canvas = GetCanvas();
     SetBackGroundColor(*paint, area, pixels, drawState);
     SetCellBorderLine(area, pixels);
 
@@ -78,6 +85,22 @@ void tqGrid::DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawSta
         canvas.TextRect(textRect, x, y, text);
     }
     canvas.SetFont(saved);
+    if (clipped) {
+        canvas.PopClip();
+    }
+}
+
+bool tqGrid::FirstOfBlockInPass(const GridRect& block) {
+    if (mBlocksPass != PaintPass()) {
+        mBlocksPass = PaintPass();
+        mBlocksPainted.clear();
+    }
+    const std::pair<int, int> corner{block.Top, block.Left};
+    if (std::find(mBlocksPainted.begin(), mBlocksPainted.end(), corner) != mBlocksPainted.end()) {
+        return false;
+    }
+    mBlocksPainted.push_back(corner);
+    return true;
 }
 
 void tqGrid::SetBackGroundColor(const CellStateCL& state, const GridRect& area,

@@ -64,4 +64,8 @@ public:
 
     // Draws `bitmap` with its top-left corner at (x, y), combining it with what is there.
     virtual void Draw(int x, int y, const QImage& bitmap, RasterOp op) = 0;
+
+    // Limits every later drawing to `rect` as well, until the matching PopClip.
+    virtual void PushClip(const PixelRect& rect) = 0;
+    virtual void PopClip() = 0;
 };

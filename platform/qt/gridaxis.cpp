@@ -51,6 +51,18 @@ bool GridAxis::Start(int index, int& start) const {
     return true;
 }
 
+int GridAxis::Offset(int index) const {
+    int start = 0;
+    if (Start(index, start)) {
+        return start;
+    }
+    start = FixedExtent();
+    for (int i = index; i < mFirst; ++i) {
+        start -= Size(i) + mLineWidth;
+    }
+    return start;
+}
+
 int GridAxis::ItemAt(int pixel, int extent) const {
     if (pixel < 0 || pixel >= extent) {
         return -1;

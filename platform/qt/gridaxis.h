@@ -24,6 +24,9 @@ public:
 
     // The pixel where item `index` starts; false when it is scrolled out of view.
     bool Start(int index, int& start) const;
+    // The pixel where item `index` starts even when scrolled out: items scrolled away lie
+    // before the scrollable area, at negative or fixed-area pixels.
+    int Offset(int index) const;
     // The item at `pixel`, or -1 past the last item or on a grid line gap.
     int ItemAt(int pixel, int extent) const;
     // Pixels taken by the fixed items and their lines.

@@ -58,7 +58,8 @@ void PainterCanvas::TextRect(const PixelRect& clip, int x, int y, const char* cp
         return;
     }
     mPainter.save();
-    mPainter.setClipRect(clip.Left, clip.Top, clip.Width(), clip.Height());
+    mPainter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()),
+                         mPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     mPainter.setPen(QColor(Qt::black));
     mPainter.drawText(x, y + QFontMetrics(mPainter.font()).ascent(), qttext::FromCp932(cp932));
     mPainter.restore();
@@ -74,4 +75,23 @@ void PainterCanvas::Draw(int x, int y, const QImage& bitmap, RasterOp op) {
     mPainter.setCompositionMode(kModes[op]);
     mPainter.drawImage(x, y, bitmap);
     mPainter.restore();
+}
+
+void PainterCanvas::PushClip(const PixelRect& rect) {
+    mClips.push_back({mPainter.hasClipping(), mPainter.clipRegion()});
+    mPainter.setClipRect(QRect(rect.Left, rect.Top, rect.Width(), rect.Height()),
+                         mPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void PainterCanvas::PopClip() {
+    if (mClips.empty()) {
+        return;
+    }
+    const SavedClip saved = mClips.back();
+    mClips.pop_back();
+    if (saved.on) {
+        mPainter.setClipRegion(saved.region);
+    } else {
+        mPainter.setClipping(false);
+    }
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QPainter>
+#include <QRegion>
+
+#include <vector>
 
 #include "platform/qt/canvas.h"
 
@@ -23,6 +26,8 @@ public:
     int TextHeight(const char* cp932) override;
     void TextRect(const PixelRect& clip, int x, int y, const char* cp932) override;
     void Draw(int x, int y, const QImage& bitmap, RasterOp op) override;
+    void PushClip(const PixelRect& rect) override;
+    void PopClip() override;
 
     static QColor ToQColor(TColor color);
 
@@ -32,4 +37,9 @@ private:
     CanvasPen mPen;
     int mX = 0;
     int mY = 0;
+    struct SavedClip {
+        bool on;
+        QRegion region;
+    };
+    std::vector<SavedClip> mClips;
 };

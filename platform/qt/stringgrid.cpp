@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -167,12 +168,15 @@ PixelRect StringGrid::CellRect(int col, int row) const {
 
 PixelRect StringGrid::BlockRect(const GridRect& block) const {
     GridRect n = block.Normalized();
-    PixelRect first = CellRect(n.Left, n.Top);
-    PixelRect last = CellRect(n.Right, n.Bottom);
-    if (first.Width() == 0 || last.Width() == 0) {
-        return {};
-    }
-    return {first.Left, first.Top, last.Right, last.Bottom};
+    return {mCols.Offset(n.Left), mRows.Offset(n.Top), mCols.Offset(n.Right) + mCols.Size(n.Right),
+            mRows.Offset(n.Bottom) + mRows.Size(n.Bottom)};
+}
+
+PixelRect StringGrid::ScrollArea(const GridRect& block) const {
+    GridRect n = block.Normalized();
+    return {n.Left >= FixedCols() ? mCols.FixedExtent() : 0,
+            n.Top >= FixedRows() ? mRows.FixedExtent() : 0, viewport()->width(),
+            viewport()->height()};
 }
 
 void StringGrid::InvalidateCell(int col, int row) {
@@ -252,6 +256,11 @@ void StringGrid::DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawSta
 }
 
 void StringGrid::PaintCell(Canvas& canvas, int col, int row) {
+    ++mPaintPass;
+    PaintOne(canvas, col, row);
+}
+
+void StringGrid::PaintOne(Canvas& canvas, int col, int row) {
     PixelRect rect = CellRect(col, row);
     if (rect.Width() <= 0 && rect.Height() <= 0) {
         return;
@@ -263,9 +272,10 @@ void StringGrid::PaintCell(Canvas& canvas, int col, int row) {
     mCanvas = previous;
 }
 
-void StringGrid::PaintCells(Canvas& canvas) {
-    const int width = viewport()->width();
-    const int height = viewport()->height();
+void StringGrid::PaintCells(Canvas& canvas, const PixelRect& area) {
+    ++mPaintPass;
+    const int width = std::min(viewport()->width(), area.Right);
+    const int height = std::min(viewport()->height(), area.Bottom);
     for (int row = 0; row < RowCount(); ++row) {
         int top = 0;
         if (!mRows.Start(row, top)) {
@@ -273,6 +283,9 @@ void StringGrid::PaintCells(Canvas& canvas) {
         }
         if (top >= height) {
             break;
+        }
+        if (top + mRows.Size(row) + GridLineWidth() <= area.Top) {
+            continue;  // above the area
         }
         for (int col = 0; col < ColCount(); ++col) {
             int left = 0;
@@ -282,14 +295,17 @@ void StringGrid::PaintCells(Canvas& canvas) {
             if (left >= width) {
                 break;
             }
-            PaintCell(canvas, col, row);
+            if (left + mCols.Size(col) + GridLineWidth() > area.Left) {
+                PaintOne(canvas, col, row);
+            }
         }
     }
 }
 
-void StringGrid::paintEvent(QPaintEvent*) {
+void StringGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), palette().window());
+    const QRect asked = event->rect();
+    painter.fillRect(asked, palette().window());
     PainterCanvas canvas(painter);
     if (GridLineWidth() > 0) {
         // The gaps between cells show the grid lines.
@@ -298,7 +314,7 @@ void StringGrid::paintEvent(QPaintEvent*) {
             {0, 0, std::min(viewport()->width(), BlockRect({0, 0, ColCount() - 1, 0}).Right),
              std::min(viewport()->height(), BlockRect({0, 0, 0, RowCount() - 1}).Bottom)});
     }
-    PaintCells(canvas);
+    PaintCells(canvas, {asked.left(), asked.top(), asked.right() + 1, asked.bottom() + 1});
 }
 
 void StringGrid::resizeEvent(QResizeEvent* event) {

@@ -89,9 +89,14 @@ public:
     void SetEditorMode(bool on);
     QLineEdit* InplaceEditor() const { return mEditor; }
 
-    // Pixel rectangles in the viewport: empty when the cell is scrolled out of view.
+    // Pixel rectangle of a cell in the viewport: empty when it is scrolled out of view.
     PixelRect CellRect(int col, int row) const;
+    // Pixel rectangle of a block of cells, also when some of it is scrolled out of view
+    // (it then reaches past the viewport's edge or under the fixed cells).
     PixelRect BlockRect(const GridRect& block) const;
+    // The viewport area where the cells of a block scroll: right of the fixed columns when
+    // the block is right of them, below the fixed rows when it is below them.
+    PixelRect ScrollArea(const GridRect& block) const;
     void InvalidateCell(int col, int row);
     void InvalidateGrid();
 
@@ -102,9 +107,12 @@ public:
 
     // The canvas of the painting under way. Valid only inside DrawCell.
     Canvas& GetCanvas() const { return *mCanvas; }
-    // Paints one cell (or every visible cell) on `canvas`, as a repaint would.
+    // Paints one cell, or every visible cell that meets `area`, on `canvas`, as a repaint
+    // would. Each call is one painting pass.
     void PaintCell(Canvas& canvas, int col, int row);
-    void PaintCells(Canvas& canvas);
+    void PaintCells(Canvas& canvas, const PixelRect& area);
+    // Counts the painting passes, so that a cell painter can tell a new pass.
+    unsigned PaintPass() const { return mPaintPass; }
 
     // Called, when set, each time the in-place editor changes a cell's text.
     std::function<void(StringGrid& sender, int col, int row, const std::string& text)>
@@ -130,6 +138,7 @@ private:
     Cell* At(int col, int row);
     const Cell* At(int col, int row) const;
     GridDrawState DrawStateOf(int col, int row) const;
+    void PaintOne(Canvas& canvas, int col, int row);
     // Moves the current cell, extending the selection when `extend` and range selection.
     void MoveTo(int col, int row, bool extend);
     void ScrollIntoView(int col, int row);
@@ -147,5 +156,6 @@ private:
     QFont mFont;
     TColor mFixedColor = 0xF0F0F0;
     Canvas* mCanvas = nullptr;
+    unsigned mPaintPass = 0;
     QLineEdit* mEditor = nullptr;  // owned by the viewport
 };

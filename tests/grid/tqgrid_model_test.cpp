@@ -78,6 +78,10 @@ TEST_F(GridTest, CustomFontsFallBackToTheGridFontUntilMade) {
     EXPECT_EQ(grid.GetFontFromNumber(1), gridFont);
     EXPECT_EQ(grid.CustomFont(3), gridFont);  // reading makes a copy of the grid font
     EXPECT_EQ(grid.GetFontFromNumber(7), gridFont);
+    EXPECT_EQ(grid.CustomFont(0), gridFont);  // no font outside 1-3
+    EXPECT_EQ(grid.CustomFont(4), gridFont);
+    EXPECT_FALSE(grid.SetCustomFont(4, bold));
+    EXPECT_EQ(grid.CustomFont(4), gridFont);
 }
 
 TEST_F(GridTest, WritingCellsRowFirstAndShifted) {

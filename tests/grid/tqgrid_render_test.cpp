@@ -1,5 +1,6 @@
 // A real tqGrid painted offscreen into an image, and a real mouse click on it.
 #include <QImage>
+#include <QScrollBar>
 #include <QTest>
 
 #include "grid_fixture.h"
@@ -90,6 +91,31 @@ TEST_F(RenderTest, KeysMoveTheCurrentCellAndKeepItInView) {
     }
     EXPECT_EQ(grid.Row(), 2);  // never into the fixed rows
     EXPECT_GT(grid.CellRect(2, 2).Height(), 0);
+}
+
+TEST_F(RenderTest, ABlockScrolledPastItsFirstCellIsPaintedOnceAsOneCell) {
+    // Header block of row 0 over columns 6-10, scrolled so that column 7 comes first.
+    grid.resize(300, 200);
+    grid.show();
+    grid.horizontalScrollBar()->setValue(7);
+    ASSERT_EQ(grid.CellRect(7, 0).Left, 0);
+    QImage image = Render();
+    // Its text sits once, centred on the whole block (centre at column 8), so the last
+    // column of the block shows none of it and no frame divides the block.
+    auto darkIn = [&](int left, int right) {
+        for (int x = left; x < right; ++x) {
+            for (int y = 3; y < 17; ++y) {
+                if (qGray(image.pixel(x, y)) < 100) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(darkIn(64 + 4, 128 - 4));    // column 8
+    EXPECT_FALSE(darkIn(192 + 4, 256 - 4));  // column 10
+    EXPECT_EQ(At(image, 64, 10), clSilver);  // no frame between columns 7 and 8
+    EXPECT_EQ(At(image, 128, 10), clSilver);
 }
 
 TEST_F(RenderTest, CtrlHomeAndCtrlEndGoToTheFirstAndLastCell) {

@@ -33,6 +33,8 @@ public:
         Log("text %d,%d clip %s brush %06X font %s '%s'", x, y, Rect(clip).c_str(), mBrush,
             mFont.family().toStdString().c_str(), text);
     }
+    void PushClip(const PixelRect& r) override { Log("clip %s", Rect(r).c_str()); }
+    void PopClip() override { Log("unclip"); }
     void Draw(int x, int y, const QImage& bitmap, RasterOp op) override {
         static const char* kNames[] = {"and", "erase", "paint"};
         Log("draw %d,%d %dx%d %s", x, y, bitmap.width(), bitmap.height(), kNames[op]);
