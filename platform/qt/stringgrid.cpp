@@ -1,5 +1,7 @@
 #include "platform/qt/stringgrid.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -11,17 +13,8 @@
 #include "platform/qt/paintercanvas.h"
 #include "platform/qt/qttext.h"
 
-GridRect GridRect::Normalized() const {
-    return {std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right),
-            std::max(Top, Bottom)};
-}
-
-bool GridRect::Contains(int col, int row) const {
-    GridRect n = Normalized();
-    return col >= n.Left && col <= n.Right && row >= n.Top && row <= n.Bottom;
-}
-
-StringGrid::StringGrid(QWidget* parent) : QAbstractScrollArea(parent), mFont(font()) {
+StringGrid::StringGrid(QWidget* parent)
+    : QAbstractScrollArea(parent), mStore(std::make_unique<TableCellStore>()), mFont(font()) {
     mCols.SetDefaultSize(64);
     mRows.SetDefaultSize(24);
     SetColCount(5);
@@ -30,76 +23,60 @@ StringGrid::StringGrid(QWidget* parent) : QAbstractScrollArea(parent), mFont(fon
     SetFixedRows(1);
     SetCurrentCell(1, 1);
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(1);
 }
 
 StringGrid::~StringGrid() = default;
 
-StringGrid::Cell* StringGrid::At(int col, int row) {
-    if (row < 0 || row >= RowCount() || col < 0 || col >= ColCount()) {
-        return nullptr;
-    }
-    return &mCells[row][col];
+void StringGrid::SetCellStore(std::unique_ptr<GridCellStore> store) {
+    mStore = std::move(store);
+    mStore->Resize(ColCount(), RowCount());
+    InvalidateGrid();
 }
 
-const StringGrid::Cell* StringGrid::At(int col, int row) const {
-    return const_cast<StringGrid*>(this)->At(col, row);
-}
-
-const char* StringGrid::Cells(int col, int row) const {
-    const Cell* cell = At(col, row);
-    return cell ? cell->text.c_str() : "";
-}
+const char* StringGrid::Cells(int col, int row) const { return mStore->Text(col, row); }
 
 void StringGrid::SetCells(int col, int row, std::string_view text) {
-    if (Cell* cell = At(col, row)) {
-        cell->text.assign(text);
-        InvalidateCell(col, row);
-    }
+    mStore->SetText(col, row, text);
+    InvalidateCell(col, row);
 }
 
-void* StringGrid::Objects(int col, int row) const {
-    const Cell* cell = At(col, row);
-    return cell ? cell->object : nullptr;
-}
+void* StringGrid::Objects(int col, int row) const { return mStore->Object(col, row); }
 
-void StringGrid::SetObjects(int col, int row, void* object) {
-    if (Cell* cell = At(col, row)) {
-        cell->object = object;
-    }
+void StringGrid::SetObjects(int col, int row, void* object) { mStore->SetObject(col, row, object); }
+
+GridLimits StringGrid::Limits() const { return {ColCount(), RowCount(), FixedCols(), FixedRows()}; }
+
+void StringGrid::KeepCurrentInside() {
+    const GridRect raw = mSelection.Raw();
+    mSelection.MoveTo(std::min(raw.Right, ColCount() - 1), std::min(raw.Bottom, RowCount() - 1),
+                      false, Limits());
+    UpdateScrollBars();
+    InvalidateGrid();
 }
 
 void StringGrid::SetRowCount(int count) {
     mRows.SetCount(std::max(count, 1));  // may leave only fixed rows
-    mCells.resize(mRows.Count(), std::vector<Cell>(mCols.Count()));
-    MoveTo(std::min(mCurrentCol, ColCount() - 1), std::min(mCurrentRow, RowCount() - 1), false);
-    UpdateScrollBars();
-    InvalidateGrid();
+    mStore->Resize(ColCount(), RowCount());
+    KeepCurrentInside();
 }
 
 void StringGrid::SetColCount(int count) {
     mCols.SetCount(std::max(count, 1));
-    for (std::vector<Cell>& row : mCells) {
-        row.resize(mCols.Count());
-    }
-    MoveTo(std::min(mCurrentCol, ColCount() - 1), std::min(mCurrentRow, RowCount() - 1), false);
-    UpdateScrollBars();
-    InvalidateGrid();
+    mStore->Resize(ColCount(), RowCount());
+    KeepCurrentInside();
 }
 
 void StringGrid::SetFixedRows(int count) {
     mRows.SetFixed(std::min(count, RowCount()));
-    MoveTo(std::max(mCurrentCol, FixedCols()), std::max(mCurrentRow, FixedRows()), false);
-    UpdateScrollBars();
-    InvalidateGrid();
+    KeepCurrentInside();
 }
 
 void StringGrid::SetFixedCols(int count) {
     mCols.SetFixed(std::min(count, ColCount()));
-    MoveTo(std::max(mCurrentCol, FixedCols()), std::max(mCurrentRow, FixedRows()), false);
-    UpdateScrollBars();
-    InvalidateGrid();
+    KeepCurrentInside();
 }
 
 void StringGrid::SetColWidths(int col, int width) {
@@ -127,33 +104,29 @@ void StringGrid::SetGridLineWidth(int width) {
     InvalidateGrid();
 }
 
-void StringGrid::SetCurrentCell(int col, int row) { MoveTo(col, row, false); }
-
-GridRect StringGrid::Selection() const {
-    return GridRect{mAnchorCol, mAnchorRow, mCurrentCol, mCurrentRow}.Normalized();
-}
-
-void StringGrid::SetSelection(const GridRect& selection) {
-    if (selection == GridRect{mAnchorCol, mAnchorRow, mCurrentCol, mCurrentRow}) {
-        return;
-    }
-    mAnchorCol = selection.Left;
-    mAnchorRow = selection.Top;
-    mCurrentCol = selection.Right;
-    mCurrentRow = selection.Bottom;
+void StringGrid::SetCurrentCell(int col, int row) {
+    mSelection.MoveTo(col, row, false, Limits());
     InvalidateGrid();
 }
 
-void StringGrid::MoveTo(int col, int row, bool extend) {
-    // With no scrollable row (or column) left, the current cell stays just past the fixed ones.
-    col = std::max(FixedCols(), std::min(col, ColCount() - 1));
-    row = std::max(FixedRows(), std::min(row, RowCount() - 1));
-    mCurrentCol = col;
-    mCurrentRow = row;
-    if (!extend || !(mOptions & goRangeSelect)) {
-        mAnchorCol = col;
-        mAnchorRow = row;
+void StringGrid::SetSelection(const GridRect& selection) {
+    if (mSelection.Set(selection)) {
+        InvalidateGrid();
     }
+}
+
+bool StringGrid::SelectCell(int, int) { return true; }
+
+void StringGrid::MoveTo(int col, int row, bool extend) {
+    GridSelection moved = mSelection;
+    moved.MoveTo(col, row, extend && (mOptions & goRangeSelect), Limits());
+    if ((moved.Col() != Col() || moved.Row() != Row()) && !SelectCell(moved.Col(), moved.Row())) {
+        return;
+    }
+    if (moved.Col() != Col() || moved.Row() != Row()) {
+        SetEditorMode(false);  // the editor stays with its cell
+    }
+    mSelection = moved;
     InvalidateGrid();
 }
 
@@ -200,15 +173,19 @@ void StringGrid::SetFixedColor(TColor color) {
     InvalidateGrid();
 }
 
-bool StringGrid::EditorMode() const { return mEditor != nullptr && mEditor->isVisible(); }
-
 void StringGrid::SetEditorMode(bool on) {
-    if (on == EditorMode()) {
+    if (on == mEditorMode) {
         return;
     }
+    mEditorMode = on;
     if (!on) {
-        mEditor->hide();
-        setFocus();
+        if (mEditor != nullptr && mEditor->isVisible()) {
+            const bool hadFocus = mEditor->hasFocus();
+            mEditor->hide();
+            if (hadFocus) {
+                setFocus();
+            }
+        }
         return;
     }
     if (mEditor == nullptr) {
@@ -217,21 +194,32 @@ void StringGrid::SetEditorMode(bool on) {
         QObject::connect(mEditor, &QLineEdit::textEdited, mEditor, [this](const QString& text) {
             std::string bytes = qttext::ToCp932(text);
             if (OnSetEditText) {
-                OnSetEditText(*this, mCurrentCol, mCurrentRow, bytes);
+                OnSetEditText(*this, Col(), Row(), bytes);
             }
-            SetCells(mCurrentCol, mCurrentRow, bytes);
+            SetCells(Col(), Row(), bytes);
         });
     }
-    mEditor->setText(qttext::FromCp932(Cells(mCurrentCol, mCurrentRow)));
+    if (!CanEditShow()) {
+        return;
+    }
+    mEditor->setText(qttext::FromCp932(Cells(Col(), Row())));
     PlaceEditor();
     mEditor->show();
     mEditor->setFocus();
 }
 
-QLineEdit* StringGrid::CreateEditor() { return new QLineEdit(); }
+GridInplaceEdit* StringGrid::CreateEditor() { return new GridInplaceEdit(*this); }
+
+bool StringGrid::CanEditShow() { return (mOptions & goEditing) != 0; }
+
+void StringGrid::TopLeftChanged() {
+    if (mEditor != nullptr && mEditor->isVisible()) {
+        PlaceEditor();
+    }
+}
 
 void StringGrid::PlaceEditor() {
-    PixelRect rect = CellRect(mCurrentCol, mCurrentRow);
+    PixelRect rect = CellRect(Col(), Row());
     mEditor->setGeometry(rect.Left, rect.Top, rect.Width(), rect.Height());
     mEditor->setFont(mFont);
 }
@@ -242,7 +230,7 @@ GridDrawState StringGrid::DrawStateOf(int col, int row) const {
         state |= gdFixed;
     } else if (Selection().Contains(col, row)) {
         state |= gdSelected;
-        if (col == mCurrentCol && row == mCurrentRow && hasFocus()) {
+        if (col == Col() && row == Row() && hasFocus()) {
             state |= gdFocused;
         }
     }
@@ -337,9 +325,7 @@ void StringGrid::UpdateScrollBars() {
 void StringGrid::scrollContentsBy(int, int) {
     mRows.SetFirst(FixedRows() + verticalScrollBar()->value());
     mCols.SetFirst(FixedCols() + horizontalScrollBar()->value());
-    if (EditorMode()) {
-        PlaceEditor();
-    }
+    TopLeftChanged();
     InvalidateGrid();
 }
 
@@ -376,7 +362,6 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
     if (col < FixedCols() || row < FixedRows()) {
         return;  // fixed cells and empty space select nothing
     }
-    SetEditorMode(false);
     MoveTo(col, row, (event->modifiers() & Qt::ShiftModifier) != 0);
 }
 
@@ -387,49 +372,106 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     int col = mCols.ItemAt(at.x(), viewport()->width());
     int row = mRows.ItemAt(at.y(), viewport()->height());
-    if (col >= FixedCols() && row >= FixedRows() && (col != mCurrentCol || row != mCurrentRow)) {
+    if (col >= FixedCols() && row >= FixedRows() && (col != Col() || row != Row())) {
         MoveTo(col, row, true);
     }
 }
 
-void StringGrid::keyPressEvent(QKeyEvent* event) {
-    const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
-    const bool wholeGrid = (event->modifiers() & Qt::ControlModifier) != 0;
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        DblClick();
+    }
+}
+
+void StringGrid::KeyDown(VirtualKey& key, ShiftState shift) {
+    const bool extend = (shift & ssShift) != 0;
+    const bool wholeGrid = (shift & ssCtrl) != 0;
     const int page = std::max(1, mRows.FullyVisible(viewport()->height()));
-    int col = mCurrentCol;
-    int row = mCurrentRow;
-    switch (event->key()) {
-        case Qt::Key_Left:
+    int col = Col();
+    int row = Row();
+    switch (key) {
+        case vkLeft:
             --col;
             break;
-        case Qt::Key_Right:
+        case vkRight:
             ++col;
             break;
-        case Qt::Key_Up:
+        case vkUp:
             --row;
             break;
-        case Qt::Key_Down:
+        case vkDown:
             ++row;
             break;
-        case Qt::Key_PageUp:
+        case vkPrior:
             row -= page;
             break;
-        case Qt::Key_PageDown:
+        case vkNext:
             row += page;
             break;
-        case Qt::Key_Home:  // with Ctrl: the first cell
+        case vkHome:  // with Ctrl: the first cell
             col = FixedCols();
             row = wholeGrid ? FixedRows() : row;
             break;
-        case Qt::Key_End:  // with Ctrl: the last cell
+        case vkEnd:  // with Ctrl: the last cell
             col = ColCount() - 1;
             row = wholeGrid ? RowCount() - 1 : row;
             break;
         default:
-            QAbstractScrollArea::keyPressEvent(event);
             return;
     }
-    SetEditorMode(false);
+    key = 0;
     MoveTo(col, row, extend);
-    ScrollIntoView(mCurrentCol, mCurrentRow);
+    ScrollIntoView(Col(), Row());
+}
+
+void StringGrid::KeyPress(char&) {}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    VirtualKey key = VirtualKeyOf(*event);
+    if (key != 0) {
+        KeyDown(key, ShiftStateOf(*event));
+    }
+    const QString text = event->text();
+    const bool typed = !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\b') &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (!typed) {
+        if (key != 0) {
+            QAbstractScrollArea::keyPressEvent(event);
+        }
+        return;
+    }
+    if (mEditorMode && mEditor != nullptr && mEditor->isVisible()) {
+        mEditor->Type(text);  // the editor opened on this key: the character goes into it
+        return;
+    }
+    // A character typed on the grid itself: the grid hears it first; with the editing
+    // option on, it opens the editor and goes into it.
+    const std::string bytes = qttext::ToCp932(text);
+    char first = bytes.empty() ? 0 : bytes[0];
+    KeyPress(first);
+    const unsigned char byte = static_cast<unsigned char>(first);
+    if ((mOptions & goEditing) && (byte == 0x08 || byte >= 0x20)) {
+        SetEditorMode(true);
+        if (mEditor != nullptr && mEditor->isVisible() && byte != 0x08) {
+            mEditor->Type(text);
+        }
+    }
+}
+
+void StringGrid::inputMethodEvent(QInputMethodEvent* event) {
+    // Composing Japanese text on the grid: the key the input method processes.
+    VirtualKey key = vkProcessKey;
+    KeyDown(key, 0);
+    if (mEditorMode && mEditor != nullptr && mEditor->isVisible()) {
+        QApplication::sendEvent(mEditor, event);
+        return;
+    }
+    event->ignore();
+}
+
+void StringGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (mEditor == nullptr || QApplication::focusWidget() != mEditor) {
+        DoExit();
+    }
 }

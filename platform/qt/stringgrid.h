@@ -1,6 +1,7 @@
 // StringGrid: a scrollable grid of text cells (CP932 bytes) with one object reference per
 // cell, fixed rows and columns that stay in view, a current cell and a selection, an
-// in-place editor, and a per-cell paint operation that subclasses take over.
+// in-place editor with an input chain that derived grids hook, and a per-cell paint
+// operation that they take over. The cell texts live in a replaceable store.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -11,23 +12,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/qt/canvas.h"
 #include "platform/qt/gridaxis.h"
-
-// A rectangle of cells in column and row numbers, bounds included. A selection set from
-// it may have Left > Right or Top > Bottom: (Left, Top) is the anchor, (Right, Bottom) the
-// current cell.
-struct GridRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    GridRect Normalized() const;
-    bool Contains(int col, int row) const;  // of the normalized rectangle
-    bool operator==(const GridRect&) const = default;
-};
+#include "platform/qt/gridcellstore.h"
+#include "platform/qt/gridinplaceedit.h"
+#include "platform/qt/gridselection.h"
+#include "platform/qt/virtualkeys.h"
 
 enum GridDrawFlag : unsigned { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 using GridDrawState = unsigned;
@@ -74,20 +65,22 @@ public:
     void SetGridLineWidth(int width);
 
     // The current cell; setting it also moves the selection anchor there.
-    int Col() const { return mCurrentCol; }
-    int Row() const { return mCurrentRow; }
+    int Col() const { return mSelection.Col(); }
+    int Row() const { return mSelection.Row(); }
     void SetCurrentCell(int col, int row);
     // The normalized selection; setting it puts the anchor at (Left, Top) and the current
     // cell at (Right, Bottom). An unchanged selection repaints nothing.
-    GridRect Selection() const;
+    GridRect Selection() const { return mSelection.Rect(); }
     void SetSelection(const GridRect& selection);
 
     unsigned Options() const { return mOptions; }
     void SetOptions(unsigned options) { mOptions = options; }
 
-    bool EditorMode() const;
+    // Editor mode: the in-place editor shows on the current cell when CanEditShow allows.
+    // Turning it off keeps the edited text in the cell.
+    bool EditorMode() const { return mEditorMode; }
     void SetEditorMode(bool on);
-    QLineEdit* InplaceEditor() const { return mEditor; }
+    GridInplaceEdit* InplaceEditor() const { return mEditor; }
 
     // Pixel rectangle of a cell in the viewport: empty when it is scrolled out of view.
     PixelRect CellRect(int col, int row) const;
@@ -118,44 +111,62 @@ public:
     std::function<void(StringGrid& sender, int col, int row, const std::string& text)>
         OnSetEditText;
 
+    // The input chain. The platform's own handling of each step; derived grids override a
+    // step and call these where their rules let the platform go on.
+    // A key went down (virtual-key code). Moves the current cell for the navigation keys.
+    virtual void KeyDown(VirtualKey& key, ShiftState shift);
+    // A character (one CP932 byte) typed on the grid or into its editor, before it is
+    // inserted; setting it to 0 drops it. The platform changes nothing.
+    virtual void KeyPress(char& key);
+    virtual void DblClick() {}
+    // Asked before the current cell moves to (col, row); false keeps it where it is.
+    virtual bool SelectCell(int col, int row);
+    // The focus left the grid and its editor.
+    virtual void DoExit() {}
+    // Whether the editor may show: the editing option is set.
+    virtual bool CanEditShow();
+    // The grid scrolled; the platform keeps an open editor on its cell.
+    virtual void TopLeftChanged();
+
 protected:
     virtual void DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state);
-    virtual QLineEdit* CreateEditor();
+    // Makes the in-place editor when it is first needed; the grid owns it.
+    virtual GridInplaceEdit* CreateEditor();
+    // Replaces the cell store (its contents are not carried over).
+    void SetCellStore(std::unique_ptr<GridCellStore> store);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    struct Cell {
-        std::string text;
-        void* object = nullptr;
-    };
-
-    Cell* At(int col, int row);
-    const Cell* At(int col, int row) const;
+    GridLimits Limits() const;
     GridDrawState DrawStateOf(int col, int row) const;
     void PaintOne(Canvas& canvas, int col, int row);
-    // Moves the current cell, extending the selection when `extend` and range selection.
+    // Moves the current cell (asking SelectCell), extending the selection when `extend`
+    // and range selection is on.
     void MoveTo(int col, int row, bool extend);
+    // Keeps the current cell inside the grid after its size changed.
+    void KeepCurrentInside();
     void ScrollIntoView(int col, int row);
     void UpdateScrollBars();
     void PlaceEditor();
 
+    std::unique_ptr<GridCellStore> mStore;
     GridAxis mCols;
     GridAxis mRows;
-    std::vector<std::vector<Cell>> mCells;  // [row][col]
-    int mCurrentCol = 0;
-    int mCurrentRow = 0;
-    int mAnchorCol = 0;
-    int mAnchorRow = 0;
+    GridSelection mSelection;
     unsigned mOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine;
     QFont mFont;
     TColor mFixedColor = 0xF0F0F0;
     Canvas* mCanvas = nullptr;
     unsigned mPaintPass = 0;
-    QLineEdit* mEditor = nullptr;  // owned by the viewport
+    bool mEditorMode = false;
+    GridInplaceEdit* mEditor = nullptr;  // a child of the viewport
 };
