@@ -155,17 +155,25 @@ public:
 
     // Packs, then heap-sorts by Compare (not stable).
     void Sort() {
+        Sort(Compare);
+        sorted = 1;
+    }
+
+    // Packs, then heap-sorts by `compare` (a, b), which is negative when a goes first,
+    // positive when b does. Not stable. The list counts as unsorted for Find afterwards.
+    template <typename Comparison>
+    void Sort(Comparison compare) {
         Pack();
         for (int i = count / 2 - 1; i >= 0; --i) {
-            SiftDown(items[i], i, count);
+            SiftDown(items[i], i, count, compare);
         }
         for (int m = count; m > 1;) {
             T* taken = items[m - 1];
             items[m - 1] = items[0];
             --m;
-            SiftDown(taken, 0, m);
+            SiftDown(taken, 0, m, compare);
         }
-        sorted = 1;
+        sorted = 0;
     }
 
     // Binary search of a sorted, packed list. Found: true with the run of equal items in
@@ -260,12 +268,13 @@ private:
         items[index] = nullptr;
     }
 
-    void SiftDown(T* value, int p, int m) {
+    template <typename Comparison>
+    void SiftDown(T* value, int p, int m, Comparison& compare) {
         for (int k = 2 * p + 1; k < m; k = 2 * p + 1) {
-            if (k + 1 < m && Compare(*items[k], *items[k + 1]) < 0) {
+            if (k + 1 < m && compare(*items[k], *items[k + 1]) < 0) {
                 ++k;
             }
-            if (Compare(*value, *items[k]) >= 0) {
+            if (compare(*value, *items[k]) >= 0) {
                 break;
             }
             items[p] = items[k];

@@ -196,6 +196,23 @@ TEST(tqListTest, HeapSortOrdersLikeAReferenceSort) {
     }
 }
 
+TEST(tqListTest, SortWithAComparisonOrdersByItAndFindSortsAgainByTheItems) {
+    tqList<Counted> list;
+    for (int value : {5, 1, 4, 2, 3, 2}) {
+        list.Add(std::make_unique<Counted>(value));
+    }
+    list.Delete(1, 0);  // a hole, packed away by the sort
+    list.Sort([](const Counted& a, const Counted& b) { return b.value - a.value; });
+    std::string order;
+    for (int i = 0; i < list.Count(); ++i) {
+        order += std::to_string(list.Get(i)->value);
+    }
+    EXPECT_EQ(order, "54322");
+    // Lookups need the items' own order: Find sorts the list again first.
+    EXPECT_EQ(list.FindItem(Counted(3))->value, 3);
+    EXPECT_EQ(list.Get(0)->value, 2);
+}
+
 TEST(tqListTest, IndexOfScansFromTheStartIndexAndTreatsHolesAsEmpty) {
     tqList<tqString> list;
     AddTexts(list, {"a", "b", "a", "c"});
