@@ -121,6 +121,23 @@ public:
         return true;
     }
 
+    // Drops `n` items from `index` on (destroying them when the list owns its items) and
+    // moves the later items down. False, with nothing dropped, for a range outside the list.
+    bool DeleteRange(int index, int n) {
+        if (n < 0 || index < 0 || index + n > count) {
+            return false;
+        }
+        for (int i = index; i < index + n; ++i) {
+            DestroySlot(i);
+        }
+        std::memmove(&items[index], &items[index + n], sizeof(T*) * (count - index - n));
+        for (int i = count - n; i < count; ++i) {
+            items[i] = nullptr;
+        }
+        count -= n;
+        return true;
+    }
+
     bool Exchange(int i, int j) {
         if (!IsValidIndex(i) || !IsValidIndex(j)) {
             return false;

@@ -163,15 +163,3 @@ bool tqGrid::WriteCellShift(int dataRow, int dataCol, std::string_view text) {
 bool tqGrid::WriteCellShiftWithEvent(int dataRow, int dataCol, std::string_view text) {
     return WriteCellWithEvent(dataRow + FixedRows(), dataCol + FixedCols(), text);
 }
-
-void tqGrid::ClearRow(int row) {
-    for (int col = 0; col < ColCount(); ++col) {
-        SetCells(col, row, "");
-    }
-    for (int i = CellStates.Count() - 1; i >= 0; --i) {
-        CellStateCL* state = CellStates.Get(i);
-        if (state != nullptr && state->Row == row) {
-            CellStates.Delete(i, 1);
-        }
-    }
-}

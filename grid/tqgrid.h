@@ -59,12 +59,35 @@ struct ColumnStatusCL {
     bool operator==(const ColumnStatusCL& other) const { return Col == other.Col; }
 };
 
+// The in-place editor of tqGrid, whose background colour the grid sets.
+class TInplaceEditEX : public GridInplaceEdit {
+public:
+    using GridInplaceEdit::GridInplaceEdit;
+    void SetBrushColor(TColor color);
+};
+
+// Character classes of one CP932 byte.
+bool aIsalnum(char c);
+bool aIsHifun(char c);  // '-'
+bool aIsSlush(char c);  // '/'
+bool aIsEdit(char c);   // control characters 0x01-0x1F
+bool aIsDigit(char c);
+bool aIsAlpha(char c);
+bool aIsKanji(char c);  // 0x80-0xFF: part of a double-byte character or half-width kana
+// Drops the last byte of `text` (of a double-byte character, only its trail byte).
+void DeleteLastChar(std::string& text);
+
 // Rows and columns are grid numbers from 0, fixed ones counted; every tqGrid operation
 // takes the row before the column. "Data" numbers leave the fixed rows/columns out.
 class tqGrid : public StringGrid {
 public:
     using CellStateEvent = std::function<void(tqGrid& sender, int ARow, int ACol, bool Standard,
                                               CellStateCL& CellState)>;
+    // The extraction check of a row (column) during a sort: `IsFree` (preset true) answers
+    // whether it is accepted.
+    using ExtractEvent = std::function<void(tqGrid& sender, int ImgID, bool& IsFree)>;
+    // Comparison of two rows (columns) for a sort: negative puts the first one first.
+    using SortEvent = std::function<void(tqGrid& sender, int Row1, int Row2, int& iSort)>;
 
     explicit tqGrid(QWidget* parent = nullptr);
     ~tqGrid() override;
@@ -92,6 +115,10 @@ public:
     StrPosY DefaultCellY = spTop;
     const ::ImageList* ImageList = nullptr;  // not owned
     CellStateEvent OnCellState;
+    ExtractEvent OnExtract;
+    ExtractEvent OnExtractColumn;
+    SortEvent OnSort;
+    SortEvent OnSortColumn;
 
     // The stored state of a cell; without one, null, or with `create` a new one with the
     // standard settings. The grid keeps ownership.
@@ -135,12 +162,51 @@ public:
     // stay.
     void ClearRow(int row);
 
+    // Row and column operations (tqgrid_rows.cpp). Cell states and object references go
+    // with their rows and columns.
+    bool ClearCellRect(const GridRect& rect);
+    bool CopyRow(int src, int dst);
+    bool InsertRow(int at, int count);
+    bool DeleteRows(int first, int last);
+    bool SwapRow(int r1, int r2);
+    bool SwapCol(int c1, int c2);
+    bool FixColumnWidth(int col);
+    bool RowMoved(int from, int to);
+
+    // Clipboard (tqgrid_clipboard.cpp): cells as TAB-separated fields, rows as lines.
+    bool CopyToClipboard(const GridRect& rect);
+    bool CutToClipboard(const GridRect& rect);
+    bool PasteFromClipboard(int row, int col);
+
+    // Sorting (tqgrid_sort.cpp): data rows (columns) by OnSort (OnSortColumn), the rows
+    // that the extraction check accepts first.
+    bool Sort();
+    bool SortColumn();
+    bool HeapSort(int first, int last);
+    bool HeapSortCol(int first, int last);
+    int ListCompare(int Row1, int Row2);
+    int ListCompareCol(int Col1, int Col2);
+    bool ExtractCheck(int row);
+    bool ExtractCheckCol(int col);
+
+    // Editing (tqgrid_edit.cpp).
+    void StartEditorMode(bool clear);
+    void EndEditorMode();
+    void KeyDown(VirtualKey& key, ShiftState shift) override;
+    void KeyPress(char& key) override;
+    void DblClick() override;
+    bool SelectCell(int ACol, int ARow) override;
+    void DoExit() override;
+    bool CanEditShow() override;
+    void TopLeftChanged() override {}
+
     // Drawing steps, exposed for their rules.
     static bool CheckRepeatedAreaExsist(const GridRect& a, const GridRect& b);
     static GridRect TwoGridRectOR(const GridRect& a, const GridRect& b);
 
 protected:
     void DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) override;
+    GridInplaceEdit* CreateEditor() override;
 
 private:
     void DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState state,
@@ -149,6 +215,20 @@ private:
                             GridDrawState drawState);
     void SetCellBorderLine(const GridRect& area, const PixelRect& rect);
     void DrawImage(const CellStateCL& state, int x, int y);
+    // The index range [first, end) of the row's stored states in CellStates.
+    std::pair<int, int> RowStateRun(int row);
+    // The index range of the stored states of rows lo..hi-1.
+    std::pair<int, int> StateRunOfRows(int lo, int hi);
+    // Copies the texts and object references of row src into row dst.
+    void CopyRowTexts(int src, int dst);
+    void SwapRowTexts(int r1, int r2);
+    void ClearRowTexts(int row);
+    // Orders units first..last by `compare` and applies the order to the rows (columns)
+    // with `swap`.
+    using Units = std::vector<int>;
+    Units SortedUnits(int first, int last, const std::function<int(int, int)>& compare);
+    bool ExtractCheckBy(const ExtractEvent& check, int number);
+
     // True for the first cell of `block` painted in the current painting pass.
     bool FirstOfBlockInPass(const GridRect& block);
 

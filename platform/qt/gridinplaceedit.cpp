@@ -31,6 +31,7 @@ void GridInplaceEdit::Type(const QString& text) {
     const QString admitted = Admitted(text);
     if (!admitted.isEmpty()) {
         insert(admitted);
+        emit textEdited(this->text());  // typed, as far as the grid is concerned
     }
 }
 

@@ -1,0 +1,85 @@
+// The clipboard operations of tqGrid: a rectangle of cells as TAB-separated fields in
+// LF-separated lines, and such a text written back from a cell on.
+#include <string>
+#include <vector>
+
+#include "grid/tqgrid.h"
+#include "platform/qt/clipboard.h"
+
+namespace {
+
+// The lines of `text`, split at CR LF, a lone CR or a lone LF; a final line end adds no
+// empty line.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace
+
+bool tqGrid::CopyToClipboard(const GridRect& rect) {
+    std::string text;
+    for (int row = rect.Top; row <= rect.Bottom; ++row) {
+        for (int col = rect.Left; col <= rect.Right; ++col) {
+            text += Cells(col, row);
+            text += col < rect.Right ? "\t" : "";
+        }
+        text += row < rect.Bottom ? "\n" : "";
+    }
+    Clipboard clipboard;
+    if (clipboard.Open()) {
+        clipboard.SetText(text);
+        clipboard.Close();
+    }
+    return true;
+}
+
+bool tqGrid::CutToClipboard(const GridRect&) {
+    // Every caller passes the selection; the selection is what is cut.
+    CopyToClipboard(Selection());
+    ClearCellRect(Selection());
+    return true;
+}
+
+bool tqGrid::PasteFromClipboard(int row, int col) {
+    Clipboard clipboard;
+    if (!clipboard.Open()) {
+        return true;
+    }
+    const std::string text = clipboard.GetText();
+    clipboard.Close();
+    // Lines and fields of any length are pasted whole; fields outside the grid are dropped.
+    const std::vector<std::string> lines = Lines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int r = row + static_cast<int>(i);
+        if (lines[i].empty() || r >= RowCount()) {
+            continue;
+        }
+        size_t start = 0;
+        for (int c = col; c < ColCount(); ++c) {
+            const size_t tab = lines[i].find('\t', start);
+            WriteCellWithEvent(r, c, lines[i].substr(start, tab - start));
+            if (tab == std::string::npos) {
+                break;
+            }
+            start = tab + 1;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,142 @@
+// Editing and keys of tqGrid: when the in-place editor may open, what may be typed into a
+// column, and the clipboard and clearing keys outside the editor.
+#include <cctype>
+
+#include "grid/tqgrid.h"
+#include "platform/qt/paintercanvas.h"
+
+bool aIsalnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool aIsHifun(char c) { return c == '-'; }
+bool aIsSlush(char c) { return c == '/'; }
+bool aIsEdit(char c) { return c >= 0x01 && c <= 0x1F; }
+bool aIsDigit(char c) { return c >= '0' && c <= '9'; }
+bool aIsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+bool aIsKanji(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
+
+void DeleteLastChar(std::string& text) {
+    if (!text.empty()) {
+        text.pop_back();
+    }
+}
+
+void TInplaceEditEX::SetBrushColor(TColor color) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, PainterCanvas::ToQColor(color));
+    setPalette(colours);
+}
+
+namespace {
+
+// Keys that open the editor on an emptied cell: letters, digits, the numeric pad, the
+// punctuation keys and the input method's processing key.
+bool IsStartKey(VirtualKey key) {
+    return (key >= 0x41 && key <= 0x5A) || (key >= 0x30 && key <= 0x39) ||
+           (key >= 0x60 && key <= 0x6F) || (key >= 0x92 && key <= 0xEF);
+}
+
+}  // namespace
+
+GridInplaceEdit* tqGrid::CreateEditor() { return new TInplaceEditEX(*this); }
+
+void tqGrid::StartEditorMode(bool clear) {
+    const int col = Selection().Left;
+    const ColumnStatusCL* status = GetColumnStatus(col, false);
+    if (status == nullptr) {
+        status = GetstdColumnStatus(col);
+    }
+    if (!CanEdit || EditorMode() || !status->Editable) {
+        return;
+    }
+    SetOptions(Options() | goEditing);
+    if (clear) {
+        // Emptied before the editor takes the cell's text, so that what is typed replaces it.
+        SetCells(Col(), Row(), "");
+    }
+    SetEditorMode(true);
+}
+
+void tqGrid::EndEditorMode() {
+    if (EditorMode()) {
+        SetEditorMode(false);
+        SetOptions(Options() & ~goEditing);
+    }
+}
+
+void tqGrid::KeyDown(VirtualKey& key, ShiftState shift) {
+    if (!EditorMode()) {
+        const bool ctrl = (shift & ssCtrl) != 0;
+        if (EnableCtrlC && key == 0x43 && ctrl) {
+            CopyToClipboard(Selection());
+            return;
+        }
+        if (EnableCtrlV && key == 0x56 && ctrl) {
+            PasteFromClipboard(Selection().Top, Selection().Left);
+            return;
+        }
+        if (key == 0x58 && ctrl) {
+            CutToClipboard(Selection());
+            return;
+        }
+        if (key == vkBack) {
+            WriteCellWithEvent(Row(), Col(), "");
+            return;
+        }
+        if (key == vkDelete) {
+            ClearCellRect(Selection());
+            InvalidateGrid();
+            return;
+        }
+        if (IsStartKey(key)) {
+            StartEditorMode(true);
+        }
+    }
+    StringGrid::KeyDown(key, shift);
+}
+
+void tqGrid::KeyPress(char& key) {
+    if (!EditorMode()) {
+        return;
+    }
+    if (key == '\r') {
+        EndEditorMode();
+        return;
+    }
+    if (aIsEdit(key)) {
+        return;
+    }
+    const int col = Selection().Left;
+    const ColumnStatusCL* status = GetColumnStatus(col, false);
+    const CSTyp type = status ? status->Type : GetstdColumnStatus(col)->Type;
+    if (type == csDigits && !aIsDigit(key)) {
+        key = 0;
+    } else if (type == csDecimal && !aIsDigit(key) && key != '.') {
+        key = 0;
+    }
+}
+
+void tqGrid::DblClick() {
+    if (CanEdit && !EditorMode()) {
+        SetOptions(Options() | goEditing);
+        SetEditorMode(true);
+        return;
+    }
+    StringGrid::DblClick();
+}
+
+bool tqGrid::SelectCell(int ACol, int ARow) {
+    EndEditorMode();
+    return StringGrid::SelectCell(ACol, ARow);
+}
+
+void tqGrid::DoExit() {
+    EndEditorMode();
+    StringGrid::DoExit();
+}
+
+bool tqGrid::CanEditShow() {
+    const bool shows = StringGrid::CanEditShow();
+    if (shows && InplaceEditor() != nullptr) {
+        static_cast<TInplaceEditEX*>(InplaceEditor())->SetBrushColor(EditBackColor);
+    }
+    return shows;
+}
