@@ -199,6 +199,8 @@ void TMainForm::BuildWindow() {
     ResultGrid->EditBackColor = clAqua;
     ResultGrid->DefaultCellBackColor = clWhite;
     ResultGrid->DefaultCellY = spMiddle;
+    // Results can be copied into a spreadsheet; they are never edited in place.
+    ResultGrid->EnableCtrlC = true;
     for (int n = 1; n <= 3; ++n) {
         ResultGrid->SetCustomFont(n, GothicFont(12));
     }

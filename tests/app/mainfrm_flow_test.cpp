@@ -1,6 +1,10 @@
 // Whole user flows through the main window.
 #include <sys/wait.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
 #include <string>
 
 #include "app_fixture.h"
@@ -84,6 +88,34 @@ TEST_F(AppTest, LoadSearchRepeatAndSaveAsTheBatchToolWould) {
                           "' '" + batch + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(TempDir::Read(saved), TempDir::Read(batch));
+}
+
+TEST_F(AppTest, GridKeysChangeOnlyTheGridNeverTheSavedResults) {
+    LoadMap(File("map.csv", kMap));
+    LoadInstructions(File("drf.csv", kInstructions));
+    form->SearchBtnClick();
+    const std::string before = files.Path("before.csv");
+    chooser.answers.push_back(before);
+    form->ResultPreservBtnClick();
+
+    tqGrid& grid = *form->ResultGrid;
+    grid.setFocus();
+    grid.SetCurrentCell(6, 2);
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);  // copying is on
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "S");
+    QTest::keyClick(&grid, Qt::Key_Delete);
+    grid.SetCurrentCell(1, 4);
+    QTest::keyClick(&grid, Qt::Key_Backspace);
+    grid.SetCurrentCell(5, 2);
+    QTest::keyClick(&grid, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_A);  // no editing in the result grid
+    EXPECT_FALSE(grid.EditorMode());
+    EXPECT_EQ(std::string(grid.Cells(6, 2)) + grid.Cells(1, 4) + grid.Cells(5, 2), "");
+
+    const std::string after = files.Path("after.csv");
+    chooser.answers.push_back(after);
+    form->ResultPreservBtnClick();
+    EXPECT_EQ(TempDir::Read(after), TempDir::Read(before));
 }
 
 TEST_F(AppTest, SecondMapLoadAnsweredNoChangesNothing) {

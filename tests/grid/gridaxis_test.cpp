@@ -1,4 +1,5 @@
 #include "platform/qt/gridaxis.h"
+#include "platform/qt/gridselection.h"
 
 #include <gtest/gtest.h>
 
@@ -66,3 +67,18 @@ TEST(GridAxisTest, MaxFirstShowsTheLastItemsAndFullyVisibleCounts) {
 }
 
 }  // namespace
+
+TEST(GridSelectionTest, StaysAmongTheScrollableCellsAndExtendsFromItsAnchor) {
+    GridSelection selection;
+    const GridLimits limits{11, 6, 1, 2};
+    selection.MoveTo(0, 0, false, limits);  // into the fixed cells: kept out
+    EXPECT_EQ(selection.Raw(), (GridRect{1, 2, 1, 2}));
+    selection.MoveTo(20, 4, true, limits);
+    EXPECT_EQ(selection.Raw(), (GridRect{1, 2, 10, 4}));
+    selection.MoveTo(3, 3, true, limits);
+    EXPECT_EQ(selection.Rect(), (GridRect{1, 2, 3, 3}));
+    EXPECT_FALSE(selection.Set(selection.Raw()));
+    EXPECT_TRUE(selection.Set({5, 5, 2, 2}));  // anchor right-below the current cell
+    EXPECT_EQ(selection.Rect(), (GridRect{2, 2, 5, 5}));
+    EXPECT_EQ(selection.Col(), 2);
+}
