@@ -302,6 +302,13 @@ bool TMainForm::CheckRead(int code, const std::string& path, const char* formatM
         ShowErrorMessage(this, "指定されたファイル[%s]は大きすぎて読込めません。", path.c_str());
         return false;
     }
+    if (code == RSIF::rrNotCp932) {
+        const TSLtabCL::TextPlaceCL place = RSIF::UnconvertiblePlace();
+        ShowErrorMessage(
+            this, "指定されたファイル[%s]の[%04u]行%u列目に、Shift-JISで表せない文字があります。",
+            path.c_str(), place.Row, place.Column);
+        return false;
+    }
     return true;
 }
 

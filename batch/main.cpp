@@ -113,6 +113,14 @@ int CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrTooLarge) {
         return Fail(ecCannotRead, "指定されたファイル[%s]は大きすぎて読込めません。", path);
     }
+    if (code == RSIF::rrNotCp932) {
+        const TSLtabCL::TextPlaceCL place = RSIF::UnconvertiblePlace();
+        std::fprintf(
+            stderr,
+            "指定されたファイル[%s]の[%04u]行%u列目に、Shift-JISで表せない文字があります。\n",
+            path.c_str(), place.Row, place.Column);
+        return ecCannotRead;
+    }
     return ecSuccess;
 }
 

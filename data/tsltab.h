@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/tqlist.h"
 #include "data/tqstring.h"
@@ -28,12 +29,21 @@ public:
         bool operator==(const TitleCacheUnitCL& other) const { return Title == other.Title; }
     };
 
+    // A place in a loaded file: data row (0 for the title line) and column, from 1.
+    struct TextPlaceCL {
+        uint32_t Row = 0;
+        uint32_t Column = 0;
+    };
+
     TSLtabArray2DCL cellIndex;  // grid row 0: titles; data row r: grid row r + 1
     TSMemoryCL textStore;       // every text written, with its NUL
     uint32_t gridRowsUsed = 0;  // highest grid row written + 1
     uint32_t colsUsed = 0;      // highest column written
     TSMemUnitCL readBuffer;
     tqList<TitleCacheUnitCL> titleCache;
+    // Where the last LoadCsvFile met a character that CP932 cannot hold in a UTF-8 file;
+    // Column 0 when it met none.
+    TextPlaceCL unconvertible;
 
     TSLtabCL() = default;
     TSLtabCL(const TSLtabCL&) = delete;
@@ -75,7 +85,10 @@ public:
     // Replaces the table with the file: its first line gives the titles, every later line
     // (empty ones included) a row. Titles the table had and the file lacks stay, as empty
     // columns after the file's. False when the file cannot be read (table unchanged), is
-    // empty (table cleared), or the table is not usable.
+    // empty (table cleared), or the table is not usable. A file that starts with a UTF-8
+    // byte-order mark is UTF-8: each field is converted to CP932 as it is read, and a
+    // character that CP932 cannot hold fails the load (table cleared) and is placed in
+    // `unconvertible`. Files without the mark are read as CP932 bytes.
     virtual bool LoadCsvFile(const std::string& path);
     // Writes the titles and every row, CR LF after each line. The old file is replaced
     // only when everything was written; false, with the old file intact, otherwise, and
@@ -83,6 +96,10 @@ public:
     virtual bool SaveCsvFile(const std::string& path);
 
 private:
+    // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
+    // (with `unconvertible` set) at a field that cannot be converted.
+    bool SplitFileLine(std::string_view line, bool utf8, uint32_t row,
+                       std::vector<std::string>& fields);
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
     const char* ReadGridCell(uint32_t gridRow, uint32_t col);
 

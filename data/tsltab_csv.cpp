@@ -8,6 +8,31 @@
 #include "data/csvdialect.h"
 #include "data/tsfilestream.h"
 #include "data/tsltab.h"
+#include "platform/codepage.h"
+
+namespace {
+
+// What spreadsheet programs put at the start of a file they save as "CSV UTF-8".
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+bool TSLtabCL::SplitFileLine(std::string_view line, bool utf8, uint32_t row,
+                             std::vector<std::string>& fields) {
+    csv::SplitCsvLine(line, fields);  // the separators and quotes are ASCII in UTF-8 too
+    if (!utf8) {
+        return true;
+    }
+    std::string converted;
+    for (size_t j = 0; j < fields.size(); ++j) {
+        if (!codepage::Utf8ToCp932Exact(fields[j], converted)) {
+            unconvertible = {row, static_cast<uint32_t>(j + 1)};
+            return false;
+        }
+        fields[j].swap(converted);
+    }
+    return true;
+}
 
 bool TSLtabCL::LoadCsvFile(const std::string& path) {
     if (!IsUsable()) {
@@ -22,12 +47,19 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
         return false;
     }
     Clear();
+    unconvertible = {};
     std::string_view line;
     if (!stream.ReadLine(line)) {
         return false;
     }
+    const bool utf8 = line.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+    if (utf8) {
+        line.remove_prefix(kUtf8Mark.size());
+    }
     std::vector<std::string> fields;
-    csv::SplitCsvLine(line, fields);
+    if (!SplitFileLine(line, utf8, 0, fields)) {
+        return false;
+    }
     const auto titleCount = static_cast<uint32_t>(fields.size());
     std::unordered_map<std::string_view, int> fileTitles;  // how often each stands
     for (uint32_t j = 1; j <= titleCount; ++j) {
@@ -44,7 +76,10 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
         }
     }
     for (uint32_t row = 1; stream.ReadLine(line); ++row) {
-        csv::SplitCsvLine(line, fields);
+        if (!SplitFileLine(line, utf8, row, fields)) {
+            Clear();
+            return false;
+        }
         const auto used = std::min(titleCount, static_cast<uint32_t>(fields.size()));
         for (uint32_t j = 1; j <= used; ++j) {
             WriteCell(row, j, fields[j - 1]);

@@ -66,7 +66,15 @@ TSLtabCL* UsableTable() {
 }
 
 // The code of a failed LoadCsvFile: the file, or the scratch file behind the table.
-int LoadFailure(const TSLtabCL& table) { return table.IsUsable() ? rrCannotRead : rrScratchFailed; }
+int LoadFailure(const TSLtabCL& table) {
+    if (table.IsFull()) {
+        return rrTooLarge;
+    }
+    if (!table.IsUsable()) {
+        return rrScratchFailed;
+    }
+    return table.unconvertible.Column != 0 ? rrNotCp932 : rrCannotRead;
+}
 
 bool BuildMapNodes(tqList<tqString>& warnings);
 bool BuildDRFList(tqList<tqString>& warnings);
@@ -102,6 +110,8 @@ tqList<typDRFInf>& GetDRFList() { return TheEngine().drfList; }
 void SetProgressDisplay(ProgressDisplay* display) { gProgress = display; }
 
 std::string ScratchFolder() { return scratchfile::TempDirectory(); }
+
+TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->unconvertible; }
 
 int ReadMapFile(const std::string& path) {
     TSLtabCL* table = UsableTable();

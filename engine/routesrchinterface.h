@@ -8,6 +8,7 @@
 #include "data/tqarray.h"
 #include "data/tqlist.h"
 #include "data/tqstring.h"
+#include "data/tsltab.h"
 #include "engine/node.h"
 #include "engine/progress.h"
 
@@ -31,13 +32,19 @@ struct typDRFInf {
 // temporary folder could not be made, written or read back, so the file's content cannot
 // be held (nothing to do with the file itself).
 // rrTooLarge: the file holds more cell text than a table can (2 GB).
+// rrNotCp932: a UTF-8 file (one with a byte-order mark) holds a character that CP932
+// cannot; UnconvertiblePlace tells where.
 enum ReadResult {
     rrRead = 0,
     rrCannotRead = 1,
     rrTitleMissing = 2,
     rrScratchFailed = 3,
     rrTooLarge = 4,
+    rrNotCp932 = 5,
 };
+
+// After rrNotCp932: the data row (0 for the title line) and the column (from 1).
+TSLtabCL::TextPlaceCL UnconvertiblePlace();
 
 // The folder that holds the scratch files, for messages about them.
 std::string ScratchFolder();

@@ -52,6 +52,26 @@ public:
         return out;
     }
 
+    // Converts the whole input; false at the first character that is invalid or cannot be
+    // held in the target, with `out` then incomplete.
+    bool ConvertExact(std::string_view in, std::string& out) {
+        iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
+        out.clear();
+        char buffer[1024];
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            size_t dstLeft = sizeof buffer;
+            size_t rc = iconv(mHandle, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, dst - buffer);
+            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+                return false;
+            }
+        }
+        return true;
+    }
+
 private:
     iconv_t mHandle;
 };
@@ -79,9 +99,17 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return converter.Convert(cp932, "\xEF\xBF\xBD", OneByte);
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+Converter& ToCp932() {
     static Converter converter("CP932", "UTF-8");
-    return converter.Convert(utf8, "?", Utf8SequenceLength);
+    return converter;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    return ToCp932().Convert(utf8, "?", Utf8SequenceLength);
+}
+
+bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932) {
+    return ToCp932().ConvertExact(utf8, cp932);
 }
 
 }  // namespace codepage

@@ -118,6 +118,24 @@ TEST_F(AppTest, GridKeysChangeOnlyTheGridNeverTheSavedResults) {
     EXPECT_EQ(TempDir::Read(after), TempDir::Read(before));
 }
 
+TEST_F(AppTest, UtfEightMapsLoadAndUnholdableCharactersAreNamed) {
+    const std::string utf8 = files.Write("utf8.csv",
+                                         "\xEF\xBB\xBFM_始点ノード名,M_終点ノード名,"
+                                         "M_ノード間距離\r\n東京,品川,7\r\n");
+    LoadMap(utf8);
+    EXPECT_EQ(form->NodeNumSText->text().toStdString(), "2");
+    EXPECT_TRUE(RSIF::GetNodes().IsNode(tqString(codepage::Utf8ToCp932("東京").c_str())));
+
+    const std::string emoji = files.Write("emoji.csv",
+                                          "\xEF\xBB\xBFM_始点ノード名,M_終点ノード名,"
+                                          "M_ノード間距離\r\n東京,😀,7\r\n");
+    LoadMap(emoji);
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 指定されたファイル[" + emoji +
+                  "]の[0001]行2列目に、Shift-JISで表せない文字があります。");
+    EXPECT_EQ(form->NodeNumSText->text().toStdString(), "2");  // the network stays
+}
+
 TEST_F(AppTest, SecondMapLoadAnsweredNoChangesNothing) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));

@@ -158,3 +158,55 @@ TEST_F(BatchTest, NoProgressLineWhenStandardErrorIsNotATerminal) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same rows with rejected lines among them, as CP932 and as spreadsheets save "CSV
+// UTF-8": a byte-order mark, then UTF-8 (with CR LF like the CP932 twin).
+const std::string kTwinMap = std::string(kMapTitles) +
+                             "東京,品川,7\n品川,横浜,22\n\"横浜,港\",東京,30\n東京,東京,1\n"
+                             "品川,川崎～,5\n";
+const std::string kTwinDrf = std::string(kDrfTitles) + "通勤,東京,横浜\n帰り,横浜,品川\n";
+
+std::string Utf8File(const std::string& utf8) {
+    std::string crlf;
+    for (char c : utf8) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    return "\xEF\xBB\xBF" + crlf;
+}
+
+}  // namespace
+
+TEST_F(BatchTest, UtfEightFilesWithTheMarkGiveTheBytesOfTheirShiftJisTwins) {
+    const BatchRun cp932 = Run(kTwinMap, kTwinDrf);
+    ASSERT_EQ(cp932.exit, 0) << cp932.err;
+    const std::string result = TempDir::Read(dir.Path("result.csv"));
+    const std::string log = TempDir::Read(dir.Path("log.txt"));
+    ASSERT_NE(log, "");
+
+    dir.Write("map.csv", Utf8File(kTwinMap));
+    dir.Write("drf.csv", Utf8File(kTwinDrf));
+    const BatchRun utf8 = RunTool("map.csv drf.csv result.csv --warnings log.txt");
+    EXPECT_EQ(utf8.exit, 0) << utf8.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("result.csv")), result);
+    EXPECT_EQ(TempDir::Read(dir.Path("log.txt")), log);
+    EXPECT_EQ(utf8.out, cp932.out);
+}
+
+TEST_F(BatchTest, ACharacterShiftJisCannotHoldStopsTheLoadNamingItsPlace) {
+    dir.Write("map.csv", Utf8File(std::string(kMapTitles) + "東京,品川,7\n品川,横浜🚗,22\n"));
+    dir.Write("drf.csv", Utf8File(kTwinDrf));
+    const BatchRun run = RunTool("map.csv drf.csv result.csv");
+    EXPECT_EQ(run.exit, 3);
+    EXPECT_NE(run.err.find("map.csv]の[0002]行2列目に、Shift-JISで表せない文字があります。"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.result, "");  // nothing written
+
+    dir.Write("map.csv", Cp932File(kTwinMap));
+    dir.Write("drf.csv", Utf8File("D_検索名称,D_始点🚗,D_終点ノード名\n"));
+    const BatchRun title = RunTool("map.csv drf.csv result.csv");
+    EXPECT_EQ(title.exit, 3);
+    EXPECT_NE(title.err.find("drf.csv]の[0000]行2列目"), std::string::npos) << title.err;
+}
