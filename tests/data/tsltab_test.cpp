@@ -65,13 +65,16 @@ TEST_F(TSLtabCLTest, EmptyMiddleLinesAreRowsAndTrailingOnesAreNot) {
     EXPECT_EQ(table.GetRowCount(), 4u);
 }
 
-TEST_F(TSLtabCLTest, ControlZEndsTheFileAndByteOrderMarkStaysInTheTitle) {
+TEST_F(TSLtabCLTest, ControlZEndsTheFileAndAByteOrderMarkMakesItUtfEight) {
     EXPECT_EQ(Load("X\na\n\x1A"
                    "b\n"),
               "X/a");
-    EXPECT_EQ(Load("\xEF\xBB\xBFX,Y\n1,2\n"), "\xEF\xBB\xBFX,Y/1,2");
-    EXPECT_EQ(table.FindTitle("X"), 0u);
-    EXPECT_EQ(table.FindTitle("Y"), 2u);
+    // The mark goes; the UTF-8 text arrives as CP932.
+    EXPECT_EQ(Load("\xEF\xBB\xBFX,Y\n\xE6\x9D\xB1,2\n"), "X,Y/\x93\x8C,2");
+    EXPECT_EQ(table.FindTitle("X"), 1u);
+    EXPECT_EQ(table.unconvertible.Column, 0u);
+    // Without the mark at the very start, the bytes are CP932 as they stand.
+    EXPECT_EQ(Load("X\n\xEF\xBB\xBF\n"), "X/\xEF\xBB\xBF");
 }
 
 TEST_F(TSLtabCLTest, FindsColumnsByExactTitleInAnyOrder) {
