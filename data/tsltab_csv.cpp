@@ -112,6 +112,12 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
         if (row == 0 && line.empty()) {
             line = "\"\"";  // an empty title line would read back as no column at all
         }
+        if (row == 0 && line.starts_with(kUtf8Mark)) {
+            // A first title that begins with the mark's bytes is quoted, or the file
+            // would read back as UTF-8.
+            line = "\"" + line.substr(0, line.find(',')) + "\"" +
+                   line.substr(std::min(line.find(','), line.size()));
+        }
         line.push_back('\n');
         if (!stream.WriteText(line) || !IsUsable()) {
             stream.Discard();

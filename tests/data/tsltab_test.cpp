@@ -77,6 +77,21 @@ TEST_F(TSLtabCLTest, ControlZEndsTheFileAndAByteOrderMarkMakesItUtfEight) {
     EXPECT_EQ(Load("X\n\xEF\xBB\xBF\n"), "X/\xEF\xBB\xBF");
 }
 
+TEST(TSLtabCLMarkTest, ATitleBeginningWithTheMarksBytesSavesAndReadsBackUnchanged) {
+    TempDir dir;
+    TSLtabCL table;
+    const std::string title = "\xEF\xBB\xBFX";  // a CP932 text that looks like the mark
+    table.SetTitle(1, title);
+    table.SetTitle(2, "Y");
+    table.WriteCell(1, 1, "1");
+    ASSERT_TRUE(table.SaveCsvFile(dir.Path("out.csv")));
+    TSLtabCL again;
+    ASSERT_TRUE(again.LoadCsvFile(dir.Path("out.csv")));
+    EXPECT_EQ(std::string(again.GetTitle(1)), title);
+    EXPECT_STREQ(again.GetTitle(2), "Y");
+    EXPECT_STREQ(again.ReadCell(1, 1), "1");
+}
+
 TEST_F(TSLtabCLTest, FindsColumnsByExactTitleInAnyOrder) {
     Load("extra,M_b,other,M_a\n1,2,3,4\n");
     EXPECT_EQ(table.FindTitle("M_a"), 4u);
