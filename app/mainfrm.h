@@ -77,6 +77,10 @@ public:
     void ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool Standard,
                              CellStateCL& CellState);
 
+    // The help file: beside the program (a build folder), else where an installation keeps
+    // it (share/doc/qrlx beside bin); the first when neither exists.
+    static std::string HelpFilePath(const std::string& programDirectory);
+
     // True while a load or a search is under way.
     bool IsBusy() const { return mBusy; }
 

@@ -1,4 +1,6 @@
 // The help menu: the help file, the two web pages and the information window.
+#include <filesystem>
+
 #include "app/about.h"
 #include "app/mainfrm_private.h"
 #include "app/versionfrm.h"
@@ -6,8 +8,18 @@
 #include "platform/qt/desktop.h"
 #include "platform/shellopen.h"
 
+std::string TMainForm::HelpFilePath(const std::string& programDirectory) {
+    const std::string beside = programDirectory + "/qrlx.chm";
+    const std::filesystem::path installed = programDirectory + "/../share/doc/qrlx/qrlx.chm";
+    std::error_code error;
+    if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
+        return std::filesystem::weakly_canonical(installed, error).string();
+    }
+    return beside;
+}
+
 void TMainForm::HelpMenuClick() {
-    const std::string path = shellopen::ExecutableDirectory() + "/qrlx.chm";
+    const std::string path = HelpFilePath(shellopen::ExecutableDirectory());
     if (shellopen::ShellOpen(path) < 32) {
         ShowErrorMessage(this, "ヘルプファイル[%s]のオープンに失敗しました。", path.c_str());
     }

@@ -9,6 +9,7 @@
 #include "app/about.h"
 #include "platform/qt/fonts.h"
 #include "platform/shellopen.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ TVersionForm::TVersionForm(QWidget* mainWindow)
     Image2 = new QLabel(this);
     Image2->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     Image2->setGeometry(16, 12, 32, 32);
-    Label3 = new QLabel(QStringLiteral("ロトミナ 1.1"), this);
+    Label3 = new QLabel(QStringLiteral("ロトミナ " QRLX_VERSION_SHORT), this);
     QFont title(QStringLiteral("ＭＳ 明朝"));
     title.setPixelSize(19);
     title.setBold(true);

@@ -17,6 +17,7 @@
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -197,26 +198,42 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     return ecSuccess;
 }
 
+void PrintUsage(FILE* to) {
+    std::fputs(
+        "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
+        "                  [--threads N]\n"
+        "       qrlx-batch --help | --version\n"
+        "  Finds the shortest route of every search instruction and writes the results.\n"
+        "  --warnings LOG_TXT  also writes the warning log (the rejected rows)\n"
+        "  --threads N         searches on N threads (1 to 1024; default: one per core); the\n"
+        "                      result file is the same whatever N\n"
+        "  The result and the log must be two files. Files are Shift-JIS (CP932); a map or\n"
+        "  instruction file that starts with a UTF-8 byte-order mark is read as UTF-8.\n"
+        "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read, is empty, too large\n"
+        "  or holds a character Shift-JIS cannot, 4 a column title is missing, 5 the map has\n"
+        "  no node, 6 a file cannot be written, 7 the scratch files in the temporary folder\n"
+        "  ($TMPDIR) cannot be made or used, 8 not enough memory.\n"
+        "  See qrlx-batch(1).\n",
+        to);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintUsage(stdout);
+        return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("qrlx-batch " QRLX_VERSION);
+        return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
+    }
     // The search threads allocate little (their results); in the one shared arena they
     // reuse what the loads freed instead of each growing an arena of its own.
     ::mallopt(M_ARENA_MAX, 1);
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
-        std::fputs(
-            "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
-            "                  [--threads N]\n"
-            "  Finds the shortest route of every search instruction and writes the results.\n"
-            "  --threads N searches on N threads (1 to 1024; default: one per core); the\n"
-            "  result file is the same whatever N. The result and the log must be two files.\n"
-            "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read, is empty or too "
-            "large,\n"
-            "  4 a column title is missing, 5 the map has no node, 6 a file cannot be written,\n"
-            "  7 the scratch files in the temporary folder ($TMPDIR) cannot be made or used,\n"
-            "  8 not enough memory.\n",
-            stderr);
+        PrintUsage(stderr);
         return ecUsage;
     }
     TerminalProgress terminal;

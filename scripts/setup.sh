@@ -20,6 +20,9 @@ packages=(
     openbox
     xdotool
     x11-utils
+    man-db
+    desktop-file-utils
+    librsvg2-bin
     clang
     libclang-rt-14-dev
 )

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
 #include <string>
 
 #include "app/about.h"
@@ -100,6 +101,18 @@ TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
     EXPECT_EQ(opened[2], about::kHomePage);
     EXPECT_EQ(opened[3], about::kSupportPage);
     EXPECT_EQ(presenter.shown.size(), 1u);  // the web items report nothing
+}
+
+TEST(HelpFileTest, BesideTheProgramFirstThenWhereAnInstallationKeepsIt) {
+    TempDir prefix;
+    std::filesystem::create_directories(prefix.Path("bin"));
+    std::filesystem::create_directories(prefix.Path("share/doc/qrlx"));
+    const std::string bin = prefix.Path("bin");
+    EXPECT_EQ(TMainForm::HelpFilePath(bin), bin + "/qrlx.chm");  // neither: named in the error
+    const std::string installed = prefix.Write("share/doc/qrlx/qrlx.chm", "chm");
+    EXPECT_EQ(TMainForm::HelpFilePath(bin), installed);
+    const std::string beside = prefix.Write("bin/qrlx.chm", "chm");
+    EXPECT_EQ(TMainForm::HelpFilePath(bin), beside);
 }
 
 TEST_F(ShellTest, InformationWindowOpensItsAddressesAndClosesOnEscape) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "batch_fixture.h"
+#include "platform/version.h"
 
 namespace {
 
@@ -24,6 +25,18 @@ TEST_F(BatchTest, WrongUsageShowsTheUsage) {
     }
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--warnings log.txt map.csv drf.csv result.csv").exit, 0);
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "map.csv --threads 1024 drf.csv result.csv").exit, 0);
+}
+
+TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
+    const BatchRun help = RunTool("--help");
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_EQ(help.out.rfind("usage: qrlx-batch", 0), 0u);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+    const BatchRun version = RunTool("--version");
+    EXPECT_EQ(version.exit, 0);
+    EXPECT_EQ(version.out, "qrlx-batch " QRLX_VERSION "\n");
+    EXPECT_EQ(RunTool("--version extra").exit, 2);
 }
 
 TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThree) {
