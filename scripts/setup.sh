@@ -9,6 +9,7 @@ packages=(
     make
     libgtest-dev
     qt6-base-dev
+    libsqlite3-dev
     fonts-ipafont-gothic
     fonts-ipafont-mincho
     fontconfig

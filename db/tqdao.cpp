@@ -1,0 +1,342 @@
+#include "db/tqdao.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+
+#include "platform/codepage.h"
+
+namespace tqDaoDef {
+
+bool IsTextType(int32_t type) { return type == dbText || type == dbMemo; }
+
+namespace {
+
+FieldType TypeOf(std::string declared) {
+    for (char& c : declared) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    auto has = [&](const char* part) { return declared.find(part) != std::string::npos; };
+    if (has("CHAR")) {
+        return dbText;
+    }
+    if (declared.empty() || has("TEXT") || has("CLOB") || has("MEMO")) {
+        return dbMemo;
+    }
+    if (has("INT")) {
+        return dbLong;
+    }
+    if (has("BLOB")) {
+        return dbLongBinary;
+    }
+    return dbDouble;
+}
+
+}  // namespace
+}  // namespace tqDaoDef
+
+using tqDaoDef::Value;
+
+namespace {
+
+std::string ToUtf8(const std::string& cp932) { return codepage::Cp932ToUtf8(cp932); }
+
+// A statement that is finalized when it goes out of scope.
+class Statement {
+public:
+    explicit Statement(sqlite3_stmt* statement) : mStatement(statement) {}
+    ~Statement() { sqlite3_finalize(mStatement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return mStatement; }
+
+private:
+    sqlite3_stmt* mStatement;
+};
+
+void Bind(tqDAODatabase& db, sqlite3_stmt* statement, int index, const Value& value) {
+    int code = SQLITE_OK;
+    if (value.kind == Value::vkNull) {
+        code = sqlite3_bind_null(statement, index);
+    } else if (value.kind == Value::vkBytes) {
+        code = sqlite3_bind_blob(statement, index, value.bytes.data(),
+                                 static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
+    } else {
+        const std::string utf8 = ToUtf8(value.bytes);
+        code = sqlite3_bind_text(statement, index, utf8.data(), static_cast<int>(utf8.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    db.Check(code, "sqlite3_bind", __LINE__);
+}
+
+Value ColumnValue(sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_NULL:
+            return Value::Null();
+        case SQLITE_BLOB: {
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+            return Value::Bytes(
+                std::string(data ? data : "", sqlite3_column_bytes(statement, column)));
+        }
+        default: {
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            return Value::Text(codepage::Utf8ToCp932(
+                std::string(text ? text : "", sqlite3_column_bytes(statement, column))));
+        }
+    }
+}
+
+}  // namespace
+
+std::string QuotedName(const std::string& name) {
+    std::string quoted = "\"";  // '"' is never a byte of a CP932 or UTF-8 character
+    for (char c : name) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+tqDAODatabase::tqDAODatabase(const std::string& path) {
+    const int code = sqlite3_open_v2(path.c_str(), &mDb, SQLITE_OPEN_READWRITE, nullptr);
+    if (code != SQLITE_OK) {
+        const std::string text = mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(code);
+        sqlite3_close(mDb);
+        mDb = nullptr;
+        throw tqDaoError("'sqlite3_open_v2': " + text + " @ " + __FILE__ + "/" +
+                         std::to_string(__LINE__));
+    }
+    sqlite3_extended_result_codes(mDb, 1);
+}
+
+tqDAODatabase::~tqDAODatabase() { sqlite3_close(mDb); }
+
+void tqDAODatabase::Check(int code, const char* call, int line) const {
+    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW) {
+        return;
+    }
+    const char* text = mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(code);
+    throw tqDaoError(std::string("'") + call + "': " + text + " @ " + __FILE__ + "/" +
+                     std::to_string(line));
+}
+
+sqlite3_stmt* tqDAODatabase::Prepare(const std::string& utf8, const char* call) {
+    sqlite3_stmt* statement = nullptr;
+    Check(sqlite3_prepare_v2(mDb, utf8.c_str(), static_cast<int>(utf8.size()), &statement, nullptr),
+          call, __LINE__);
+    return statement;
+}
+
+void tqDAODatabase::BeginTrans() { Execute("SAVEPOINT qrlx" + std::to_string(++mDepth)); }
+
+void tqDAODatabase::CommitTrans() { Execute("RELEASE qrlx" + std::to_string(mDepth--)); }
+
+void tqDAODatabase::Rollback() {
+    const std::string name = "qrlx" + std::to_string(mDepth--);
+    Execute("ROLLBACK TO " + name);
+    Execute("RELEASE " + name);
+}
+
+bool tqDAODatabase::Execute(const std::string& sql) {
+    Statement statement(Prepare(ToUtf8(sql), "Execute"));
+    int code = SQLITE_ROW;
+    while ((code = sqlite3_step(statement.get())) == SQLITE_ROW) {
+    }
+    Check(code, "Execute", __LINE__);
+    return sqlite3_changes(mDb) > 0 && !sqlite3_stmt_readonly(statement.get());
+}
+
+bool tqDAODatabase::HasTable(const std::string& table) {
+    Statement statement(Prepare(
+        "SELECT 1 FROM sqlite_schema WHERE type IN ('table', 'view') AND name = ?", "HasTable"));
+    Bind(*this, statement.get(), 1, Value::Text(table));
+    return sqlite3_step(statement.get()) == SQLITE_ROW;
+}
+
+bool tqDAODatabase::LoadFieldList(const std::string& table, tqList<tqDaoDef::FieldInf>& fields) {
+    fields.Clear();
+    if (!HasTable(table)) {
+        return false;
+    }
+    Statement statement(
+        Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid", "LoadFieldList"));
+    Bind(*this, statement.get(), 1, Value::Text(table));
+    for (int ordinal = 0; sqlite3_step(statement.get()) == SQLITE_ROW; ++ordinal) {
+        auto field = std::make_unique<tqDaoDef::FieldInf>();
+        field->Ordinal = ordinal;
+        field->Name = tqString(ColumnValue(statement.get(), 0).bytes.c_str());
+        const Value declared = ColumnValue(statement.get(), 1);
+        field->Type = tqDaoDef::TypeOf(codepage::Cp932ToUtf8(declared.bytes));
+        fields.Add(std::move(field), 0);
+    }
+    return true;
+}
+
+std::unique_ptr<tqDAORecordset> tqDAODatabase::OpenRecordset(const std::string& nameOrSql) {
+    if (HasTable(nameOrSql)) {
+        return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(
+            *this, nameOrSql,
+            "SELECT rowid, * FROM " + ToUtf8(QuotedName(nameOrSql)) + " ORDER BY rowid"));
+    }
+    return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(*this, "", ToUtf8(nameOrSql)));
+}
+
+tqDAORecordset::tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8)
+    : mDb(db), mTable(std::move(table)), mSql(std::move(sqlUtf8)) {
+    mRows = mDb.Prepare(mSql, "OpenRecordset");
+    const int first = mTable.empty() ? 0 : 1;  // a table's first column is its rowid
+    for (int i = first; i < sqlite3_column_count(mRows); ++i) {
+        mColumns.emplace_back(sqlite3_column_name(mRows, i));
+    }
+    Step();
+}
+
+tqDAORecordset::~tqDAORecordset() { sqlite3_finalize(mRows); }
+
+void tqDAORecordset::Close() {
+    sqlite3_finalize(mRows);
+    mRows = nullptr;
+    mAtEnd = true;
+}
+
+void tqDAORecordset::Step() {
+    const int code = sqlite3_step(mRows);
+    mAtEnd = code != SQLITE_ROW;
+    if (!mAtEnd && !mTable.empty()) {
+        mCurrent = sqlite3_column_int64(mRows, 0);
+    }
+    if (code != SQLITE_ROW) {
+        mDb.Check(code, "MoveNext", __LINE__);
+    }
+}
+
+bool tqDAORecordset::HasRecords() {
+    if (mRows == nullptr) {
+        return false;
+    }
+    sqlite3_reset(mRows);
+    Step();
+    return !mAtEnd;
+}
+
+bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values) {
+    if (mAtEnd) {
+        return false;
+    }
+    const int first = mTable.empty() ? 0 : 1;
+    values.clear();
+    for (size_t i = 0; i < count && i < mColumns.size(); ++i) {
+        values.push_back(ColumnValue(mRows, first + static_cast<int>(i)));
+    }
+    Step();
+    return true;
+}
+
+tqArray<tqString> tqDAORecordset::FieldNames() const {
+    tqArray<tqString> names;
+    for (const std::string& name : mColumns) {
+        names.Add(tqString(codepage::Utf8ToCp932(name).c_str()));
+    }
+    return names;
+}
+
+void tqDAORecordset::AddNew() {
+    mEditMode = emAdd;
+    mPending.assign(mColumns.size(), std::nullopt);
+}
+
+void tqDAORecordset::Edit() {
+    mEditMode = emEdit;
+    mPending.assign(mColumns.size(), std::nullopt);
+}
+
+void tqDAORecordset::SetField(int ordinal, Value value) {
+    if (ordinal >= 0 && static_cast<size_t>(ordinal) < mPending.size()) {
+        mPending[ordinal] = std::move(value);
+    }
+}
+
+bool tqDAORecordset::Update() {
+    if (mEditMode == emNone || mTable.empty()) {
+        return false;
+    }
+    std::string columns;
+    std::string places;
+    std::vector<const Value*> values;
+    for (size_t i = 0; i < mPending.size(); ++i) {
+        if (!mPending[i]) {
+            continue;
+        }
+        const std::string quoted = QuotedName(mColumns[i]);  // UTF-8 quotes the same way
+        const char* separator = values.empty() ? "" : ", ";
+        columns += separator + quoted + (mEditMode == emEdit ? " = ?" : "");
+        places += std::string(separator) + "?";
+        values.push_back(&*mPending[i]);
+    }
+    const std::string table = ToUtf8(QuotedName(mTable));
+    std::string sql;
+    if (mEditMode == emAdd) {
+        sql = values.empty()
+                  ? "INSERT INTO " + table + " DEFAULT VALUES"
+                  : "INSERT INTO " + table + " (" + columns + ") VALUES (" + places + ")";
+    } else {
+        if (values.empty() || !mCurrent) {
+            mEditMode = emNone;
+            return true;
+        }
+        sql = "UPDATE " + table + " SET " + columns + " WHERE rowid = ?";
+    }
+    Statement statement(mDb.Prepare(sql, "Update"));
+    for (size_t i = 0; i < values.size(); ++i) {
+        Bind(mDb, statement.get(), static_cast<int>(i + 1), *values[i]);
+    }
+    if (mEditMode == emEdit) {
+        mDb.Check(
+            sqlite3_bind_int64(statement.get(), static_cast<int>(values.size() + 1), *mCurrent),
+            "Update", __LINE__);
+    }
+    const int code = sqlite3_step(statement.get());
+    if ((code & 0xFF) == SQLITE_CONSTRAINT) {
+        return false;  // still in edit mode, as the engine leaves a failed update
+    }
+    mDb.Check(code, "Update", __LINE__);
+    mEditMode = emNone;
+    return true;
+}
+
+bool tqDAORecordset::Delete() {
+    if (mTable.empty() || !mCurrent) {
+        return false;
+    }
+    Statement statement(
+        mDb.Prepare("DELETE FROM " + ToUtf8(QuotedName(mTable)) + " WHERE rowid = ?", "Delete"));
+    sqlite3_bind_int64(statement.get(), 1, *mCurrent);
+    if (sqlite3_step(statement.get()) != SQLITE_DONE) {
+        return false;
+    }
+    mCurrent.reset();
+    return true;
+}
+
+bool tqDAORecordset::FindFirst(const std::vector<std::string>& fields,
+                               const std::vector<Value>& values) {
+    if (mTable.empty()) {
+        return false;
+    }
+    std::string where;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        where += (i ? " AND " : "") + ToUtf8(QuotedName(fields[i])) + " IS ?";
+    }
+    std::string sql = "SELECT rowid FROM " + ToUtf8(QuotedName(mTable));
+    sql += (where.empty() ? "" : " WHERE " + where) + " ORDER BY rowid LIMIT 1";
+    Statement statement(mDb.Prepare(sql, "FindFirst"));
+    for (size_t i = 0; i < values.size(); ++i) {
+        Bind(mDb, statement.get(), static_cast<int>(i + 1), values[i]);
+    }
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        mCurrent.reset();
+        return false;
+    }
+    mCurrent = sqlite3_column_int64(statement.get(), 0);
+    return true;
+}

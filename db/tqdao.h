@@ -1,0 +1,138 @@
+// The database layer over SQLite: a database handle with nested transactions, statements,
+// recordsets and field lists, and tqDAORecordset, an editable recordset emulated on rowids.
+// Texts are CP932 on our side and UTF-8 in SQLite; they are converted here only. Engine
+// failures raise tqDaoError; the table transfer operations catch it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/tqarray.h"
+#include "data/tqlist.h"
+#include "data/tqstring.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tqDaoDef {
+
+// Field types of the database layer. SQLite's declared column types map onto them: a type
+// naming CHAR (VARCHAR, NCHAR ...) is text; TEXT, CLOB, MEMO or no type at all is memo; a
+// type naming INT is long; REAL, FLOA or DOUB is double; BLOB is long binary; anything
+// else (NUMERIC, DATE ...) is double.
+enum FieldType : int32_t {
+    dbLong = 4,
+    dbDouble = 7,
+    dbText = 10,
+    dbLongBinary = 11,
+    dbMemo = 12,
+};
+bool IsTextType(int32_t type);
+
+// One field of a table, ordered by name.
+struct FieldInf {
+    int32_t Ordinal = 0;  // position in its table, from 0
+    tqString Name;
+    int32_t Type = dbMemo;
+    bool operator>(const FieldInf& other) const { return Name > other.Name; }
+    bool operator==(const FieldInf& other) const { return Name == other.Name; }
+};
+
+// A value crossing into or out of the engine: NULL, text (CP932), or raw bytes.
+struct Value {
+    enum Kind { vkNull, vkText, vkBytes } kind = vkNull;
+    std::string bytes;
+    static Value Null() { return {}; }
+    static Value Text(std::string cp932) { return {vkText, std::move(cp932)}; }
+    static Value Bytes(std::string raw) { return {vkBytes, std::move(raw)}; }
+};
+
+}  // namespace tqDaoDef
+
+// An engine failure: "'%s': %s @ %s/%d" (the call, SQLite's text, the place).
+class tqDaoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class tqDAORecordset;
+
+// An open SQLite database file.
+class tqDAODatabase {
+public:
+    // Opens an existing database file; raises tqDaoError when it cannot be opened.
+    explicit tqDAODatabase(const std::string& path);
+    ~tqDAODatabase();
+    tqDAODatabase(const tqDAODatabase&) = delete;
+    tqDAODatabase& operator=(const tqDAODatabase&) = delete;
+
+    // Transactions nest (savepoints): each begin has its commit or roll back.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+    // Runs a statement (CP932); true when it changed at least one record.
+    bool Execute(const std::string& sql);
+    // A recordset on a table (by name) or on the result of a SELECT statement.
+    std::unique_ptr<tqDAORecordset> OpenRecordset(const std::string& nameOrSql);
+    // The fields of a table in their order; false when there is no such table.
+    bool LoadFieldList(const std::string& table, tqList<tqDaoDef::FieldInf>& fields);
+    bool HasTable(const std::string& table);
+
+    // A prepared statement (UTF-8 text); raises on failure.
+    sqlite3_stmt* Prepare(const std::string& utf8, const char* call);
+    // Raises the error of the last call when `code` is not one of the `ok` codes.
+    void Check(int code, const char* call, int line) const;
+    sqlite3* Handle() const { return mDb; }
+
+private:
+    sqlite3* mDb = nullptr;
+    int mDepth = 0;  // open savepoints
+};
+
+// A name quoted for SQL, its double quotes doubled; works on CP932 and UTF-8 alike.
+std::string QuotedName(const std::string& name);
+
+class tqDAORecordset {
+public:
+    ~tqDAORecordset();
+    tqDAORecordset(const tqDAORecordset&) = delete;
+    tqDAORecordset& operator=(const tqDAORecordset&) = delete;
+
+    // Editing a table recordset: AddNew or Edit, SetField, then Update (false when the
+    // record breaks a constraint). Delete removes the current record.
+    void AddNew();
+    void Edit();
+    bool Update();
+    bool Delete();
+    // Moves to the first record whose `fields` equal `values` (bound, never spliced into
+    // SQL; a NULL value matches NULL); true when one matched.
+    bool FindFirst(const std::vector<std::string>& fields,
+                   const std::vector<tqDaoDef::Value>& values);
+    // Moves to the first record; true when there is one.
+    bool HasRecords();
+    bool AtEnd() const { return mAtEnd; }
+    // The current record's first `count` values; moves to the next record.
+    bool FetchOne(size_t count, std::vector<tqDaoDef::Value>& values);
+    tqArray<tqString> FieldNames() const;
+    void SetField(int ordinal, tqDaoDef::Value value);
+    void Close();
+
+private:
+    friend class tqDAODatabase;
+    tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8);
+    void Step();
+
+    tqDAODatabase& mDb;
+    std::string mTable;  // CP932 name; empty for a query
+    std::string mSql;    // UTF-8 SELECT
+    sqlite3_stmt* mRows = nullptr;
+    bool mAtEnd = true;
+    std::optional<int64_t> mCurrent;  // rowid of the current record (table recordsets)
+    enum { emNone, emAdd, emEdit } mEditMode = emNone;
+    std::vector<std::string> mColumns;                     // UTF-8 names of the table's columns
+    std::vector<std::optional<tqDaoDef::Value>> mPending;  // set fields of the edit
+};

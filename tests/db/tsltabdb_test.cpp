@@ -1,0 +1,175 @@
+// The titled table's exchange with real SQLite database files in a temporary folder.
+#include "db/tsltabdb.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <string>
+
+#include "platform/codepage.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class DbTest : public testing::Test {
+protected:
+    void SetUp() override {
+        path = dir.Path("test.db");
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        sqlite3_close(raw);
+        db = std::make_unique<tqDAODatabase>(path);
+    }
+    // Runs UTF-8 SQL directly, apart from the layer under test.
+    void Sql(const std::string& utf8) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(raw, utf8.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+            << (error ? error : "");
+        sqlite3_free(error);
+        sqlite3_close(raw);
+    }
+    // The rows of a query, fields joined by '|' (NULL as ~), rows by '/', UTF-8.
+    std::string Rows(const std::string& utf8) {
+        sqlite3* raw = nullptr;
+        sqlite3_open(path.c_str(), &raw);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(raw, utf8.c_str(), -1, &statement, nullptr);
+        std::string out;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            out += out.empty() ? "" : "/";
+            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+                const auto* text = sqlite3_column_text(statement, i);
+                out += (i ? "|" : "") +
+                       (text ? std::string(reinterpret_cast<const char*>(text)) : std::string("~"));
+            }
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(raw);
+        return out;
+    }
+    static std::string Cp(const char* utf8) { return codepage::Utf8ToCp932(utf8); }
+    void SetRow(TSLtabDbCL& table, uint32_t row, std::initializer_list<const char*> cells) {
+        uint32_t col = 1;
+        for (const char* cell : cells) {
+            table.WriteCell(row, col++, Cp(cell));
+        }
+    }
+
+    TempDir dir;
+    std::string path;
+    std::unique_ptr<tqDAODatabase> db;
+};
+
+TEST_F(DbTest, BuiltStatementsFollowTheFieldTypesAndDoubleQuotes) {
+    Sql("CREATE TABLE T (K VARCHAR(20), N INTEGER)");
+    TSLtabDbCL table;
+    table.SetTitle(1, "K");
+    table.SetTitle(2, "N");
+    SetRow(table, 1, {"A", ""});
+    SetRow(table, 2, {"x", "5"});
+    SetRow(table, 3, {"O'Hare", ""});
+    std::string sql;
+    ASSERT_TRUE(table.BuildInsertSql(*db, 1, "T", sql));
+    EXPECT_EQ(sql, "INSERT INTO T VALUES('A',NULL)");
+    tqList<tqString> keys;
+    keys.Add(std::make_unique<tqString>("K"));
+    ASSERT_TRUE(table.BuildUpdateSql(*db, 2, "T", keys, sql));
+    EXPECT_EQ(sql, "UPDATE T SET N = 5 WHERE K = 'x'");
+    ASSERT_TRUE(table.BuildUpdateSql(*db, 3, "T", keys, sql));
+    EXPECT_EQ(sql, "UPDATE T SET N = NULL WHERE K = 'O''Hare'");
+    ASSERT_TRUE(table.BuildInsertSql(*db, 3, "T", sql));
+    EXPECT_TRUE(db->Execute(sql));  // a quote in a value no longer breaks the statement
+    EXPECT_EQ(Rows("SELECT K FROM T"), "O'Hare");
+    EXPECT_FALSE(table.BuildInsertSql(*db, 1, "missing", sql));
+}
+
+TEST_F(DbTest, CsvToDatabaseAndBackKeepsEveryCellByteForByte) {
+    Sql("CREATE TABLE 経路 (名前 TEXT, 距離 INTEGER, メモ VARCHAR(50))");
+    const std::string csv =
+        Cp("名前,距離,メモ\r\n東京～品川,7,\"a,b\"\r\n,,\r\n ,0,\"He said \"\"hi\"\"\"\r\n"
+           "①②,-3,x'); DROP TABLE 経路; --\r\n");
+    TSLtabDbCL table;
+    ASSERT_TRUE(table.LoadCsvFile(dir.Write("in.csv", csv)));
+    ASSERT_TRUE(table.ReplaceDbTable(*db, Cp("経路")));
+    EXPECT_EQ(Rows("SELECT count(*) FROM sqlite_schema WHERE name = '経路'"), "1");
+    EXPECT_EQ(Rows("SELECT 距離 FROM 経路"), "7/~/0/-3");
+
+    TSLtabDbCL back;
+    ASSERT_TRUE(back.LoadFromDbTable(*db, Cp("経路")));
+    ASSERT_TRUE(back.SaveCsvFile(dir.Path("out.csv")));
+    EXPECT_EQ(TempDir::Read(dir.Path("out.csv")), csv);
+}
+
+TEST_F(DbTest, MergeUpdatesAddsAndDeletesByTheMark) {
+    Sql("CREATE TABLE T (K TEXT, V TEXT)");
+    Sql("INSERT INTO T VALUES ('a', 'old'), ('b', 'keep'), ('c', 'gone')");
+    TSLtabDbCL table;
+    table.SetTitle(1, "K");
+    table.SetTitle(2, "V");
+    table.SetTitle(3, Cp("削除"));
+    SetRow(table, 1, {"a", "new", ""});
+    SetRow(table, 2, {"c", "", "1"});
+    SetRow(table, 3, {"d", "added", "0"});
+    SetRow(table, 4, {"e", "never", "1"});
+    tqList<tqString> keys;
+    keys.Add(std::make_unique<tqString>("K"));
+    ASSERT_TRUE(table.MergeToDbTable(*db, "T", keys));
+    EXPECT_EQ(Rows("SELECT K, V FROM T ORDER BY K"), "a|new/b|keep/d|added");
+}
+
+TEST_F(DbTest, AFailedWriteRollsBackAndLeavesTheTableAsItWas) {
+    Sql("CREATE TABLE T (K TEXT UNIQUE, V TEXT)");
+    Sql("INSERT INTO T VALUES ('before', '1')");
+    TSLtabDbCL table;
+    table.SetTitle(1, "K");
+    table.SetTitle(2, "V");
+    SetRow(table, 1, {"p", "1"});
+    SetRow(table, 2, {"q", "2"});
+    SetRow(table, 3, {"p", "3"});  // the third row breaks the unique key
+    EXPECT_FALSE(table.ReplaceDbTable(*db, "T"));
+    EXPECT_EQ(Rows("SELECT K, V FROM T"), "before|1");
+    EXPECT_FALSE(table.AppendToDbTable(*db, "T"));
+    EXPECT_EQ(Rows("SELECT K, V FROM T"), "before|1");
+    tqList<tqString> keys;
+    keys.Add(std::make_unique<tqString>("V"));
+    EXPECT_FALSE(table.MergeToDbTable(*db, "T", keys));
+    EXPECT_EQ(Rows("SELECT K, V FROM T"), "before|1");
+    EXPECT_FALSE(table.ReplaceDbTable(*db, "nosuchtable"));
+}
+
+TEST_F(DbTest, QueriesLoadWithTheirNamesOrIntoTheTitlesByPosition) {
+    Sql("CREATE TABLE T (A TEXT, B INTEGER)");
+    Sql("INSERT INTO T VALUES ('x', 1), (NULL, 2), (' ', NULL)");
+    TSLtabDbCL table;
+    ASSERT_TRUE(table.LoadFromDbQuery(*db, "SELECT B, A FROM T ORDER BY rowid", true));
+    EXPECT_STREQ(table.GetTitle(1), "B");
+    EXPECT_EQ(table.GetRowCount(), 3u);
+    EXPECT_STREQ(table.ReadCell(1, 2), "x");
+    EXPECT_STREQ(table.ReadCell(2, 2), "");  // NULL
+    EXPECT_STREQ(table.ReadCell(3, 2), "");  // a single space of a text field
+    EXPECT_STREQ(table.ReadCell(3, 1), "");
+    ASSERT_TRUE(table.LoadFromDbQuery(*db, "SELECT A, B FROM T WHERE B = 1", false));
+    EXPECT_STREQ(table.GetTitle(1), "B");  // titles stay; values by position
+    EXPECT_STREQ(table.ReadCell(1, 1), "x");
+    EXPECT_EQ(table.GetRowCount(), 1u);
+    EXPECT_FALSE(table.LoadFromDbQuery(*db, "SELECT nonsense FROM", true));
+    EXPECT_FALSE(table.LoadFromDbTable(*db, "missing"));
+}
+
+TEST_F(DbTest, TransactionsNestAndAnInnerRollbackKeepsTheOuterWork) {
+    Sql("CREATE TABLE T (V TEXT)");
+    db->BeginTrans();
+    EXPECT_TRUE(db->Execute("INSERT INTO T VALUES ('outer')"));
+    db->BeginTrans();
+    db->Execute("INSERT INTO T VALUES ('inner')");
+    db->Rollback();
+    db->CommitTrans();
+    EXPECT_EQ(Rows("SELECT V FROM T"), "outer");
+    EXPECT_FALSE(db->Execute("DELETE FROM T WHERE V = 'none'"));
+    EXPECT_THROW(db->Execute("NOT SQL"), tqDaoError);
+    EXPECT_THROW(tqDAODatabase(dir.Path("absent.db")), tqDaoError);
+}
+
+}  // namespace
