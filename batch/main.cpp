@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "batch/terminalprogress.h"
+#include "data/systemtext.h"
 #include "data/tsltab.h"
+#include "db/tsltabdb.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
+#include "platform/codepage.h"
 #include "platform/version.h"
 
 namespace {
@@ -33,6 +36,7 @@ enum ExitCode {
 };
 
 struct Arguments {
+    std::string database;  // with --db: the map, instructions and result are its tables
     std::string map;
     std::string instructions;
     std::string result;
@@ -69,6 +73,11 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
                 return false;
             }
             arguments.warnings = argv[++i];
+        } else if (std::strcmp(argv[i], "--db") == 0) {
+            if (i + 1 >= argc || !arguments.database.empty() || argv[i + 1][0] == '\0') {
+                return false;
+            }
+            arguments.database = argv[++i];
         } else if (std::strcmp(argv[i], "--threads") == 0) {
             if (i + 1 >= argc || (arguments.threads = ParseThreadCount(argv[++i])) == 0) {
                 return false;
@@ -85,7 +94,8 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
     arguments.map = positional[0];
     arguments.instructions = positional[1];
     arguments.result = positional[2];
-    return arguments.warnings.empty() || !SameFile(arguments.result, arguments.warnings);
+    return arguments.warnings.empty() || !arguments.database.empty() ||
+           !SameFile(arguments.result, arguments.warnings);
 }
 
 int Fail(ExitCode code, const char* format, const std::string& path = {}) {
@@ -140,10 +150,125 @@ int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     return ecSuccess;
 }
 
+// The map and instruction input and the result output: CSV files, or the tables of a
+// database.
+class Store {
+public:
+    explicit Store(const Arguments& arguments) : mArguments(arguments) {}
+
+    // Opens the database, if one is named; else a message and the exit code.
+    int Open() {
+        if (mArguments.database.empty()) {
+            return ecSuccess;
+        }
+        try {
+            mDb = std::make_unique<tqDAODatabase>(mArguments.database);
+        } catch (const tqDaoError& error) {
+            std::fprintf(stderr, "データベース[%s]を開けません。(%s)\n",
+                         mArguments.database.c_str(), error.what());
+            return ecCannotRead;
+        }
+        return ecSuccess;
+    }
+
+    // What messages call the input or output `name`.
+    std::string Shown(const std::string& name) const {
+        return mDb ? mArguments.database + ":" + name : name;
+    }
+
+    // Reads the map (or the instructions) into the engine; the read code, or -1 after a
+    // message that the database has no such table.
+    int Read(const std::string& name, bool map) {
+        if (!mDb) {
+            return map ? RSIF::ReadMapFile(name) : RSIF::ReadDRFFile(name);
+        }
+        if (!HasTable(name)) {
+            return -1;
+        }
+        const RSIF::TableLoader load = [&](TSLtabCL& table) {
+            return TSLtabDbCL::LoadQueryInto(table, *mDb,
+                                             "SELECT * FROM " + QuotedName(TableName(name)), true);
+        };
+        return map ? RSIF::ReadMapWith(load) : RSIF::ReadDRFWith(load);
+    }
+
+    // Writes the result file, or replaces the result table's rows (making the table when
+    // there is none), all or nothing.
+    bool Write(TSLtabDbCL& results) {
+        if (!mDb) {
+            return results.SaveCsvFile(mArguments.result);
+        }
+        try {
+            mDb->BeginTrans();
+            const bool written = MakeResultTable(results) &&
+                                 results.ReplaceDbTable(*mDb, TableName(mArguments.result));
+            if (written) {
+                mDb->CommitTrans();
+            } else {
+                mDb->Rollback();
+            }
+            return written;
+        } catch (const tqDaoError&) {
+            try {
+                mDb->Rollback();
+            } catch (const tqDaoError&) {
+            }
+            return false;
+        }
+    }
+
+private:
+    // Table names come as the command line's UTF-8; the database layer takes CP932.
+    static std::string TableName(const std::string& argument) {
+        return codepage::Utf8ToCp932(argument);
+    }
+
+    bool HasTable(const std::string& name) {
+        try {
+            if (mDb->HasTable(TableName(name))) {
+                return true;
+            }
+        } catch (const tqDaoError&) {
+        }
+        std::fprintf(stderr, "データベース[%s]にテーブル[%s]がありません。\n",
+                     mArguments.database.c_str(), name.c_str());
+        return false;
+    }
+
+    // The result table with the result titles; the counts and the distance are integers.
+    bool MakeResultTable(TSLtabCL& results) {
+        const std::string table = TableName(mArguments.result);
+        if (mDb->HasTable(table)) {
+            return true;
+        }
+        std::string columns;
+        for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
+            const std::string title = results.GetTitle(col);
+            const bool number = title == SystemText("R_検索結果") ||
+                                title == SystemText("R_距離") || title == SystemText("R_ノード数");
+            columns += (col > 1 ? ", " : "") + QuotedName(title) + (number ? " INTEGER" : " TEXT");
+        }
+        mDb->Execute("CREATE TABLE " + QuotedName(table) + " (" + columns + ")");
+        return true;
+    }
+
+    const Arguments& mArguments;
+    std::unique_ptr<tqDAODatabase> mDb;
+};
+
 int Run(const Arguments& arguments, ProgressDisplay* display) {
     tqList<tqString> warnings;
-    int code = CheckRead(RSIF::ReadMapFile(arguments.map), arguments.map,
-                         "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。");
+    Store store(arguments);
+    int code = store.Open();
+    if (code != ecSuccess) {
+        return code;
+    }
+    const int mapRead = store.Read(arguments.map, true);
+    if (mapRead < 0) {
+        return ecCannotRead;
+    }
+    code = CheckRead(mapRead, store.Shown(arguments.map),
+                     "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。");
     if (code != ecSuccess) {
         return code;
     }
@@ -157,7 +282,11 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         return logCode != ecSuccess ? logCode : ecNoNode;
     }
 
-    code = CheckRead(RSIF::ReadDRFFile(arguments.instructions), arguments.instructions,
+    const int drfRead = store.Read(arguments.instructions, false);
+    if (drfRead < 0) {
+        return ecCannotRead;
+    }
+    code = CheckRead(drfRead, store.Shown(arguments.instructions),
                      "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。");
     if (code != ecSuccess) {
         return code;
@@ -181,10 +310,11 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         successes += list.Get(i)->Failed ? 0 : 1;
     }
 
-    TSLtabCL results;
+    TSLtabDbCL results;
     RSIF::FillResultTable(results);
-    if (!results.SaveCsvFile(arguments.result)) {
-        return Fail(ecCannotWrite, "検索結果ファイル[%s]の保存に失敗しました。", arguments.result);
+    if (!store.Write(results)) {
+        return Fail(ecCannotWrite, "検索結果ファイル[%s]の保存に失敗しました。",
+                    store.Shown(arguments.result));
     }
     code = SaveLog(arguments, warnings);
     if (code != ecSuccess) {
@@ -202,8 +332,13 @@ void PrintUsage(FILE* to) {
     std::fputs(
         "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
         "                  [--threads N]\n"
+        "       qrlx-batch --db SQLITE_FILE MAP_TABLE INSTRUCTION_TABLE RESULT_TABLE\n"
+        "                  [--warnings LOG_TXT] [--threads N]\n"
         "       qrlx-batch --help | --version\n"
         "  Finds the shortest route of every search instruction and writes the results.\n"
+        "  --db SQLITE_FILE    reads the map and the instructions from tables of an SQLite\n"
+        "                      database and replaces the rows of its result table (made\n"
+        "                      when missing), all or nothing\n"
         "  --warnings LOG_TXT  also writes the warning log (the rejected rows)\n"
         "  --threads N         searches on N threads (1 to 1024; default: one per core); the\n"
         "                      result file is the same whatever N\n"

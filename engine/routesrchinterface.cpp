@@ -79,11 +79,11 @@ int LoadFailure(const TSLtabCL& table) {
 bool BuildMapNodes(tqList<tqString>& warnings);
 bool BuildDRFList(tqList<tqString>& warnings);
 
-// Loads the file into the table; when memory runs out, empties the table and passes the
+// Loads the input into the table; when memory runs out, empties the table and passes the
 // failure on.
-bool LoadOrClear(TSLtabCL& table, const std::string& path) {
+bool LoadOrClear(TSLtabCL& table, const TableLoader& load) {
     try {
-        return table.LoadCsvFile(path);
+        return load(table);
     } catch (const std::bad_alloc&) {
         table.Clear();
         throw;
@@ -114,12 +114,16 @@ std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->unconvertible; }
 
 int ReadMapFile(const std::string& path) {
+    return ReadMapWith([&](TSLtabCL& table) { return table.LoadCsvFile(path); });
+}
+
+int ReadMapWith(const TableLoader& load) {
     TSLtabCL* table = UsableTable();
     if (table == nullptr) {
         return rrScratchFailed;
     }
     table->Clear();
-    if (!LoadOrClear(*table, path)) {
+    if (!LoadOrClear(*table, load)) {
         return LoadFailure(*table);
     }
     return CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
@@ -197,11 +201,15 @@ bool BuildMapNodes(tqList<tqString>& warnings) {
 }  // namespace
 
 int ReadDRFFile(const std::string& path) {
+    return ReadDRFWith([&](TSLtabCL& table) { return table.LoadCsvFile(path); });
+}
+
+int ReadDRFWith(const TableLoader& load) {
     TSLtabCL* table = UsableTable();
     if (table == nullptr) {
         return rrScratchFailed;
     }
-    if (!LoadOrClear(*table, path)) {
+    if (!LoadOrClear(*table, load)) {
         return LoadFailure(*table);
     }
     return CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});

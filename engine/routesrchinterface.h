@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "data/tqarray.h"
@@ -69,6 +70,13 @@ void SetProgressDisplay(ProgressDisplay* display);
 // (CP932) to `warnings`. False when the table's scratch file failed while the rows were
 // read back: the network is then empty and `warnings` as it was.
 [[nodiscard]] bool MakeMapNodes(tqList<tqString>& warnings);
+
+// Fills the shared table from another source than a CSV file (a database table); false
+// when the source cannot be read.
+using TableLoader = std::function<bool(TSLtabCL& table)>;
+// ReadMapFile and ReadDRFFile with the table filled by `load`; the same codes and checks.
+[[nodiscard]] int ReadMapWith(const TableLoader& load);
+[[nodiscard]] int ReadDRFWith(const TableLoader& load);
 
 // Reads the instruction file into the shared table, which keeps the titles of its previous
 // content as empty columns. Codes as ReadMapFile; the instruction list is untouched.

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev
     qt6-base-dev
     libsqlite3-dev
+    sqlite3
     fonts-ipafont-gothic
     fonts-ipafont-mincho
     fontconfig
