@@ -41,9 +41,6 @@ public:
     uint32_t colsUsed = 0;      // highest column written
     TSMemUnitCL readBuffer;
     tqList<TitleCacheUnitCL> titleCache;
-    // Where the last LoadCsvFile met a character that CP932 cannot hold in a UTF-8 file;
-    // Column 0 when it met none.
-    TextPlaceCL unconvertible;
 
     TSLtabCL() = default;
     TSLtabCL(const TSLtabCL&) = delete;
@@ -88,8 +85,11 @@ public:
     // empty (table cleared), or the table is not usable. A file that starts with a UTF-8
     // byte-order mark is UTF-8: each field is converted to CP932 as it is read, and a
     // character that CP932 cannot hold fails the load (table cleared) and is placed in
-    // `unconvertible`. Files without the mark are read as CP932 bytes.
+    // Unconvertible(). Files without the mark are read as CP932 bytes.
     virtual bool LoadCsvFile(const std::string& path);
+    // Where the last LoadCsvFile met a character that CP932 cannot hold in a UTF-8 file;
+    // Column 0 when it met none.
+    const TextPlaceCL& Unconvertible() const { return mUnconvertible; }
     // Writes the titles and every row, CR LF after each line. The old file is replaced
     // only when everything was written; false, with the old file intact, otherwise, and
     // when the table has no columns.
@@ -97,11 +97,12 @@ public:
 
 private:
     // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
-    // (with `unconvertible` set) at a field that cannot be converted.
+    // (with the place noted) at a field that cannot be converted.
     bool SplitFileLine(std::string_view line, bool utf8, uint32_t row,
                        std::vector<std::string>& fields);
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
     const char* ReadGridCell(uint32_t gridRow, uint32_t col);
 
     std::string mWriteBuffer;  // a text with its NUL, on its way into the store
+    TextPlaceCL mUnconvertible;
 };

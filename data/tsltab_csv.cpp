@@ -26,7 +26,7 @@ bool TSLtabCL::SplitFileLine(std::string_view line, bool utf8, uint32_t row,
     std::string converted;
     for (size_t j = 0; j < fields.size(); ++j) {
         if (!codepage::Utf8ToCp932Exact(fields[j], converted)) {
-            unconvertible = {row, static_cast<uint32_t>(j + 1)};
+            mUnconvertible = {row, static_cast<uint32_t>(j + 1)};
             return false;
         }
         fields[j].swap(converted);
@@ -47,7 +47,7 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
         return false;
     }
     Clear();
-    unconvertible = {};
+    mUnconvertible = {};
     std::string_view line;
     if (!stream.ReadLine(line)) {
         return false;

@@ -73,7 +73,7 @@ int LoadFailure(const TSLtabCL& table) {
     if (!table.IsUsable()) {
         return rrScratchFailed;
     }
-    return table.unconvertible.Column != 0 ? rrNotCp932 : rrCannotRead;
+    return table.Unconvertible().Column != 0 ? rrNotCp932 : rrCannotRead;
 }
 
 bool BuildMapNodes(tqList<tqString>& warnings);
@@ -111,7 +111,7 @@ void SetProgressDisplay(ProgressDisplay* display) { gProgress = display; }
 
 std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 
-TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->unconvertible; }
+TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->Unconvertible(); }
 
 int ReadMapFile(const std::string& path) {
     return ReadMapWith([&](TSLtabCL& table) { return table.LoadCsvFile(path); });

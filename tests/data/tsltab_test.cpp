@@ -72,7 +72,7 @@ TEST_F(TSLtabCLTest, ControlZEndsTheFileAndAByteOrderMarkMakesItUtfEight) {
     // The mark goes; the UTF-8 text arrives as CP932.
     EXPECT_EQ(Load("\xEF\xBB\xBFX,Y\n\xE6\x9D\xB1,2\n"), "X,Y/\x93\x8C,2");
     EXPECT_EQ(table.FindTitle("X"), 1u);
-    EXPECT_EQ(table.unconvertible.Column, 0u);
+    EXPECT_EQ(table.Unconvertible().Column, 0u);
     // Without the mark at the very start, the bytes are CP932 as they stand.
     EXPECT_EQ(Load("X\n\xEF\xBB\xBF\n"), "X/\xEF\xBB\xBF");
 }
