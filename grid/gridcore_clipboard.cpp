@@ -1,9 +1,9 @@
-// The clipboard operations of tqGrid: a rectangle of cells as TAB-separated fields in
+// The clipboard operations of the grid family: a rectangle of cells as TAB-separated fields in
 // LF-separated lines, and such a text written back from a cell on.
 #include <string>
 #include <vector>
 
-#include "grid/tqgrid.h"
+#include "grid/gridcore.h"
 #include "platform/qt/clipboard.h"
 
 namespace {
@@ -33,7 +33,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 }  // namespace
 
-bool tqGrid::CopyToClipboard(const GridRect& rect) {
+template <typename State>
+bool GridCore<State>::CopyToClipboard(const GridRect& rect) {
     std::string text;
     for (int row = rect.Top; row <= rect.Bottom; ++row) {
         for (int col = rect.Left; col <= rect.Right; ++col) {
@@ -50,14 +51,16 @@ bool tqGrid::CopyToClipboard(const GridRect& rect) {
     return true;
 }
 
-bool tqGrid::CutToClipboard(const GridRect&) {
+template <typename State>
+bool GridCore<State>::CutToClipboard(const GridRect&) {
     // Every caller passes the selection; the selection is what is cut.
     CopyToClipboard(Selection());
     ClearCellRect(Selection());
     return true;
 }
 
-bool tqGrid::PasteFromClipboard(int row, int col) {
+template <typename State>
+bool GridCore<State>::PasteFromClipboard(int row, int col) {
     Clipboard clipboard;
     if (!clipboard.Open()) {
         return true;
@@ -83,3 +86,6 @@ bool tqGrid::PasteFromClipboard(int row, int col) {
     }
     return true;
 }
+
+template class GridCore<CellStateCL>;
+template class GridCore<XtqCellStateCL>;

@@ -1,8 +1,8 @@
-// Editing and keys of tqGrid: when the in-place editor may open, what may be typed into a
+// Editing and keys of the grid family: when the in-place editor may open, what may be typed into a
 // column, and the clipboard and clearing keys outside the editor.
 #include <cctype>
 
-#include "grid/tqgrid.h"
+#include "grid/gridcore.h"
 #include "platform/qt/paintercanvas.h"
 
 bool aIsalnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
@@ -36,9 +36,13 @@ bool IsStartKey(VirtualKey key) {
 
 }  // namespace
 
-GridInplaceEdit* tqGrid::CreateEditor() { return new TInplaceEditEX(*this); }
+template <typename State>
+GridInplaceEdit* GridCore<State>::CreateEditor() {
+    return new TInplaceEditEX(*this);
+}
 
-void tqGrid::StartEditorMode(bool clear) {
+template <typename State>
+void GridCore<State>::StartEditorMode(bool clear) {
     const int col = Selection().Left;
     const ColumnStatusCL* status = GetColumnStatus(col, false);
     if (status == nullptr) {
@@ -55,14 +59,16 @@ void tqGrid::StartEditorMode(bool clear) {
     SetEditorMode(true);
 }
 
-void tqGrid::EndEditorMode() {
+template <typename State>
+void GridCore<State>::EndEditorMode() {
     if (EditorMode()) {
         SetEditorMode(false);
         SetOptions(Options() & ~goEditing);
     }
 }
 
-void tqGrid::KeyDown(VirtualKey& key, ShiftState shift) {
+template <typename State>
+void GridCore<State>::KeyDown(VirtualKey& key, ShiftState shift) {
     if (!EditorMode()) {
         const bool ctrl = (shift & ssCtrl) != 0;
         if (EnableCtrlC && key == 0x43 && ctrl) {
@@ -93,7 +99,8 @@ void tqGrid::KeyDown(VirtualKey& key, ShiftState shift) {
     StringGrid::KeyDown(key, shift);
 }
 
-void tqGrid::KeyPress(char& key) {
+template <typename State>
+void GridCore<State>::KeyPress(char& key) {
     if (!EditorMode()) {
         return;
     }
@@ -114,7 +121,8 @@ void tqGrid::KeyPress(char& key) {
     }
 }
 
-void tqGrid::DblClick() {
+template <typename State>
+void GridCore<State>::DblClick() {
     if (CanEdit && !EditorMode()) {
         SetOptions(Options() | goEditing);
         SetEditorMode(true);
@@ -123,20 +131,26 @@ void tqGrid::DblClick() {
     StringGrid::DblClick();
 }
 
-bool tqGrid::SelectCell(int ACol, int ARow) {
+template <typename State>
+bool GridCore<State>::SelectCell(int ACol, int ARow) {
     EndEditorMode();
     return StringGrid::SelectCell(ACol, ARow);
 }
 
-void tqGrid::DoExit() {
+template <typename State>
+void GridCore<State>::DoExit() {
     EndEditorMode();
     StringGrid::DoExit();
 }
 
-bool tqGrid::CanEditShow() {
+template <typename State>
+bool GridCore<State>::CanEditShow() {
     const bool shows = StringGrid::CanEditShow();
     if (shows && InplaceEditor() != nullptr) {
         static_cast<TInplaceEditEX*>(InplaceEditor())->SetBrushColor(EditBackColor);
     }
     return shows;
 }
+
+template class GridCore<CellStateCL>;
+template class GridCore<XtqCellStateCL>;

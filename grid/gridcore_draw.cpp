@@ -1,10 +1,10 @@
-// The painting of tqGrid: background by precedence, the one-pixel frame, and the text or
-// image placed by the cell's position settings. A merged block paints as one cell.
+// The painting of the grid family: background by precedence, the one-pixel frame, and the
+// text or image placed by the cell's position settings. A merged block paints as one cell.
 #include <QPainter>
 
 #include <algorithm>
 
-#include "grid/tqgrid.h"
+#include "grid/gridcore.h"
 
 namespace {
 
@@ -14,39 +14,30 @@ constexpr int kInsetTop = 2;
 constexpr int kInsetRight = 2;
 constexpr int kInsetBottom = 2;
 
-int Shift(int room, int content, bool centre, bool far) {
-    int free = std::max(room - content, 0);
-    return far ? free : centre ? free / 2 : 0;
+int VerticalShift(StrPosY y, int room, int content) {
+    const int free = std::max(room - content, 0);
+    return y == spBottom ? free : y == spMiddle ? free / 2 : 0;
 }
 
 }  // namespace
 
-bool tqGrid::CheckRepeatedAreaExsist(const GridRect& a, const GridRect& b) {
+template <typename State>
+bool GridCore<State>::CheckRepeatedAreaExsist(const GridRect& a, const GridRect& b) {
     return a.Contains(b.Left, b.Top) || a.Contains(b.Right, b.Bottom);
 }
 
-GridRect tqGrid::TwoGridRectOR(const GridRect& a, const GridRect& b) {
+template <typename State>
+GridRect GridCore<State>::TwoGridRectOR(const GridRect& a, const GridRect& b) {
     return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
             std::max(a.Bottom, b.Bottom)};
 }
 
-void tqGrid::DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) {
-    CellStateCL* cellState = GetCellState(ARow, ACol, false);
-    const bool standard = cellState == nullptr;
-    if (standard) {
-        cellState = GetstdCellState(ARow, ACol);
-    }
-    if (OnCellState) {
-        OnCellState(*this, ARow, ACol, standard, *cellState);
-    }
-    DrawCellFunc(ACol, ARow, rect, state, *cellState);
-}
-
-void tqGrid::DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState drawState,
-                          CellStateCL& cellState) {
+template <typename State>
+void GridCore<State>::DrawCellFunc(int ACol, int ARow, const PixelRect& rect,
+                                   GridDrawState drawState, State& cellState) {
     GridRect area{ACol, ARow, ACol, ARow};
     PixelRect pixels = rect;
-    const CellStateCL* paint = &cellState;
+    const State* paint = &cellState;
     Canvas& canvas = GetCanvas();
     bool clipped = false;
     if (cellState.CellMerge) {
@@ -66,23 +57,22 @@ void tqGrid::DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawSta
     SetBackGroundColor(*paint, area, pixels, drawState);
     SetCellBorderLine(area, pixels);
 
-    const char* text = Cells(area.Left, area.Top);
+    const std::string text = DisplayText(area.Top, area.Left);
     const QFont saved = canvas.Font();
     canvas.SetFont(GetFontFromNumber(paint->FontNumber));
     const PixelRect textRect{pixels.Left + kInsetLeft, pixels.Top + kInsetTop,
                              pixels.Right - kInsetRight, pixels.Bottom - kInsetBottom};
-    const bool image = paint->ImgView;
-    const int width = image ? (ImageList ? ImageList->Width() : 0) : canvas.TextWidth(text);
-    const int height = image ? (ImageList ? ImageList->Height() : 0) : canvas.TextHeight(text);
-    // Only spLeft and spCenter keep text off the right edge; every other value aligns right.
-    const int x = textRect.Left + Shift(textRect.Width(), width, paint->PosX == spCenter,
-                                        paint->PosX != spLeft && paint->PosX != spCenter);
-    const int y = textRect.Top + Shift(textRect.Height(), height, paint->PosY == spMiddle,
-                                       paint->PosY == spBottom);
-    if (image) {
-        DrawImage(*paint, x, y);
-    } else {
-        canvas.TextRect(textRect, x, y, text);
+    if (paint->ImgView) {
+        const QSize size = ImageSize(*paint);
+        DrawImage(*paint,
+                  textRect.Left + HorizontalShift(paint->PosX, textRect.Width(), size.width()),
+                  textRect.Top + VerticalShift(paint->PosY, textRect.Height(), size.height()));
+    } else if (!DrawWrapped(textRect, text, *paint)) {
+        const int x = textRect.Left + HorizontalShift(paint->PosX, textRect.Width(),
+                                                      canvas.TextWidth(text.c_str()));
+        const int y = textRect.Top + VerticalShift(paint->PosY, textRect.Height(),
+                                                   canvas.TextHeight(text.c_str()));
+        canvas.TextRect(textRect, x, y, text.c_str());
     }
     canvas.SetFont(saved);
     if (clipped) {
@@ -90,7 +80,8 @@ void tqGrid::DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawSta
     }
 }
 
-bool tqGrid::FirstOfBlockInPass(const GridRect& block) {
+template <typename State>
+bool GridCore<State>::FirstOfBlockInPass(const GridRect& block) {
     if (mBlocksPass != PaintPass()) {
         mBlocksPass = PaintPass();
         mBlocksPainted.clear();
@@ -103,8 +94,9 @@ bool tqGrid::FirstOfBlockInPass(const GridRect& block) {
     return true;
 }
 
-void tqGrid::SetBackGroundColor(const CellStateCL& state, const GridRect& area,
-                                const PixelRect& rect, GridDrawState drawState) {
+template <typename State>
+void GridCore<State>::SetBackGroundColor(const State& state, const GridRect& area,
+                                         const PixelRect& rect, GridDrawState drawState) {
     const GridRect selection = Selection();
     bool widen = false;
     TColor color = state.BackColor;
@@ -114,7 +106,7 @@ void tqGrid::SetBackGroundColor(const CellStateCL& state, const GridRect& area,
     } else if (CheckRepeatedAreaExsist(selection, area)) {
         color = SelectCellColor;
         widen = state.CellMerge;
-    } else if (drawState & gdFixed) {
+    } else if ((drawState & gdFixed) && FixedCellColourRule()) {
         color = FixedColor();
     }
     if (widen) {
@@ -133,7 +125,8 @@ void tqGrid::SetBackGroundColor(const CellStateCL& state, const GridRect& area,
     canvas.FillRect(rect);
 }
 
-void tqGrid::SetCellBorderLine(const GridRect& area, const PixelRect& rect) {
+template <typename State>
+void GridCore<State>::SetCellBorderLine(const GridRect& area, const PixelRect& rect) {
     const int x1 = rect.Left;
     const int y1 = rect.Top;
     // The last row and column keep their frame inside the control; elsewhere the right
@@ -151,19 +144,12 @@ void tqGrid::SetCellBorderLine(const GridRect& area, const PixelRect& rect) {
     canvas.SetPen(saved);
 }
 
-void tqGrid::DrawImage(const CellStateCL& state, int x, int y) {
-    QImage mask;
-    QImage colour;
-    if (ImageList == nullptr || !ImageList->GetMask(state.ImgIndex, mask) ||
-        !ImageList->GetBitmap(state.ImgIndex, colour)) {
-        return;  // no image to show
-    }
-    Canvas& canvas = GetCanvas();
-    canvas.Draw(x, y, mask, roSrcAnd);
-    {
-        QPainter onMask(&mask);
-        onMask.setCompositionMode(QPainter::RasterOp_SourceAndNotDestination);
-        onMask.drawImage(0, 0, colour);
-    }
-    canvas.Draw(x, y, mask, roSrcPaint);
+template <typename State>
+int GridCore<State>::HorizontalShift(StrPosX x, int room, int content) const {
+    // Only spLeft and spCenter keep text off the right edge; every other value aligns right.
+    const int free = std::max(room - content, 0);
+    return x == spLeft ? 0 : x == spCenter ? free / 2 : free;
 }
+
+template class GridCore<CellStateCL>;
+template class GridCore<XtqCellStateCL>;

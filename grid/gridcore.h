@@ -1,0 +1,178 @@
+// GridCore: what tqGrid and XtqGrid share — the cell and column model (stored states found
+// by bisection, standard settings, merged blocks, custom fonts), the cell drawing, the
+// editing rules and keys, the row operations that move states with their rows, and the
+// clipboard. `State` is the grid's cell state record; the grids differ through the
+// protected hooks.
+#pragma once
+
+#include <QFont>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "data/tqlist.h"
+#include "grid/cellstate.h"
+#include "platform/qt/canvas.h"
+#include "platform/qt/stringgrid.h"
+
+// The in-place editor of the grids, whose background colour the grid sets.
+class TInplaceEditEX : public GridInplaceEdit {
+public:
+    using GridInplaceEdit::GridInplaceEdit;
+    void SetBrushColor(TColor color);
+};
+
+// Character classes of one CP932 byte.
+bool aIsalnum(char c);
+bool aIsHifun(char c);  // '-'
+bool aIsSlush(char c);  // '/'
+bool aIsEdit(char c);   // control characters 0x01-0x1F
+bool aIsDigit(char c);
+bool aIsAlpha(char c);
+bool aIsKanji(char c);  // 0x80-0xFF: part of a double-byte character or half-width kana
+// Drops the last byte of `text` (of a double-byte character, only its trail byte).
+void DeleteLastChar(std::string& text);
+
+// Rows and columns are grid numbers from 0, fixed ones counted; every operation takes the
+// row before the column.
+template <typename State>
+class GridCore : public StringGrid {
+public:
+    // A grid with `customFonts` custom fonts (numbers 1 .. customFonts).
+    GridCore(QWidget* parent, int customFonts);
+    ~GridCore() override;
+
+    tqList<State> CellStates;               // at most one per cell, found by bisection
+    tqList<ColumnStatusCL> ColumnStatuses;  // found by bisection
+    State StdCellState;                     // refilled for every cell without a state
+    ColumnStatusCL StdColumnStatus;
+
+    // Published properties.
+    bool EnableCtrlC = false;
+    bool EnableCtrlV = false;
+    bool CanEdit = false;
+    TColor ActiveCellColor = clBlack;
+    TColor SelectCellColor = clBlack;
+    TColor EditBackColor = clBlack;
+    TColor DefaultCellBackColor = clBlack;
+    TColor CellBorderColor = clBlack;
+    StrPosX DefaultCellX = spLeft;
+    StrPosY DefaultCellY = spTop;
+
+    // The stored state of a cell; without one, null, or with `create` a new one with the
+    // standard settings. The grid keeps ownership.
+    State* GetCellState(int ARow, int ACol, bool create);
+    // StdCellState refilled for the cell; every call overwrites the same record.
+    State* GetstdCellState(int ARow, int ACol);
+    void SetNowStandardSettingCellState(int ARow, int ACol, State* out) const;
+    ColumnStatusCL* GetColumnStatus(int ACol, bool create);
+    ColumnStatusCL* GetstdColumnStatus(int ACol);
+    void SetNowStandardSettingColumnStatus(int ACol, ColumnStatusCL* out) const;
+    bool SetColumnType(int ACol, CSTyp type, bool editable);
+
+    // Attribute setters: create the cell's state if needed; no repaint.
+    bool SetCellBackColor(int ARow, int ACol, TColor color);
+    bool SetCellFont(int ARow, int ACol, int fontNumber);
+    bool SetCellStrPos(int ARow, int ACol, StrPosX x, StrPosY y);
+    // Makes rows top..bottom x columns left..right one block, shown with the top-left
+    // cell's text and attributes. False, with nothing changed, when a cell of the block
+    // already belongs to a block.
+    bool MergeCells(int top, int bottom, int left, int right);
+    // Deletes every stored cell state; column statuses stay.
+    bool ClearCellStates();
+
+    // 0: the grid's font; 1 .. custom fonts: that font if it exists, else the grid's font.
+    QFont GetFontFromNumber(int n) const;
+    // Custom fonts: created as a copy of the grid's font on first use. Other numbers read
+    // the grid's font and are refused for writing.
+    const QFont& CustomFont(int n);
+    bool SetCustomFont(int n, const QFont& font);
+
+    bool WriteCell(int ARow, int ACol, std::string_view text);
+    // Tells OnSetEditText first, then writes.
+    bool WriteCellWithEvent(int ARow, int ACol, std::string_view text);
+    // Empties every text of the row and deletes the row's cell states; object references
+    // stay.
+    void ClearRow(int row);
+
+    // Row operations (gridcore_rows.cpp): states and object references go with their rows.
+    bool ClearCellRect(const GridRect& rect);
+    bool CopyRow(int src, int dst);
+    bool SwapRow(int r1, int r2);
+
+    // Clipboard (gridcore_clipboard.cpp): cells as TAB-separated fields, rows as lines.
+    bool CopyToClipboard(const GridRect& rect);
+    bool CutToClipboard(const GridRect& rect);
+    bool PasteFromClipboard(int row, int col);
+
+    // Editing (gridcore_edit.cpp).
+    void StartEditorMode(bool clear);
+    virtual void EndEditorMode();
+    void KeyDown(VirtualKey& key, ShiftState shift) override;
+    void KeyPress(char& key) override;
+    void DblClick() override;
+    bool SelectCell(int ACol, int ARow) override;
+    void DoExit() override;
+    bool CanEditShow() override;
+    void TopLeftChanged() override {}
+
+    // Drawing steps, exposed for their rules.
+    static bool CheckRepeatedAreaExsist(const GridRect& a, const GridRect& b);
+    static GridRect TwoGridRectOR(const GridRect& a, const GridRect& b);
+
+protected:
+    GridInplaceEdit* CreateEditor() override;
+
+    // Hooks of the two grids.
+    // The background of a cell without a state of its own.
+    virtual TColor StandardBackColor(int ARow, int ACol) const;
+    // Whether fixed cells are painted in the fixed-cell colour (over their state's colour).
+    virtual bool FixedCellColourRule() const { return true; }
+    // How far content of width `content` moves right in `room` pixels for `x`.
+    virtual int HorizontalShift(StrPosX x, int room, int content) const;
+    // The text the cell (top-left cell of an area) shows.
+    virtual std::string DisplayText(int ARow, int ACol) { return Cells(ACol, ARow); }
+    // The size of a cell's image (empty without one) and its drawing.
+    virtual QSize ImageSize(const State& state) = 0;
+    virtual void DrawImage(const State& state, int x, int y) = 0;
+    // Draws text over several lines when the grid wraps it; false to draw one line.
+    virtual bool DrawWrapped(const PixelRect&, const std::string&, const State&) { return false; }
+
+    // Paints a cell (a merged block whole) with `state` (tqgrid_draw.cpp).
+    void DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState drawState,
+                      State& cellState);
+    // The index range [first, end) of the row's stored states in CellStates.
+    std::pair<int, int> RowStateRun(int row);
+    // The index range of the stored states of rows lo..hi-1.
+    std::pair<int, int> StateRunOfRows(int lo, int hi);
+    void CopyRowTexts(int src, int dst);
+    void SwapRowTexts(int r1, int r2);
+    void ClearRowTexts(int row);
+    // Renumbers column c1 as c2 and c2 as c1 in the states and column statuses.
+    void SwapColumnStates(int c1, int c2);
+    // Sets the column's width to its widest text (in each cell's font) plus `pad`.
+    void FitColumnWidth(int col, int pad);
+    // The order of units first..last by `compare` (negative: the first goes first).
+    std::vector<int> SortedUnits(int first, int last, const std::function<int(int, int)>& compare);
+    // Puts unit order[k] at position first + k, one `swap` per position at most.
+    static void ApplyOrder(const std::vector<int>& order, int first,
+                           const std::function<void(int, int)>& swap);
+    // Sorts rows first..last by `compare`, moving texts and states.
+    void SortRows(int first, int last, const std::function<int(int, int)>& compare);
+
+private:
+    void SetBackGroundColor(const State& state, const GridRect& area, const PixelRect& rect,
+                            GridDrawState drawState);
+    void SetCellBorderLine(const GridRect& area, const PixelRect& rect);
+    // True for the first cell of `block` painted in the current painting pass.
+    bool FirstOfBlockInPass(const GridRect& block);
+
+    std::vector<std::unique_ptr<QFont>> mCustomFonts;
+    unsigned mBlocksPass = 0;
+    std::vector<std::pair<int, int>> mBlocksPainted;  // (top, left) of blocks this pass
+};

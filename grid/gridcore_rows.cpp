@@ -1,0 +1,134 @@
+// Row operations of the grid family. The stored states of the rows an operation touches
+// are taken out of the list once, moved as the rows move, and put back, so that inserting
+// or deleting rows costs the states once rather than once per row.
+#include <QFontMetrics>
+
+#include <algorithm>
+#include <climits>
+
+#include "grid/gridcore.h"
+#include "grid/rowstatewindow.h"
+#include "platform/qt/qttext.h"
+
+template <typename State>
+std::pair<int, int> GridCore<State>::RowStateRun(int row) {
+    State key;
+    key.Row = row;
+    key.Col = INT32_MIN;
+    int first = 0;
+    int last = 0;
+    if (CellStates.Count() == 0) {
+        return {0, 0};
+    }
+    CellStates.Find(key, first, last);  // no column is INT32_MIN: `last` is where row starts
+    int end = last;
+    while (end < CellStates.Count() && CellStates.Get(end)->Row == row) {
+        ++end;
+    }
+    return {last, end};
+}
+
+template <typename State>
+std::pair<int, int> GridCore<State>::StateRunOfRows(int lo, int hi) {
+    const int first = RowStateRun(lo).first;
+    return {first, RowStateRun(hi).first};
+}
+
+template <typename State>
+void GridCore<State>::CopyRowTexts(int src, int dst) {
+    for (int col = 0; col < ColCount(); ++col) {
+        SetCells(col, dst, Cells(col, src));
+        SetObjects(col, dst, Objects(col, src));
+    }
+}
+
+template <typename State>
+void GridCore<State>::ClearRowTexts(int row) {
+    for (int col = 0; col < ColCount(); ++col) {
+        SetCells(col, row, "");
+    }
+}
+
+template <typename State>
+void GridCore<State>::ClearRow(int row) {
+    ClearRowTexts(row);
+    const auto [first, end] = RowStateRun(row);
+    CellStates.DeleteRange(first, end - first);
+}
+
+template <typename State>
+bool GridCore<State>::ClearCellRect(const GridRect& rect) {
+    for (int row = rect.Top; row <= rect.Bottom; ++row) {
+        for (int col = rect.Left; col <= rect.Right; ++col) {
+            WriteCellWithEvent(row, col, "");
+        }
+    }
+    return true;
+}
+
+template <typename State>
+bool GridCore<State>::CopyRow(int src, int dst) {
+    if (src == dst) {
+        return true;
+    }
+    CopyRowTexts(src, dst);
+    const int lo = std::min(src, dst);
+    const int hi = std::max(src, dst) + 1;
+    RowStateWindow<State> states(CellStates, StateRunOfRows(lo, hi));
+    states.Copy(src, dst);
+    return true;
+}
+
+template <typename State>
+void GridCore<State>::SwapRowTexts(int r1, int r2) {
+    for (int col = 0; col < ColCount(); ++col) {
+        const std::string text = Cells(col, r1);
+        void* object = Objects(col, r1);
+        SetCells(col, r1, Cells(col, r2));
+        SetObjects(col, r1, Objects(col, r2));
+        SetCells(col, r2, text);
+        SetObjects(col, r2, object);
+    }
+}
+
+template <typename State>
+bool GridCore<State>::SwapRow(int r1, int r2) {
+    SwapRowTexts(r1, r2);
+    const int lo = std::min(r1, r2);
+    const int hi = std::max(r1, r2) + 1;
+    RowStateWindow<State> states(CellStates, StateRunOfRows(lo, hi));
+    states.Swap(r1, r2);
+    return true;
+}
+
+template <typename State>
+void GridCore<State>::SwapColumnStates(int c1, int c2) {
+    auto other = [c1, c2](int32_t& col) { col = col == c1 ? c2 : col == c2 ? c1 : col; };
+    for (int i = 0; i < CellStates.Count(); ++i) {
+        if (State* state = CellStates.Get(i)) {
+            other(state->Col);
+        }
+    }
+    for (int i = 0; i < ColumnStatuses.Count(); ++i) {
+        if (ColumnStatusCL* status = ColumnStatuses.Get(i)) {
+            other(status->Col);
+        }
+    }
+    // Found by bisection: sorted again before the next lookup.
+    CellStates.Sort();
+    ColumnStatuses.Sort();
+}
+
+template <typename State>
+void GridCore<State>::FitColumnWidth(int col, int pad) {
+    int widest = 0;
+    for (int row = 0; row < RowCount(); ++row) {
+        const State* state = GetCellState(row, col, false);
+        const QFontMetrics metrics(GetFontFromNumber(state ? state->FontNumber : 0));
+        widest = std::max(widest, metrics.horizontalAdvance(qttext::FromCp932(Cells(col, row))));
+    }
+    SetColWidths(col, widest + pad);
+}
+
+template class GridCore<CellStateCL>;
+template class GridCore<XtqCellStateCL>;
