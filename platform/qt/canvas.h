@@ -35,8 +35,8 @@ struct CanvasPen {
 };
 
 // Raster operations of a bitmap draw: destination AND source, source AND NOT destination,
-// destination OR source.
-enum RasterOp { roSrcAnd, roSrcErase, roSrcPaint };
+// destination OR source, the source as it is.
+enum RasterOp { roSrcAnd, roSrcErase, roSrcPaint, roSrcCopy };
 
 class Canvas {
 public:

@@ -2,6 +2,8 @@
 // where they are converted to and from Unicode.
 #pragma once
 
+#include <QImage>
+
 #include <string>
 #include <string_view>
 
@@ -13,5 +15,9 @@ public:
     void SetText(std::string_view cp932);
     // The clipboard's text ("" when it holds none); characters CP932 lacks become '?'.
     std::string GetText() const;
+    // The clipboard's picture; a null image when it holds none.
+    QImage GetImage() const;
+    // Replaces the clipboard's content by a picture.
+    void SetImage(const QImage& image);
     void Close() {}
 };

@@ -70,6 +70,7 @@ void PainterCanvas::Draw(int x, int y, const QImage& bitmap, RasterOp op) {
         QPainter::RasterOp_SourceAndDestination,
         QPainter::RasterOp_SourceAndNotDestination,
         QPainter::RasterOp_SourceOrDestination,
+        QPainter::CompositionMode_SourceOver,
     };
     mPainter.save();
     mPainter.setCompositionMode(kModes[op]);

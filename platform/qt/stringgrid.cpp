@@ -192,23 +192,26 @@ void StringGrid::SetEditorMode(bool on) {
         mEditor = CreateEditor();
         mEditor->setParent(viewport());
         QObject::connect(mEditor, &QLineEdit::textEdited, mEditor, [this](const QString& text) {
-            std::string bytes = qttext::ToCp932(text);
-            if (OnSetEditText) {
-                OnSetEditText(*this, Col(), Row(), bytes);
-            }
-            SetCells(Col(), Row(), bytes);
+            SetEditText(Col(), Row(), qttext::ToCp932(text));
         });
     }
-    if (!CanEditShow()) {
+    mEditor->setText(qttext::FromCp932(Cells(Col(), Row())));
+    if (!CanEditShow()) {  // which may give the editor another text
         return;
     }
-    mEditor->setText(qttext::FromCp932(Cells(Col(), Row())));
     PlaceEditor();
     mEditor->show();
     mEditor->setFocus();
 }
 
 GridInplaceEdit* StringGrid::CreateEditor() { return new GridInplaceEdit(*this); }
+
+void StringGrid::SetEditText(int col, int row, const std::string& text) {
+    if (OnSetEditText) {
+        OnSetEditText(*this, col, row, text);
+    }
+    SetCells(col, row, text);
+}
 
 bool StringGrid::CanEditShow() { return (mOptions & goEditing) != 0; }
 

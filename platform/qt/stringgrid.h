@@ -107,6 +107,8 @@ public:
     // Counts the painting passes, so that a cell painter can tell a new pass.
     unsigned PaintPass() const { return mPaintPass; }
 
+    // The editor's text taken over into cell (col, row): OnSetEditText, then the cell.
+    virtual void SetEditText(int col, int row, const std::string& text);
     // Called, when set, each time the in-place editor changes a cell's text.
     std::function<void(StringGrid& sender, int col, int row, const std::string& text)>
         OnSetEditText;

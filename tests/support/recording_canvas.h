@@ -36,7 +36,7 @@ public:
     void PushClip(const PixelRect& r) override { Log("clip %s", Rect(r).c_str()); }
     void PopClip() override { Log("unclip"); }
     void Draw(int x, int y, const QImage& bitmap, RasterOp op) override {
-        static const char* kNames[] = {"and", "erase", "paint"};
+        static const char* kNames[] = {"and", "erase", "paint", "copy"};
         Log("draw %d,%d %dx%d %s", x, y, bitmap.width(), bitmap.height(), kNames[op]);
     }
 

@@ -1,0 +1,157 @@
+// XtqGrid's drawing: the owner's hooks around each cell, bitmaps drawn as they are, and text
+// wrapped over several lines in cells whose position is a wrap value.
+#include <algorithm>
+
+#include "grid/xtqgrid.h"
+
+namespace {
+
+bool IsLeadByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool IsWrap(StrPosX x) { return x == spLeftWrap || x == spRightWrap || x == spCenterWrap; }
+
+// The lines of `text`, split at CR LF, a lone CR or a lone LF.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            lines.emplace_back();
+        } else {
+            lines.back() += text[i];
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+void DivideString(std::vector<std::string>& list, const std::string& text, int W,
+                  const std::function<int(const std::string&)>& width) {
+    list.clear();
+    const size_t length = text.size();
+    size_t start = 0;    // first byte of the segment under way
+    size_t lastFit = 1;  // bytes up to here (counted from 1) fit
+    for (size_t i = 0; i < length; ++i) {
+        const bool last = i + 1 == length;
+        if (IsLeadByte(text[i]) && !last) {
+            continue;  // never end inside a double-byte character
+        }
+        const std::string candidate = text.substr(start, i + 1 - start);
+        if (width(candidate) < W) {
+            lastFit = i + 1;
+            if (last) {
+                list.push_back(candidate);
+            }
+        } else {
+            list.push_back(text.substr(start, lastFit > start ? lastFit - start : 0));
+            start = std::max(lastFit, start);
+            if (last) {
+                list.push_back(text.substr(start));
+            }
+        }
+    }
+}
+
+void XtqGrid::DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) {
+    XtqCellStateCL* cell = GetCellState(ARow, ACol, false);
+    if (cell == nullptr) {
+        cell = GetstdCellState(ARow, ACol);
+    }
+    if (OnCellAttr) {
+        int16_t merge = cell->CellMerge ? -1 : 0;
+        int16_t view = cell->ImgView ? -1 : 0;
+        OnCellAttr(*this, ARow, ACol, cell->BackColor, cell->FontNumber, cell->PosX, cell->PosY,
+                   merge, cell->cmLeft, cell->cmRight, cell->cmTop, cell->cmBottom, view,
+                   cell->ImgID);
+        cell->CellMerge = merge == -1;
+        cell->ImgView = view == -1;
+    }
+    const bool image = cell->ImgView;
+    const int32_t id = cell->ImgID;
+    DrawCellFunc(ACol, ARow, rect, state, *cell);
+    if (OnAfterDrawCell) {
+        OnAfterDrawCell(*this, ACol, ARow, rect, state);
+    }
+    if (image && OnImageFree) {
+        bool isFree = false;
+        OnImageFree(*this, id, isFree);
+        BitmapImgCL key;
+        key.ImgID = id;
+        int first = 0;
+        int last = 0;
+        if (isFree && Bitmaps.Find(key, first, last)) {
+            Bitmaps.Delete(first, 1);
+        }
+    }
+}
+
+std::string XtqGrid::DisplayText(int ARow, int ACol) {
+    std::string text = Cells(ACol, ARow);
+    if (OnDispCellStr) {
+        OnDispCellStr(*this, ARow, ACol, text);
+    }
+    return text;
+}
+
+int XtqGrid::HorizontalShift(StrPosX x, int room, int content) const {
+    const int free = std::max(room - content, 0);
+    if (x == spCenter || x == spCenterWrap) {
+        return free / 2;
+    }
+    return x == spRight || x == spRightWrap ? free : 0;
+}
+
+QSize XtqGrid::ImageSize(const XtqCellStateCL& state) {
+    const QImage* bitmap = Bitmap(state.ImgID);
+    return bitmap ? bitmap->size() : QSize(0, 0);
+}
+
+void XtqGrid::DrawImage(const XtqCellStateCL& state, int x, int y) {
+    if (const QImage* bitmap = Bitmap(state.ImgID)) {
+        GetCanvas().Draw(x, y, *bitmap, roSrcCopy);
+    }
+}
+
+bool XtqGrid::DrawWrapped(const PixelRect& textRect, const std::string& text,
+                          const XtqCellStateCL& state) {
+    Canvas& canvas = GetCanvas();
+    const int W = textRect.Width();
+    if (!IsWrap(state.PosX) ||
+        (canvas.TextWidth(text.c_str()) <= W && text.find('\n') == std::string::npos)) {
+        return false;
+    }
+    auto width = [&](const std::string& segment) { return canvas.TextWidth(segment.c_str()); };
+    std::vector<std::string> segments;
+    std::vector<std::string> divided;
+    if (text.find('\n') != std::string::npos) {
+        for (const std::string& line : SplitLines(text)) {
+            DivideString(divided, line, W, width);
+            segments.insert(segments.end(), divided.begin(), divided.end());
+        }
+    } else {
+        DivideString(segments, text, W, width);
+    }
+    const int h = std::max(canvas.TextHeight(text.c_str()), 1);
+    const int H = textRect.Height();
+    const int n = std::min(static_cast<int>(segments.size()), H / h);
+    const int block = n * h;
+    const int top = state.PosY == spBottom   ? H - block
+                    : state.PosY == spMiddle ? (H - block) / 2
+                                             : 0;
+    for (int j = 0; j < n; ++j) {
+        const int segmentWidth = width(segments[j]);
+        const int shift = state.PosX == spLeftWrap     ? 0
+                          : state.PosX == spCenterWrap ? (W - segmentWidth) / 2
+                                                       : W - segmentWidth;
+        const int y = textRect.Top + top + j * h;
+        canvas.TextRect({textRect.Left, y, textRect.Right, y + h}, textRect.Left + shift, y,
+                        segments[j].c_str());
+    }
+    return true;
+}
