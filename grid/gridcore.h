@@ -151,6 +151,8 @@ protected:
     // The index range of the stored states of rows lo..hi-1.
     std::pair<int, int> StateRunOfRows(int lo, int hi);
     void CopyRowTexts(int src, int dst);
+    // Exchanges the texts and object references of two cells.
+    void SwapCellContents(int col1, int row1, int col2, int row2);
     void SwapRowTexts(int r1, int r2);
     void ClearRowTexts(int row);
     // Renumbers column c1 as c2 and c2 as c1 in the states and column statuses.

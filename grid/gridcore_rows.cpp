@@ -80,14 +80,19 @@ bool GridCore<State>::CopyRow(int src, int dst) {
 }
 
 template <typename State>
+void GridCore<State>::SwapCellContents(int col1, int row1, int col2, int row2) {
+    const std::string text = Cells(col1, row1);
+    void* object = Objects(col1, row1);
+    SetCells(col1, row1, Cells(col2, row2));
+    SetObjects(col1, row1, Objects(col2, row2));
+    SetCells(col2, row2, text);
+    SetObjects(col2, row2, object);
+}
+
+template <typename State>
 void GridCore<State>::SwapRowTexts(int r1, int r2) {
     for (int col = 0; col < ColCount(); ++col) {
-        const std::string text = Cells(col, r1);
-        void* object = Objects(col, r1);
-        SetCells(col, r1, Cells(col, r2));
-        SetObjects(col, r1, Objects(col, r2));
-        SetCells(col, r2, text);
-        SetObjects(col, r2, object);
+        SwapCellContents(col, r1, col, r2);
     }
 }
 

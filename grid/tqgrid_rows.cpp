@@ -49,12 +49,7 @@ bool tqGrid::DeleteRows(int first, int last) {
 
 bool tqGrid::SwapCol(int c1, int c2) {
     for (int row = 0; row < RowCount(); ++row) {
-        const std::string text = Cells(c1, row);
-        void* object = Objects(c1, row);
-        SetCells(c1, row, Cells(c2, row));
-        SetObjects(c1, row, Objects(c2, row));
-        SetCells(c2, row, text);
-        SetObjects(c2, row, object);
+        SwapCellContents(c1, row, c2, row);
     }
     const int width = ColWidths(c1);
     SetColWidths(c1, ColWidths(c2));
