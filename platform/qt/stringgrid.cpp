@@ -85,6 +85,12 @@ void StringGrid::SetColWidths(int col, int width) {
     InvalidateGrid();
 }
 
+void StringGrid::SetRowHeights(int row, int height) {
+    mRows.SetSize(row, height);
+    UpdateScrollBars();
+    InvalidateGrid();
+}
+
 void StringGrid::SetDefaultColWidth(int width) {
     mCols.SetDefaultSize(width);
     UpdateScrollBars();

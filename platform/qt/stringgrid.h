@@ -59,6 +59,7 @@ public:
     int DefaultColWidth() const { return mCols.DefaultSize(); }
     void SetDefaultColWidth(int width);
     int RowHeights(int row) const { return mRows.Size(row); }
+    void SetRowHeights(int row, int height);
     int DefaultRowHeight() const { return mRows.DefaultSize(); }
     void SetDefaultRowHeight(int height);
     int GridLineWidth() const { return mCols.LineWidth(); }
