@@ -127,6 +127,9 @@ public:
         if (n < 0 || index < 0 || index + n > count) {
             return false;
         }
+        if (n == 0) {
+            return true;  // also for a list that has no slots yet
+        }
         for (int i = index; i < index + n; ++i) {
             DestroySlot(i);
         }

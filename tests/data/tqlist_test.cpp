@@ -213,6 +213,23 @@ TEST(tqListTest, SortWithAComparisonOrdersByItAndFindSortsAgainByTheItems) {
     EXPECT_EQ(list.Get(0)->value, 2);
 }
 
+TEST(tqListTest, DeleteRangeDropsARunAndChecksItsBounds) {
+    tqList<Counted> empty;
+    EXPECT_TRUE(empty.DeleteRange(0, 0));  // a list without slots
+    EXPECT_FALSE(empty.DeleteRange(0, 1));
+    tqList<Counted> list;
+    for (int value : {1, 2, 3, 4, 5}) {
+        list.Add(std::make_unique<Counted>(value));
+    }
+    const int live = Counted::live;
+    EXPECT_FALSE(list.DeleteRange(3, 3));
+    ASSERT_TRUE(list.DeleteRange(1, 2));
+    EXPECT_EQ(Counted::live, live - 2);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Get(1)->value, 4);
+    EXPECT_EQ(list.Get(3), nullptr);
+}
+
 TEST(tqListTest, IndexOfScansFromTheStartIndexAndTreatsHolesAsEmpty) {
     tqList<tqString> list;
     AddTexts(list, {"a", "b", "a", "c"});
