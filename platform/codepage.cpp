@@ -28,9 +28,26 @@ public:
     // of its character when `skipCharacter` tells how many) and `replacement` written.
     std::string Convert(std::string_view in, std::string_view replacement,
                         size_t (*skipCharacter)(std::string_view rest)) {
-        iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
         std::string out;
         out.reserve(in.size() * 3 / 2 + 4);
+        Run(in, out, replacement, skipCharacter);
+        return out;
+    }
+
+    // Converts the whole input; false at the first character that is invalid or cannot be
+    // held in the target, with `out` then incomplete.
+    bool ConvertExact(std::string_view in, std::string& out) {
+        out.clear();
+        return Run(in, out, {}, nullptr);
+    }
+
+private:
+    // Appends the converted input to `out`. At a character that is invalid, unmappable or
+    // cut short: without `skipCharacter` gives false; else skips it, writes `replacement`
+    // and goes on.
+    bool Run(std::string_view in, std::string& out, std::string_view replacement,
+             size_t (*skipCharacter)(std::string_view rest)) {
+        iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
         char buffer[1024];
         char* src = const_cast<char*>(in.data());
         size_t srcLeft = in.size();
@@ -42,37 +59,18 @@ public:
             if (rc != static_cast<size_t>(-1) || errno == E2BIG) {
                 continue;
             }
-            // EILSEQ or EINVAL: a character that is invalid, unmappable or cut short.
+            if (skipCharacter == nullptr) {
+                return false;
+            }
             size_t skip = skipCharacter(std::string_view(src, srcLeft));
             src += skip;
             srcLeft -= skip;
             out.append(replacement);
             iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
         }
-        return out;
-    }
-
-    // Converts the whole input; false at the first character that is invalid or cannot be
-    // held in the target, with `out` then incomplete.
-    bool ConvertExact(std::string_view in, std::string& out) {
-        iconv(mHandle, nullptr, nullptr, nullptr, nullptr);
-        out.clear();
-        char buffer[1024];
-        char* src = const_cast<char*>(in.data());
-        size_t srcLeft = in.size();
-        while (srcLeft > 0) {
-            char* dst = buffer;
-            size_t dstLeft = sizeof buffer;
-            size_t rc = iconv(mHandle, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, dst - buffer);
-            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-                return false;
-            }
-        }
         return true;
     }
 
-private:
     iconv_t mHandle;
 };
 
