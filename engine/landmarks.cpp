@@ -13,7 +13,7 @@ constexpr int64_t kNone = -1;
 
 // Writes the least distances from `source` to every node along the arcs (out-arcs: from
 // the source; in-arcs: to it) into column `column` of `table`, whose rows hold `width`
-// values per node; kNone where there is none.
+// values per node; kNone where there is none, the largest value where it does not fit.
 void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
                       const std::vector<SfArc>& arcs, std::vector<int64_t>& table, int width,
                       int column) {
@@ -34,7 +34,10 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
         for (uint32_t k = start[top.node]; k < start[top.node + 1]; ++k) {
             int64_t& old = distance[size_t{1} * width * arcs[k].node];
             int64_t t = 0;
-            if (!__builtin_add_overflow(d, arcs[k].distance, &t) && (old == kNone || t < old)) {
+            if (__builtin_add_overflow(d, arcs[k].distance, &t)) {
+                t = std::numeric_limits<int64_t>::max();
+            }
+            if (old == kNone || t < old) {
                 old = t;
                 heap.Push(static_cast<uint64_t>(t), arcs[k].node);
             }

@@ -13,11 +13,17 @@
 // and never drops along a link by more than the link's distance (a consistent bound), which
 // is what a least-distance search guided by it needs to stay exact. A node that cannot
 // reach a landmark that the end reaches cannot reach the end: its bound is kUnreachable.
-// Only for maps whose distances are all positive.
+// Only for maps without negative distances.
+//
+// Distances beyond 64 bits are kept as the largest value. Such a distance is no smaller
+// than the true one when it is subtracted and no larger when it is subtracted from, so the
+// bound still never overestimates and stays consistent; and it is never mistaken for "no
+// way there", which only a missing path means.
 class SfLandmarks {
 public:
     static constexpr int kCount = 4;
-    static constexpr int64_t kUnreachable = std::numeric_limits<int64_t>::max();
+    // Bounds run from 0 to the largest 64-bit value; this one is none of them.
+    static constexpr int64_t kUnreachable = -1;
 
     // What the bound needs to know of one end.
     struct Target {
@@ -32,7 +38,8 @@ public:
     void Clear();
 
     Target TargetOf(int32_t end) const;
-    // A lower bound of the distance from `node` to the target's end, or kUnreachable.
+    // A lower bound of the distance from `node` to the target's end (0 or more), or
+    // kUnreachable.
     int64_t Bound(const Target& target, int32_t node) const;
 
 private:

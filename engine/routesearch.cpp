@@ -13,6 +13,7 @@ SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
       mHasNegativeLink(nodes.HasNegativeLink()),
       mState(mGraph.Count(), NodeState{0, 0, 0, 0}) {
     if (mHasNegativeLink) {
+        mWideLabel.assign(mGraph.Count(), 0);
         mParent.assign(mGraph.Count(), -1);
         mUnboundedRun.assign(mGraph.Count(), 0);
         mWalkStamp.assign(mGraph.Count(), 0);
@@ -70,8 +71,10 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
         } else {
             LeastDistancePass(source, target);
         }
-        if (!Reached(target) || !TraceRoute(target, source) ||
-            !CheckedAdd(total, mState[target].label, total)) {
+        // A leg whose distance does not fit in 64 bits cannot be told: no route.
+        const Wide leg = Reached(target) ? Label(target) : 0;
+        if (!Reached(target) || leg < INT64_MIN || leg > INT64_MAX ||
+            !CheckedAdd(total, static_cast<int64_t>(leg), total) || !TraceRoute(target, source)) {
             return SfNodes::srNoRoute;
         }
         collected.insert(collected.end(), mRoute.begin() + (k == 0 ? 0 : 1), mRoute.end());
@@ -163,9 +166,7 @@ bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
         ++mNextArc.back();
         const SfArc arc = mGraph.inArcs[k];
         const int32_t s = arc.node;
-        int64_t sum = 0;
-        if (s == end || !Reached(s) || !CheckedAdd(mState[s].label, arc.distance, sum) ||
-            sum != mState[node].label) {
+        if (s == end || !Reached(s) || Label(s) + arc.distance != Label(node)) {
             continue;
         }
         if (s == source) {

@@ -35,14 +35,27 @@ private:
         uint32_t traced;  // the trace of the current run has walked through the node
     };
 
+    // The labels of the sweep pass: with negative distances a route that ends within 64
+    // bits may pass nodes beyond them, and a negative cycle may lie beyond them.
+    using Wide = __int128;
+
     // a + b, or false when the true sum does not fit in 64 bits.
     static bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) {
+        return !__builtin_add_overflow(a, b, &sum);
+    }
+    static bool CheckedAdd(Wide a, int64_t b, Wide& sum) {
         return !__builtin_add_overflow(a, b, &sum);
     }
 
     void NewRun();
     bool Reached(int32_t p) const { return mState[p].run == mRun; }
     void SetLabel(int32_t p, int64_t label);
+    // The label of a reached node, whichever pass made it.
+    Wide Label(int32_t p) const { return mHasNegativeLink ? mWideLabel[p] : mState[p].label; }
+    void SetWideLabel(int32_t p, Wide label) {
+        mWideLabel[p] = label;
+        mState[p].run = mRun;
+    }
     // Least distances from `source` with positive distances, nodes taken in the order of
     // label + bound, until every node that could lie on a shortest route to `target` has
     // its final label: all a trace to `target` can use.
@@ -72,6 +85,7 @@ private:
     std::vector<int32_t> mRoute;     // the last traced leg, source first
 
     // Only for maps with negative distances.
+    std::vector<Wide> mWideLabel;         // the labels, by position
     std::vector<int32_t> mParent;         // the node each label was last lowered from
     std::vector<uint32_t> mUnboundedRun;  // a negative cycle leaves the node without a label
     std::vector<uint64_t> mWalkStamp;     // marks of the search for cycles of parents

@@ -3,7 +3,10 @@
 //
 // The pass finds negative cycles as cycles of label parents, and is bounded by the node
 // count besides; nodes a negative cycle leaves without a least distance lose their label,
-// so a search through them reports no route.
+// so a search through them reports no route. Labels are 128 bits wide, so that a cycle
+// beyond 64 bits is found and a route may pass nodes beyond them; a sum beyond 128 bits
+// (which would take longer than any pass runs) counts as no improvement when it is long,
+// as unbounded when it is negative.
 #include <utility>
 
 #include "engine/routesearch.h"
@@ -21,11 +24,11 @@ void SfRouteSearch::SweepPass(int32_t source) {
     int64_t loweredSinceCheck = 0;
     mSeeds.clear();
 
-    SetLabel(source, 0);  // its label stays 0 for the whole pass
+    SetWideLabel(source, 0);  // its label stays 0 for the whole pass
     mParent[source] = -1;
     for (uint32_t k = mGraph.outStart[source]; k < mGraph.outStart[source + 1]; ++k) {
         const SfArc& arc = mGraph.outArcs[k];
-        SetLabel(arc.node, arc.distance);
+        SetWideLabel(arc.node, arc.distance);
         mParent[arc.node] = source;
         current.push_back(arc.node);
     }
@@ -69,8 +72,8 @@ int SfRouteSearch::Relax(int32_t r, int32_t source, std::vector<int32_t>& next) 
         if (mUnboundedRun[s] == mRun) {
             continue;
         }
-        int64_t t = 0;
-        const bool fits = CheckedAdd(mState[r].label, arc.distance, t);
+        Wide t = 0;
+        const bool fits = CheckedAdd(mWideLabel[r], arc.distance, t);
         if (s == source) {
             // A way back to the source that is shorter than 0 is a negative cycle.
             if (fits ? t < 0 : arc.distance < 0) {
@@ -79,14 +82,13 @@ int SfRouteSearch::Relax(int32_t r, int32_t source, std::vector<int32_t>& next) 
             continue;
         }
         if (!fits) {
-            // Too long to count: no improvement. Too negative to count: unbounded.
             if (arc.distance < 0) {
                 MarkSeed(s);
             }
             continue;
         }
-        if (!Reached(s) || t < mState[s].label) {
-            SetLabel(s, t);
+        if (!Reached(s) || t < mWideLabel[s]) {
+            SetWideLabel(s, t);
             mParent[s] = r;
             next.push_back(s);
             ++lowered;
@@ -130,12 +132,12 @@ void SfRouteSearch::CollectStillImprovable(int32_t source) {
         for (uint32_t k = mGraph.outStart[r]; k < mGraph.outStart[r + 1]; ++k) {
             const SfArc& arc = mGraph.outArcs[k];
             const int32_t s = arc.node;
-            int64_t t = 0;
-            if (!CheckedAdd(mState[r].label, arc.distance, t)) {
+            Wide t = 0;
+            if (!CheckedAdd(mWideLabel[r], arc.distance, t)) {
                 if (arc.distance < 0) {
                     MarkSeed(s);
                 }
-            } else if (s == source ? t < 0 : !Reached(s) || t < mState[s].label) {
+            } else if (s == source ? t < 0 : !Reached(s) || t < mWideLabel[s]) {
                 MarkSeed(s);
             }
         }

@@ -38,7 +38,9 @@ public:
     tqString Name;             // the bytes exactly as the map file gave them
     tqList<RefLink> OutLinks;  // map row order while building, then by ascending Distance
     tqList<RefLink> InLinks;   // always in map row order; decides between equal routes
-    int64_t Distance = 0;      // the search's distance label, meaningful when mReached
+    // The search's distance label, meaningful when mReached: exact, wider than any distance,
+    // so that labels beyond 64 bits are compared as they are.
+    __int128 Distance = 0;
 
     // Search working state, reset by RefNodes::ClearDistance.
     bool mReached = false;       // the label holds the least distance from the source

@@ -19,8 +19,7 @@ bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) { return !__builtin_add_over
 // True when the link from `from` is one the label of `to` was (or could have been) built
 // on: from's label plus the distance equals to's label exactly.
 bool IsTight(const RefNode* from, const RefLink* link, const RefNode* to) {
-    int64_t sum = 0;
-    return from->mReached && CheckedAdd(from->Distance, link->Distance, sum) && sum == to->Distance;
+    return from->mReached && from->Distance + link->Distance == to->Distance;
 }
 
 void MarkSeed(RefNode* node, std::vector<RefNode*>& seeds) {
@@ -70,7 +69,9 @@ int RefNodes::SearchRoute(const tqString& start, const tqString& end, const tqAr
         if (legEnd->mReached) {
             TraceRoute(legEnd, points[k], 0);
         }
-        if (Route.Count() == 0 || !CheckedAdd(total, legEnd->Distance, total)) {
+        // A leg whose distance does not fit in 64 bits cannot be told: no route.
+        if (Route.Count() == 0 || legEnd->Distance < INT64_MIN || legEnd->Distance > INT64_MAX ||
+            !CheckedAdd(total, static_cast<int64_t>(legEnd->Distance), total)) {
             return srNoRoute;
         }
         for (int i = k == 0 ? 0 : 1; i < Route.Count(); ++i) {
@@ -173,19 +174,11 @@ int RefNodes::Relax(RefNode* r, RefNode* source, tqList<RefNode>& next,
         if (s == nullptr || s->mUnbounded) {
             continue;
         }
-        int64_t t = 0;
-        bool fits = CheckedAdd(r->Distance, link->Distance, t);
+        const __int128 t = r->Distance + link->Distance;
         if (s == source) {
             // A way back to the source that is shorter than 0 is a negative cycle.
-            if (fits ? t < 0 : link->Distance < 0) {
+            if (t < 0) {
                 MarkSeed(source, unbounded);
-            }
-            continue;
-        }
-        if (!fits) {
-            // Too long to count: no improvement. Too negative to count: unbounded.
-            if (link->Distance < 0) {
-                MarkSeed(s, unbounded);
             }
             continue;
         }
@@ -237,13 +230,8 @@ void RefNodes::CollectStillImprovable(RefNode* source, std::vector<RefNode*>& se
             if (s == nullptr) {
                 continue;
             }
-            int64_t t = 0;
-            bool fits = CheckedAdd(r->Distance, link->Distance, t);
-            if (!fits) {
-                if (link->Distance < 0) {
-                    MarkSeed(s, seeds);
-                }
-            } else if (s == source ? t < 0 : !s->mReached || t < s->Distance) {
+            const __int128 t = r->Distance + link->Distance;
+            if (s == source ? t < 0 : !s->mReached || t < s->Distance) {
                 MarkSeed(s, seeds);
             }
         }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,10 +24,10 @@ std::string ReferenceSearch(RefNodes& nodes, const std::string& start, const std
 }
 
 // A road-like grid: each neighbour pair joined both ways, one way or not at all, with
-// distances from a narrow range so that many routes tie; plus a few long links. Rows come
-// in random order and names are random, so neither follows the grid.
-std::vector<Row> RandomGrid(std::mt19937& random, int side, int64_t lowest, int64_t highest) {
-    std::uniform_int_distribution<int64_t> length(lowest, highest);
+// distances drawn by `length`; plus a few long links. Rows come in random order and names
+// are random, so neither follows the grid.
+template <typename Length>
+std::vector<Row> RandomGrid(std::mt19937& random, int side, Length&& length) {
     std::vector<std::string> names(side * side);
     for (int i = 0; i < side * side; ++i) {
         names[i] = std::to_string(random() % 100000) + "_" + std::to_string(i);
@@ -56,6 +57,18 @@ std::vector<Row> RandomGrid(std::mt19937& random, int side, int64_t lowest, int6
     }
     std::shuffle(rows.begin(), rows.end(), random);
     return rows;
+}
+
+// Distances from a narrow range, so that many routes tie.
+std::vector<Row> RandomGrid(std::mt19937& random, int side, int64_t lowest, int64_t highest) {
+    std::uniform_int_distribution<int64_t> length(lowest, highest);
+    return RandomGrid(random, side, [&](std::mt19937& r) { return length(r); });
+}
+
+// Distances picked from `choices`: sums near and beyond the 64-bit limits.
+std::vector<Row> RandomGrid(std::mt19937& random, int side, const std::vector<int64_t>& choices) {
+    return RandomGrid(random, side,
+                      [&](std::mt19937& r) { return choices[r() % choices.size()]; });
 }
 
 // `landmarkThreads` > 0 guides the searches by landmarks measured on that many threads.
@@ -100,6 +113,22 @@ TEST(SearchDifferentialTest, GridsWithNegativeDistancesGiveTheReferenceRoutes) {
     for (int network = 0; network < 600; ++network) {
         SCOPED_TRACE("network " + std::to_string(network));
         CompareOn(RandomGrid(random, 2 + network % 6, -2, 4), random, 12, network % 2);
+    }
+}
+
+TEST(SearchDifferentialTest, DistancesNearTheLimitsGiveTheReferenceRoutes) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+    const std::vector<int64_t> positive = {
+        1, 2, 3, int64_t{1} << 62, (int64_t{1} << 62) + 1, 5000000000000000000, kMax / 2,
+        kMax / 2 + 1, kMax - 2, kMax - 1, kMax};
+    std::vector<int64_t> mixed = positive;
+    mixed.insert(mixed.end(), {-1, -2, -(int64_t{1} << 62), -kMax / 2, -kMax, kMin});
+    std::mt19937 random(17);
+    for (int network = 0; network < 800; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        CompareOn(RandomGrid(random, 2 + network % 7, network % 4 == 3 ? mixed : positive),
+                  random, 16, network % 3);
     }
 }
 

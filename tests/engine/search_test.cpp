@@ -142,6 +142,49 @@ TEST(SearchRouteTest, SumsBeyondSixtyFourBitsNeverImproveALabel) {
               "S>A>E (6000000000)");
 }
 
+// Searched as a long run searches: guided by landmarks.
+std::string SearchWithLandmarks(const std::vector<Row>& rows, const char* start,
+                                const char* end) {
+    SfNodes nodes;
+    Build(nodes, rows);
+    nodes.PrepareLandmarks(1);
+    EXPECT_FALSE(nodes.Landmarks().Empty());
+    return Search(nodes, start, end);
+}
+
+TEST(SearchRouteTest, HugeDistancesKeepTheLandmarkSearchExact) {
+    // A closed road marked with the largest distance is no reason to lose the open one.
+    EXPECT_EQ(SearchWithLandmarks({{"G", "X", kMax}, {"A", "G", 5}, {"X", "G", 1}}, "A", "G"),
+              "A>G (5)");
+    EXPECT_EQ(SearchWithLandmarks({{"S", "E", kMax}, {"E", "S", 1}}, "S", "E"),
+              "S>E (" + std::to_string(kMax) + ")");
+    EXPECT_EQ(SearchWithLandmarks({{"S", "A", kMax - 7}, {"A", "E", 7}, {"E", "S", 1}}, "S", "E"),
+              "S>A>E (" + std::to_string(kMax) + ")");
+    // Landmark distances beyond 64 bits must not let the bound overestimate.
+    constexpr int64_t kBig = int64_t{1} << 62;
+    const std::vector<Row> rows = {{"L", "A", kMax},      {"A", "B", kBig}, {"B", "C", kBig},
+                                   {"C", "E", 3},         {"A", "E", kMax - 1},
+                                   {"E", "L", kBig + 5},  {"A", "D", 1},
+                                   {"D", "E", kBig + kBig / 2}};
+    for (const char* start : {"L", "A", "B", "D", "E"}) {
+        for (const char* end : {"L", "A", "C", "E"}) {
+            EXPECT_EQ(SearchWithLandmarks(rows, start, end), Search(rows, start, end))
+                << start << " to " << end;
+        }
+    }
+}
+
+TEST(SearchRouteTest, NegativeDistancesCountBeyondSixtyFourBits) {
+    // The cycle A>B>A is -10 long although B lies beyond the limit.
+    EXPECT_EQ(Search({{"S", "A", kMax - 5}, {"A", "B", 10}, {"B", "A", -20}}, "S", "A"), "code 4");
+    // A route may pass a node beyond the limit when it ends within it.
+    EXPECT_EQ(Search({{"S", "A", 10}, {"A", "B", kMax}, {"B", "C", -kMax}}, "S", "C"),
+              "S>A>B>C (10)");
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+    EXPECT_EQ(Search({{"S", "A", kMin}, {"A", "B", -1}, {"B", "C", 5}}, "S", "C"),
+              "S>A>B>C (" + std::to_string(kMin + 4) + ")");
+}
+
 TEST(SearchRouteTest, SumsBelowSixtyFourBitsMeanNoRoute) {
     constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
     EXPECT_EQ(Search({{"S", "A", kMin}, {"A", "E", -1}}, "S", "E"), "code 4");
