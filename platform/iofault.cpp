@@ -1,6 +1,7 @@
 #include "platform/iofault.h"
 
 #include <atomic>
+#include <cerrno>
 
 namespace iofault {
 namespace {
@@ -23,11 +24,13 @@ void Reset() {
 
 bool Allows(Operation operation, size_t bytes) {
     if (gFailing[operation]) {
+        errno = EIO;
         return false;
     }
     if (operation == opWrite && gWriteBudget >= 0) {
         if (static_cast<int64_t>(bytes) > gWriteBudget) {
             gWriteBudget = 0;
+            errno = EIO;
             return false;
         }
         gWriteBudget -= static_cast<int64_t>(bytes);

@@ -16,7 +16,8 @@ void FailWritesAfter(int64_t bytes);
 // Nothing fails any more.
 void Reset();
 
-// Whether the file layer may go on with `operation` (of `bytes` bytes, for writes).
+// Whether the file layer may go on with `operation` (of `bytes` bytes, for writes); false
+// sets errno to EIO.
 bool Allows(Operation operation, size_t bytes = 0);
 
 }  // namespace iofault

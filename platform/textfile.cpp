@@ -58,21 +58,6 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a path names in the end: links followed, also a link to a file not yet there.
-std::string FinalPath(const std::string& path) {
-    std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        char target[4096];
-        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
-        if (length < 0) {
-            break;
-        }
-        const std::string next(target, static_cast<size_t>(length));
-        current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
-    }
-    return current;
-}
-
 // Standard output or error (1 or 2) when `file` is the file behind it, else -1.
 int StandardStreamOf(const struct stat& file) {
     for (int stream : {1, 2}) {
@@ -94,7 +79,33 @@ void SyncDirectory(const std::string& directory) {
     }
 }
 
+// errno as it was on entry, whatever the cleaning up in between does to it.
+class KeptErrno {
+public:
+    KeptErrno() : mError(errno) {}
+    ~KeptErrno() { errno = mError; }
+    KeptErrno(const KeptErrno&) = delete;
+    KeptErrno& operator=(const KeptErrno&) = delete;
+
+private:
+    int mError;
+};
+
 }  // namespace
+
+std::string FinalPath(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[4096];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
+        if (length < 0) {
+            break;
+        }
+        const std::string next(target, static_cast<size_t>(length));
+        current = next[0] == '/' ? next : DirectoryOf(current) + "/" + next;
+    }
+    return current;
+}
 
 bool ReadTextFile(const std::string& path, std::string& content) {
     content.clear();
@@ -156,6 +167,10 @@ bool TextFileWriter::Open(const std::string& path) {
     }
     mDirect = false;
     mTarget = FinalPath(path);
+    // The rename would replace a file its user may not write; such a file stays.
+    if (::faccessat(AT_FDCWD, mTarget.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        return false;
+    }
     const std::string directory = DirectoryOf(mTarget);
     // An unnamed file in the target's folder: a process killed while writing leaves none.
     mFd = ::open(directory.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, ModeFor(mTarget));
@@ -214,6 +229,7 @@ bool TextFileWriter::Commit() {
     if (ok) {
         SyncDirectory(DirectoryOf(mTarget));
     } else if (!mNewPath.empty()) {
+        KeptErrno kept;
         ::unlink(mNewPath.c_str());
     }
     mNewPath.clear();
@@ -244,6 +260,7 @@ void TextFileWriter::Discard() {
     if (mFd < 0) {
         return;
     }
+    KeptErrno kept;
     ::close(mFd);
     if (!mNewPath.empty()) {
         ::unlink(mNewPath.c_str());

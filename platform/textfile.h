@@ -14,12 +14,18 @@ constexpr char kEndOfFile = 0x1A;
 // be opened or read; `content` is then empty.
 bool ReadTextFile(const std::string& path, std::string& content);
 
+// The file a path names in the end: symbolic links followed, also a link to a file that
+// is not there yet. A path without links comes back as it is.
+std::string FinalPath(const std::string& path);
+
 // Writes a new version of a file. The text goes to a new, unnamed file in the target's
 // folder, which Commit names and renames over the target after syncing it; until then, and
 // for ever after a failure or Discard, the target keeps its old content, and a process
 // killed on the way leaves no file behind. A symbolic link is followed: the file it names
 // is replaced, the link stays. A target that exists and is not a regular file (a pipe, a
-// device), or that is the file behind standard output or error, is written directly.
+// device), or that is the file behind standard output or error, is written directly. A
+// target the user may not write (read-only to them) is never replaced: Open fails.
+// Whenever an operation gives false, errno tells why (EIO for a failure a test injected).
 class TextFileWriter {
 public:
     TextFileWriter() = default;

@@ -10,6 +10,7 @@
 #include "platform/iofault.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -86,6 +87,23 @@ TEST(TextFileTest, ReplacementKeepsThePermissionsOfTheOldFile) {
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(TextFileTest, AFileReadOnlyToItsUserIsNeverReplaced) {
+    TempDir dir;
+    ::chmod(dir.Dir().c_str(), 0777);  // the folder itself would allow the rename
+    const std::string target = dir.Write("out.csv", "old");
+    ::chmod(target.c_str(), 0444);
+    const int refused = RunUnprivileged([&] {
+        TextFileWriter writer;
+        if (writer.Open(target) || errno != EACCES) {
+            return 1;
+        }
+        return 0;
+    });
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(TempDir::Read(target), "old");
+    EXPECT_EQ(dir.Listing(), "out.csv");
 }
 
 TEST(TextFileTest, WriteFailureHalfWayKeepsTheOldFile) {
