@@ -3,6 +3,10 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <utility>
 
 #include "platform/codepage.h"
 
@@ -41,6 +45,39 @@ namespace {
 
 std::string ToUtf8(const std::string& cp932) { return codepage::Cp932ToUtf8(cp932); }
 
+// " @ file/line" of this source file, without the folders of the build.
+std::string Place(int line) {
+    std::string_view file = __FILE__;
+    file.remove_prefix(file.rfind('/') + 1);  // npos + 1 is 0: a bare name stays
+    return " @ " + std::string(file) + "/" + std::to_string(line);
+}
+
+// A text from the engine as CP932, exactly: a character CP932 cannot hold or a NUL (which
+// would end the text early) raises tqDaoUnconvertible for `column`.
+std::string ExactCp932(std::string_view utf8, size_t column) {
+    std::string cp932;
+    if (utf8.find('\0') != std::string_view::npos || !codepage::Utf8ToCp932Exact(utf8, cp932)) {
+        throw tqDaoUnconvertible(column);
+    }
+    return cp932;
+}
+
+// A REAL in plain positional notation, the shortest that reads back as the same value,
+// with ".0" after a whole number as SQLite writes one: 2000000000000000.0, not 2.0e+15.
+std::string RealText(double value) {
+    if (!std::isfinite(value)) {
+        return std::isnan(value) ? "NaN" : value < 0 ? "-Inf" : "Inf";
+    }
+    char buffer[400];  // the longest double written out whole has 309 digits
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text(buffer, written.ptr);
+    if (text.find('.') == std::string::npos) {
+        text += ".0";
+    }
+    return text;
+}
+
 // A statement that is finalized when it goes out of scope.
 class Statement {
 public:
@@ -69,20 +106,27 @@ void Bind(tqDAODatabase& db, sqlite3_stmt* statement, int index, const Value& va
     db.Check(code, "sqlite3_bind", __LINE__);
 }
 
-Value ColumnValue(sqlite3_stmt* statement, int column) {
+// The value of the statement's `column`, which is the `place`th value fetched.
+Value ColumnValue(sqlite3_stmt* statement, int column, size_t place) {
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_NULL:
             return Value::Null();
         case SQLITE_BLOB: {
             const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
-            return Value::Bytes(
-                std::string(data ? data : "", sqlite3_column_bytes(statement, column)));
+            std::string bytes(data ? data : "", sqlite3_column_bytes(statement, column));
+            if (bytes.find('\0') != std::string::npos) {
+                throw tqDaoUnconvertible(place);
+            }
+            return Value::Bytes(std::move(bytes));
         }
+        case SQLITE_FLOAT:
+            return Value::Text(RealText(sqlite3_column_double(statement, column)));
         default: {
             const auto* text =
                 reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            return Value::Text(codepage::Utf8ToCp932(
-                std::string(text ? text : "", sqlite3_column_bytes(statement, column))));
+            return Value::Text(ExactCp932(
+                std::string_view(text ? text : "", sqlite3_column_bytes(statement, column)),
+                place));
         }
     }
 }
@@ -103,10 +147,19 @@ tqDAODatabase::tqDAODatabase(const std::string& path) {
         const std::string text = mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(code);
         sqlite3_close(mDb);
         mDb = nullptr;
-        throw tqDaoError("'sqlite3_open_v2': " + text + " @ " + __FILE__ + "/" +
-                         std::to_string(__LINE__));
+        throw tqDaoError("'sqlite3_open_v2': " + text + Place(__LINE__), code & 0xFF);
     }
     sqlite3_extended_result_codes(mDb, 1);
+    sqlite3_busy_timeout(mDb, kBusyTimeoutMs);
+    try {
+        // Opening reads nothing: a file that is no database shows only when read.
+        Statement schema(Prepare("SELECT count(*) FROM sqlite_schema", "Open"));
+        Check(sqlite3_step(schema.get()), "Open", __LINE__);
+    } catch (const tqDaoError&) {
+        sqlite3_close(mDb);
+        mDb = nullptr;
+        throw;
+    }
 }
 
 tqDAODatabase::~tqDAODatabase() { sqlite3_close(mDb); }
@@ -116,9 +169,11 @@ void tqDAODatabase::Check(int code, const char* call, int line) const {
         return;
     }
     const char* text = mDb ? sqlite3_errmsg(mDb) : sqlite3_errstr(code);
-    throw tqDaoError(std::string("'") + call + "': " + text + " @ " + __FILE__ + "/" +
-                     std::to_string(line));
+    mLastError = code & 0xFF;
+    throw tqDaoError(std::string("'") + call + "': " + text + Place(line), mLastError);
 }
+
+int tqDAODatabase::TakeLastError() { return std::exchange(mLastError, 0); }
 
 sqlite3_stmt* tqDAODatabase::Prepare(const std::string& utf8, const char* call) {
     sqlite3_stmt* statement = nullptr;
@@ -127,30 +182,57 @@ sqlite3_stmt* tqDAODatabase::Prepare(const std::string& utf8, const char* call) 
     return statement;
 }
 
-void tqDAODatabase::BeginTrans() { Execute("SAVEPOINT qrlx" + std::to_string(++mDepth)); }
+void tqDAODatabase::BeginTrans() {
+    Execute(mDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT qrlx" + std::to_string(mDepth));
+    ++mDepth;
+}
 
-void tqDAODatabase::CommitTrans() { Execute("RELEASE qrlx" + std::to_string(mDepth--)); }
+void tqDAODatabase::CommitTrans() {
+    --mDepth;
+    Execute(mDepth == 0 ? "COMMIT" : "RELEASE qrlx" + std::to_string(mDepth));
+}
 
 void tqDAODatabase::Rollback() {
-    const std::string name = "qrlx" + std::to_string(mDepth--);
+    --mDepth;
+    if (mDepth == 0) {
+        Execute("ROLLBACK");
+        return;
+    }
+    const std::string name = "qrlx" + std::to_string(mDepth);
     Execute("ROLLBACK TO " + name);
     Execute("RELEASE " + name);
 }
 
 bool tqDAODatabase::Execute(const std::string& sql) {
     Statement statement(Prepare(ToUtf8(sql), "Execute"));
+    const int64_t before = sqlite3_total_changes64(mDb);
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
     Check(code, "Execute", __LINE__);
-    return sqlite3_changes(mDb) > 0 && !sqlite3_stmt_readonly(statement.get());
+    return sqlite3_total_changes64(mDb) > before;
 }
 
 bool tqDAODatabase::HasTable(const std::string& table) {
     Statement statement(Prepare(
-        "SELECT 1 FROM sqlite_schema WHERE type IN ('table', 'view') AND name = ?", "HasTable"));
+        "SELECT 1 FROM sqlite_schema WHERE type IN ('table', 'view') AND name = ? COLLATE NOCASE",
+        "HasTable"));
     Bind(*this, statement.get(), 1, Value::Text(table));
-    return sqlite3_step(statement.get()) == SQLITE_ROW;
+    const int code = sqlite3_step(statement.get());
+    Check(code, "HasTable", __LINE__);
+    return code == SQLITE_ROW;
+}
+
+bool tqDAODatabase::IsGeoPackage() { return HasTable("gpkg_contents"); }
+
+void tqDAODatabase::RegisterGeoPackageTable(const std::string& table) {
+    Statement statement(
+        Prepare("INSERT INTO gpkg_contents (table_name, data_type, identifier) "
+                "VALUES (?, 'attributes', ?)",
+                "RegisterGeoPackageTable"));
+    Bind(*this, statement.get(), 1, Value::Text(table));
+    Bind(*this, statement.get(), 2, Value::Text(table));
+    Check(sqlite3_step(statement.get()), "RegisterGeoPackageTable", __LINE__);
 }
 
 bool tqDAODatabase::LoadFieldList(const std::string& table, tqList<tqDaoDef::FieldInf>& fields) {
@@ -161,14 +243,16 @@ bool tqDAODatabase::LoadFieldList(const std::string& table, tqList<tqDaoDef::Fie
     Statement statement(
         Prepare("SELECT name, type FROM pragma_table_info(?) ORDER BY cid", "LoadFieldList"));
     Bind(*this, statement.get(), 1, Value::Text(table));
-    for (int ordinal = 0; sqlite3_step(statement.get()) == SQLITE_ROW; ++ordinal) {
+    int code = SQLITE_ROW;
+    for (int ordinal = 0; (code = sqlite3_step(statement.get())) == SQLITE_ROW; ++ordinal) {
         auto field = std::make_unique<tqDaoDef::FieldInf>();
         field->Ordinal = ordinal;
-        field->Name = tqString(ColumnValue(statement.get(), 0).bytes.c_str());
-        const Value declared = ColumnValue(statement.get(), 1);
+        field->Name = tqString(ColumnValue(statement.get(), 0, 0).bytes.c_str());
+        const Value declared = ColumnValue(statement.get(), 1, 1);
         field->Type = tqDaoDef::TypeOf(codepage::Cp932ToUtf8(declared.bytes));
         fields.Add(std::move(field), 0);
     }
+    Check(code, "LoadFieldList", __LINE__);
     return true;
 }
 
@@ -226,7 +310,7 @@ bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values) {
     const int first = mTable.empty() ? 0 : 1;
     values.clear();
     for (size_t i = 0; i < count && i < mColumns.size(); ++i) {
-        values.push_back(ColumnValue(mRows, first + static_cast<int>(i)));
+        values.push_back(ColumnValue(mRows, first + static_cast<int>(i), i));
     }
     Step();
     return true;
@@ -234,8 +318,8 @@ bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values) {
 
 tqArray<tqString> tqDAORecordset::FieldNames() const {
     tqArray<tqString> names;
-    for (const std::string& name : mColumns) {
-        names.Add(tqString(codepage::Utf8ToCp932(name).c_str()));
+    for (size_t i = 0; i < mColumns.size(); ++i) {
+        names.Add(tqString(ExactCp932(mColumns[i], i).c_str()));
     }
     return names;
 }
@@ -333,8 +417,10 @@ bool tqDAORecordset::FindFirst(const std::vector<std::string>& fields,
     for (size_t i = 0; i < values.size(); ++i) {
         Bind(mDb, statement.get(), static_cast<int>(i + 1), values[i]);
     }
-    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+    const int code = sqlite3_step(statement.get());
+    if (code != SQLITE_ROW) {
         mCurrent.reset();
+        mDb.Check(code, "FindFirst", __LINE__);  // a lock or a fault is no "no match"
         return false;
     }
     mCurrent = sqlite3_column_int64(statement.get(), 0);

@@ -53,10 +53,27 @@ struct Value {
 
 }  // namespace tqDaoDef
 
-// An engine failure: "'%s': %s @ %s/%d" (the call, SQLite's text, the place).
+// An engine failure: "'%s': %s @ %s/%d" (the call, SQLite's text, the source file's name
+// and line), with SQLite's primary result code (SQLITE_BUSY, SQLITE_NOTADB ...).
 class tqDaoError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    tqDaoError(const std::string& what, int code) : std::runtime_error(what), mCode(code) {}
+    int Code() const { return mCode; }
+
+private:
+    int mCode;
+};
+
+// A value that cannot become a cell: a text holding a character CP932 cannot, or a NUL.
+// Column counts from 0 among the values fetched.
+class tqDaoUnconvertible : public tqDaoError {
+public:
+    explicit tqDaoUnconvertible(size_t column)
+        : tqDaoError("value not convertible to CP932", 0), mColumn(column) {}
+    size_t Column() const { return mColumn; }
+
+private:
+    size_t mColumn;
 };
 
 class tqDAORecordset;
@@ -64,33 +81,49 @@ class tqDAORecordset;
 // An open SQLite database file.
 class tqDAODatabase {
 public:
-    // Opens an existing database file; raises tqDaoError when it cannot be opened.
+    // How long a statement waits for another connection's lock before it fails with
+    // SQLITE_BUSY.
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    // Opens an existing database file and reads its schema; raises tqDaoError when it
+    // cannot be opened, is not a database (SQLITE_NOTADB) or is damaged (SQLITE_CORRUPT).
     explicit tqDAODatabase(const std::string& path);
     ~tqDAODatabase();
     tqDAODatabase(const tqDAODatabase&) = delete;
     tqDAODatabase& operator=(const tqDAODatabase&) = delete;
 
-    // Transactions nest (savepoints): each begin has its commit or roll back.
+    // Transactions nest: each begin has its commit or roll back. The outermost one takes
+    // the write lock at once (waiting for it as for any lock), so that two writers never
+    // wait for each other; the inner ones are savepoints.
     void BeginTrans();
     void CommitTrans();
     void Rollback();
-    // Runs a statement (CP932); true when it changed at least one record.
+    // Runs a statement (CP932); true when this statement changed at least one record.
     bool Execute(const std::string& sql);
     // A recordset on a table (by name) or on the result of a SELECT statement.
     std::unique_ptr<tqDAORecordset> OpenRecordset(const std::string& nameOrSql);
     // The fields of a table in their order; false when there is no such table.
     bool LoadFieldList(const std::string& table, tqList<tqDaoDef::FieldInf>& fields);
+    // Table names match as SQLite matches them: ASCII letters in either case.
     bool HasTable(const std::string& table);
+    // A GeoPackage (a database with the gpkg_contents table) lists its tables there.
+    bool IsGeoPackage();
+    // Lists a table made here in a GeoPackage's contents as an attributes table.
+    void RegisterGeoPackageTable(const std::string& table);
 
     // A prepared statement (UTF-8 text); raises on failure.
     sqlite3_stmt* Prepare(const std::string& utf8, const char* call);
     // Raises the error of the last call when `code` is not one of the `ok` codes.
     void Check(int code, const char* call, int line) const;
+    // The primary result code of the last error raised since the previous call (0 for
+    // none), for callers that only see an operation's false; clears it.
+    int TakeLastError();
     sqlite3* Handle() const { return mDb; }
 
 private:
     sqlite3* mDb = nullptr;
-    int mDepth = 0;  // open savepoints
+    int mDepth = 0;              // open transactions
+    mutable int mLastError = 0;  // see TakeLastError
 };
 
 // A name quoted for SQL, its double quotes doubled; works on CP932 and UTF-8 alike.
@@ -115,8 +148,12 @@ public:
     // Moves to the first record; true when there is one.
     bool HasRecords();
     bool AtEnd() const { return mAtEnd; }
-    // The current record's first `count` values; moves to the next record.
+    // The current record's first `count` values; moves to the next record. A text value
+    // comes as CP932 exactly (tqDaoUnconvertible when it cannot), a number as its decimal
+    // text: a REAL in plain positional notation, never with an exponent, so that its
+    // leading digits are its whole part.
     bool FetchOne(size_t count, std::vector<tqDaoDef::Value>& values);
+    // The names of the fields in CP932; tqDaoUnconvertible when one cannot be held.
     tqArray<tqString> FieldNames() const;
     void SetField(int ordinal, tqDaoDef::Value value);
     void Close();

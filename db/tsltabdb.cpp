@@ -164,6 +164,8 @@ bool TSLtabDbCL::LoadFromDbQuery(tqDAODatabase& db, const std::string& sql, bool
 
 bool TSLtabDbCL::LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::string& sql,
                                bool titles) {
+    table.SetUnconvertible({});
+    uint32_t row = 0;  // the title line until the first record
     try {
         std::unique_ptr<tqDAORecordset> recordset = db.OpenRecordset(sql);
         size_t count = table.GetColCount();
@@ -181,7 +183,7 @@ bool TSLtabDbCL::LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::st
             return table.IsUsable();
         }
         std::vector<Value> values;
-        for (uint32_t row = 1; !recordset->AtEnd(); ++row) {
+        for (row = 1; !recordset->AtEnd(); ++row) {
             if (!recordset->FetchOne(count, values)) {
                 return false;
             }
@@ -191,6 +193,10 @@ bool TSLtabDbCL::LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::st
         }
         recordset->Close();
         return table.IsUsable();
+    } catch (const tqDaoUnconvertible& error) {
+        table.Clear();  // as a file with such a character leaves it
+        table.SetUnconvertible({row, static_cast<uint32_t>(error.Column() + 1)});
+        return false;
     } catch (const tqDaoError&) {
         return false;
     }
@@ -202,17 +208,27 @@ bool TSLtabDbCL::MergeToDbTable(tqDAODatabase& db, const std::string& table,
         if (!FieldListFor(db, table)) {
             return false;
         }
+        // Every key must name a field: a record found by fewer keys than meant (or by
+        // none, which is the first record) would be overwritten.
+        std::vector<const FieldInf*> keyFields;
+        for (int k = 0; k < keys.Count(); ++k) {
+            const FieldInf* field = keys.Get(k) ? FindField(keys.Get(k)->GetText()) : nullptr;
+            if (field == nullptr) {
+                return false;
+            }
+            keyFields.push_back(field);
+        }
+        if (keyFields.empty()) {
+            return false;
+        }
         std::unique_ptr<tqDAORecordset> recordset = db.OpenRecordset(table);
         for (uint32_t row = 1; row <= GetRowCount(); ++row) {
             // The keys are matched as they would be stored, through bound values.
             std::vector<std::string> names;
             std::vector<Value> values;
-            for (int k = 0; k < keys.Count(); ++k) {
-                const FieldInf* field = keys.Get(k) ? FindField(keys.Get(k)->GetText()) : nullptr;
-                if (field != nullptr) {
-                    names.emplace_back(field->Name.GetText());
-                    values.push_back(StoredValue(row, *field));
-                }
+            for (const FieldInf* field : keyFields) {
+                names.emplace_back(field->Name.GetText());
+                values.push_back(StoredValue(row, *field));
             }
             const int32_t mark = ReadIntByTitle(row, SystemText("削除"));
             const bool remove = mark != NO_VALUE && mark == 1;

@@ -79,6 +79,9 @@ TEST_F(DbTest, BuiltStatementsFollowTheFieldTypesAndDoubleQuotes) {
     EXPECT_EQ(sql, "UPDATE T SET N = 5 WHERE K = 'x'");
     ASSERT_TRUE(table.BuildUpdateSql(*db, 3, "T", keys, sql));
     EXPECT_EQ(sql, "UPDATE T SET N = NULL WHERE K = 'O''Hare'");
+    SetRow(table, 4, {"", "7"});  // an empty text key is quoted all the same
+    ASSERT_TRUE(table.BuildUpdateSql(*db, 4, "T", keys, sql));
+    EXPECT_EQ(sql, "UPDATE T SET N = 7 WHERE K = 'NULL'");
     ASSERT_TRUE(table.BuildInsertSql(*db, 3, "T", sql));
     EXPECT_TRUE(db->Execute(sql));  // a quote in a value no longer breaks the statement
     EXPECT_EQ(Rows("SELECT K FROM T"), "O'Hare");
@@ -117,6 +120,83 @@ TEST_F(DbTest, MergeUpdatesAddsAndDeletesByTheMark) {
     keys.Add(std::make_unique<tqString>("K"));
     ASSERT_TRUE(table.MergeToDbTable(*db, "T", keys));
     EXPECT_EQ(Rows("SELECT K, V FROM T ORDER BY K"), "a|new/b|keep/d|added");
+}
+
+TEST_F(DbTest, MergeByKeysThatNameNoFieldChangesNothing) {
+    Sql("CREATE TABLE T (K TEXT, V INTEGER)");
+    Sql("INSERT INTO T VALUES ('a', 1), ('b', 2), ('c', 3)");
+    TSLtabDbCL table;
+    table.SetTitle(1, "K");
+    table.SetTitle(2, "V");
+    SetRow(table, 1, {"b", "20"});
+    SetRow(table, 2, {"d", "40"});
+    tqList<tqString> mistyped;
+    mistyped.Add(std::make_unique<tqString>("Key"));
+    EXPECT_FALSE(table.MergeToDbTable(*db, "T", mistyped));
+    tqList<tqString> none;
+    EXPECT_FALSE(table.MergeToDbTable(*db, "T", none));
+    tqList<tqString> oneOfTwo;
+    oneOfTwo.Add(std::make_unique<tqString>("K"));
+    oneOfTwo.Add(std::make_unique<tqString>("Key"));
+    EXPECT_FALSE(table.MergeToDbTable(*db, "T", oneOfTwo));
+    EXPECT_EQ(Rows("SELECT K, V FROM T ORDER BY rowid"), "a|1/b|2/c|3");
+}
+
+TEST_F(DbTest, ValuesComeInUnchangedOrTheLoadNamesWhereItCannot) {
+    Sql("CREATE TABLE T (N TEXT, D)");
+    Sql("INSERT INTO T VALUES ('東京', 2000000000000000.0), ('x', 1e20), ('y', -2.5), "
+        "('z', 7)");
+    TSLtabDbCL table;
+    ASSERT_TRUE(table.LoadFromDbTable(*db, "T"));
+    // Numbers in positional notation: their leading digits are their whole part.
+    EXPECT_STREQ(table.ReadCell(1, 2), "2000000000000000.0");
+    EXPECT_STREQ(table.ReadCell(2, 2), "100000000000000000000.0");
+    EXPECT_STREQ(table.ReadCell(3, 2), "-2.5");
+    EXPECT_STREQ(table.ReadCell(4, 2), "7");
+    EXPECT_EQ(table.Unconvertible().Column, 0u);
+
+    Sql("INSERT INTO T VALUES ('ok', 1), ('東京😀', 7)");
+    EXPECT_FALSE(table.LoadFromDbTable(*db, "T"));
+    EXPECT_EQ(table.Unconvertible().Row, 6u);
+    EXPECT_EQ(table.Unconvertible().Column, 1u);
+    EXPECT_EQ(table.GetColCount(), 0u);  // nothing half-loaded stays
+
+    Sql("DELETE FROM T WHERE rowid > 4");
+    Sql("INSERT INTO T VALUES ('H', 'I' || char(0) || 'J')");  // a NUL would cut the name
+    EXPECT_FALSE(table.LoadFromDbTable(*db, "T"));
+    EXPECT_EQ(table.Unconvertible().Row, 5u);
+    EXPECT_EQ(table.Unconvertible().Column, 2u);
+
+    Sql("CREATE TABLE U (\"名🙂\" TEXT)");
+    EXPECT_FALSE(table.LoadFromDbTable(*db, "U"));
+    EXPECT_EQ(table.Unconvertible().Row, 0u);  // the title line
+    EXPECT_EQ(table.Unconvertible().Column, 1u);
+}
+
+TEST_F(DbTest, NamesMatchAsSqliteMatchesThemAndCountsAreThisStatements) {
+    Sql("CREATE TABLE Map (A TEXT)");
+    EXPECT_TRUE(db->HasTable("MAP"));
+    EXPECT_TRUE(db->HasTable("map"));
+    EXPECT_FALSE(db->HasTable("Maps"));
+    EXPECT_TRUE(db->Execute("INSERT INTO Map VALUES ('x')"));
+    EXPECT_FALSE(db->Execute("CREATE TABLE Other (B TEXT)"));  // nothing was changed
+    TSLtabDbCL table;
+    ASSERT_TRUE(table.LoadFromDbTable(*db, "MAP"));
+    EXPECT_STREQ(table.ReadCell(1, 1), "x");
+}
+
+TEST_F(DbTest, AFileThatIsNoDatabaseSaysSoWithoutTheBuildsPaths) {
+    const std::string text = dir.Write("text.db", "M_始点ノード名,M_終点ノード名\nA,B,1\n" +
+                                                      std::string(2000, 'x'));
+    try {
+        tqDAODatabase notADatabase(text);
+        ADD_FAILURE() << "opened";
+    } catch (const tqDaoError& error) {
+        EXPECT_EQ(error.Code(), SQLITE_NOTADB);
+        const std::string what = error.what();
+        EXPECT_NE(what.find("not a database @ tqdao.cpp/"), std::string::npos) << what;
+        EXPECT_EQ(what.find("/tqdao.cpp"), std::string::npos) << what;
+    }
 }
 
 TEST_F(DbTest, AFailedWriteRollsBackAndLeavesTheTableAsItWas) {
