@@ -1,0 +1,50 @@
+#include "batch/failurereason.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+
+std::string FileFailureReason(int error) {
+    switch (error) {
+        case 0:
+            return {};
+        case EACCES:
+        case EPERM:
+            return "書込みの権限がありません";
+        case ENOENT:
+        case ENOTDIR:
+            return "フォルダがありません";
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクの空きがありません";
+        case EROFS:
+            return "読取り専用の場所です";
+        case EISDIR:
+            return "フォルダです";
+        default:
+            return std::strerror(error);
+    }
+}
+
+std::string DatabaseFailureReason(int code) {
+    switch (code) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return "他のプログラムが使用中です";
+        case SQLITE_NOTADB:
+            return "データベースではありません";
+        case SQLITE_CORRUPT:
+            return "データベースが壊れています";
+        case SQLITE_CANTOPEN:
+            return "ファイルがないか、開けません";
+        case SQLITE_PERM:
+        case SQLITE_READONLY:
+        case SQLITE_AUTH:
+            return "書込みの権限がありません";
+        case SQLITE_FULL:
+            return "ディスクの空きがありません";
+        default:
+            return sqlite3_errstr(code);
+    }
+}

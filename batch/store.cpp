@@ -1,0 +1,175 @@
+#include "batch/store.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "batch/exitcode.h"
+#include "batch/failurereason.h"
+#include "data/systemtext.h"
+#include "engine/routesrchinterface.h"
+#include "platform/codepage.h"
+
+namespace {
+
+// Table names match as SQLite matches them: ASCII letters in either case. The names are
+// compared as UTF-8, where no byte of another character is an ASCII letter.
+bool SameTableName(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The layer takes CP932 names; the command line gives UTF-8.
+std::string TableName(const std::string& argument) {
+    std::string cp932;
+    return codepage::Utf8ToCp932Exact(argument, cp932) ? cp932 : std::string();
+}
+
+}  // namespace
+
+int Store::Open() {
+    if (mArguments.database.empty()) {
+        return ecSuccess;
+    }
+    for (const std::string* name : {&mArguments.map, &mArguments.instructions, &mArguments.result}) {
+        if (TableName(*name).empty()) {
+            std::fprintf(stderr, "テーブル名[%s]にShift-JISで表せない文字があります。\n",
+                         name->c_str());
+            return ecUsage;
+        }
+    }
+    for (const std::string* input : {&mArguments.map, &mArguments.instructions}) {
+        if (SameTableName(mArguments.result, *input)) {
+            std::fprintf(stderr, "出力テーブル[%s]は入力テーブル[%s]と同じテーブルです。\n",
+                         mArguments.result.c_str(), input->c_str());
+            return ecUsage;
+        }
+    }
+    mResultTable = TableName(mArguments.result);
+    try {
+        mDb = std::make_unique<tqDAODatabase>(mArguments.database);
+    } catch (const tqDaoError& error) {
+        std::fprintf(stderr, "データベース[%s]を開けません。(%s)\n", mArguments.database.c_str(),
+                     DatabaseFailureReason(error.Code()).c_str());
+        return ecCannotRead;
+    }
+    return ecSuccess;
+}
+
+std::string Store::Shown(const std::string& name) const {
+    return mDb ? mArguments.database + ":" + name : name;
+}
+
+int Store::Read(const std::string& name, bool map) {
+    if (!mDb) {
+        return map ? RSIF::ReadMapFile(name) : RSIF::ReadDRFFile(name);
+    }
+    if (!HasTable(name)) {
+        return -1;
+    }
+    const RSIF::TableLoader load = [&](TSLtabCL& table) {
+        return TSLtabDbCL::LoadQueryInto(table, *mDb,
+                                         "SELECT * FROM " + QuotedName(TableName(name)), true);
+    };
+    mDb->TakeLastError();
+    const int code = map ? RSIF::ReadMapWith(load) : RSIF::ReadDRFWith(load);
+    if (const int error = mDb->TakeLastError(); code == RSIF::rrCannotRead && error != 0) {
+        std::fprintf(stderr, "データベース[%s]のテーブル[%s]を読めません。(%s)\n",
+                     mArguments.database.c_str(), name.c_str(),
+                     DatabaseFailureReason(error).c_str());
+        return -1;
+    }
+    return code;
+}
+
+bool Store::HasTable(const std::string& argument) {
+    try {
+        if (mDb->HasTable(TableName(argument))) {
+            return true;
+        }
+    } catch (const tqDaoError& error) {
+        std::fprintf(stderr, "データベース[%s]のテーブル[%s]を読めません。(%s)\n",
+                     mArguments.database.c_str(), argument.c_str(),
+                     DatabaseFailureReason(error.Code()).c_str());
+        return false;
+    }
+    std::fprintf(stderr, "データベース[%s]にテーブル[%s]がありません。\n",
+                 mArguments.database.c_str(), argument.c_str());
+    return false;
+}
+
+int Store::WriteFailure(const std::string& reason) const {
+    const std::string shown = Shown(mArguments.result);
+    std::fprintf(stderr, "検索結果ファイル[%s]の保存に失敗しました。%s%s%s\n", shown.c_str(),
+                 reason.empty() ? "" : "(", reason.c_str(), reason.empty() ? "" : ")");
+    return ecCannotWrite;
+}
+
+int Store::Write(TSLtabDbCL& results) {
+    if (!mDb) {
+        errno = 0;
+        return results.SaveCsvFile(mArguments.result) ? ecSuccess
+                                                      : WriteFailure(FileFailureReason(errno));
+    }
+    try {
+        mDb->BeginTrans();
+        bool written = false;
+        try {
+            if (!PrepareResultTable(results)) {
+                mDb->Rollback();
+                return WriteFailure("テーブル[" + mArguments.result + "]に検索結果の列がありません");
+            }
+            written = results.ReplaceDbTable(*mDb, mResultTable);
+        } catch (const tqDaoError&) {
+            mDb->Rollback();
+            throw;
+        }
+        if (!written) {
+            const int error = mDb->TakeLastError();
+            mDb->Rollback();
+            return WriteFailure(error != 0 ? DatabaseFailureReason(error) : std::string());
+        }
+        mDb->CommitTrans();
+        return ecSuccess;
+    } catch (const tqDaoError& error) {
+        return WriteFailure(DatabaseFailureReason(error.Code()));
+    }
+}
+
+bool Store::PrepareResultTable(TSLtabCL& results) {
+    tqList<tqDaoDef::FieldInf> fields;
+    if (mDb->LoadFieldList(mResultTable, fields)) {
+        for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
+            bool found = false;
+            for (int i = 0; i < fields.Count() && !found; ++i) {
+                found = fields.Get(i)->Name == tqString(results.GetTitle(col));
+            }
+            if (!found) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // The counts and the distance are integers. A GeoPackage's attributes table needs an
+    // integer key of its own.
+    const bool geoPackage = mDb->IsGeoPackage();
+    std::string columns = geoPackage ? "\"fid\" INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL" : "";
+    for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
+        const std::string title = results.GetTitle(col);
+        const bool number = title == SystemText("R_検索結果") || title == SystemText("R_距離") ||
+                            title == SystemText("R_ノード数");
+        columns += (columns.empty() ? "" : ", ") + QuotedName(title) + (number ? " INTEGER" : " TEXT");
+    }
+    mDb->Execute("CREATE TABLE " + QuotedName(mResultTable) + " (" + columns + ")");
+    if (geoPackage) {
+        mDb->RegisterGeoPackageTable(mResultTable);
+    }
+    return true;
+}
