@@ -87,9 +87,12 @@ public:
     // character that CP932 cannot hold fails the load (table cleared) and is placed in
     // Unconvertible(). Files without the mark are read as CP932 bytes.
     virtual bool LoadCsvFile(const std::string& path);
-    // Where the last LoadCsvFile met a character that CP932 cannot hold in a UTF-8 file;
-    // Column 0 when it met none.
+    // Where the last load met a character that CP932 cannot hold (in a UTF-8 file, or a
+    // database table); Column 0 when it met none.
     const TextPlaceCL& Unconvertible() const { return mUnconvertible; }
+    // For loads from elsewhere than a file: notes where such a character was met ({} for
+    // none).
+    void SetUnconvertible(const TextPlaceCL& place) { mUnconvertible = place; }
     // Writes the titles and every row, CR LF after each line. The old file is replaced
     // only when everything was written; false, with the old file intact, otherwise, and
     // when the table has no columns.

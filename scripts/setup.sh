@@ -27,6 +27,7 @@ packages=(
     librsvg2-bin
     clang
     libclang-rt-14-dev
+    gdal-bin
 )
 
 missing=()

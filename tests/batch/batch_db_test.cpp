@@ -1,7 +1,11 @@
 // qrlx-batch on the tables of an SQLite database.
 #include <sqlite3.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "batch_fixture.h"
 #include "db/tsltabdb.h"
@@ -32,6 +36,16 @@ protected:
             ASSERT_TRUE(rows.LoadCsvFile(dir.Path(file)));
             ASSERT_TRUE(rows.ReplaceDbTable(db, codepage::Utf8ToCp932(table)));
         }
+    }
+    // Runs UTF-8 SQL on the database directly, apart from the layers under test.
+    void Sql(const std::string& utf8) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(dir.Path("net.db").c_str(), &raw), SQLITE_OK);
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(raw, utf8.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+            << (error ? error : "");
+        sqlite3_free(error);
+        sqlite3_close(raw);
     }
     // The result table read back and saved as CSV bytes.
     std::string ResultTableAsCsv() {
@@ -76,6 +90,130 @@ TEST_F(BatchDbTest, AMissingDatabaseOrTableIsNamed) {
     const BatchRun swapped = RunTool("--db net.db 指示 地図 結果");
     EXPECT_EQ(swapped.exit, 4);
     EXPECT_NE(swapped.err.find("[net.db:指示]はＭＡＰファイル"), std::string::npos);
+}
+
+TEST_F(BatchDbTest, ValuesAreTakenAsStoredOrTheLoadNamesTableRowAndColumn) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    // Distances stored as REAL count by their number, not by the digits of "2.0e+15".
+    Sql("CREATE TABLE 実数 (M_始点ノード名 TEXT, M_終点ノード名 TEXT, M_ノード間距離 REAL);"
+        "INSERT INTO 実数 VALUES ('A', 'B', 2000000000000000.0), ('B', 'D', 1.0),"
+        "('A', 'C', 7.0), ('C', 'D', 1e20);"
+        "CREATE TABLE 問 (D_検索名称 TEXT, D_始点ノード名 TEXT, D_終点ノード名 TEXT);"
+        "INSERT INTO 問 VALUES ('q', 'A', 'D');");
+    const BatchRun real = RunTool("--db net.db 実数 問 結果");
+    ASSERT_EQ(real.exit, 0) << real.err;
+    EXPECT_EQ(codepage::Cp932ToUtf8(ResultTableAsCsv()),
+              std::string(kResultTitles) + "1,q,A,D,2000000000000001,3,A,B,D,,\r\n");
+
+    // Two names that differ only in a character Shift-JIS cannot hold must not merge.
+    Sql("CREATE TABLE 絵 (M_始点ノード名 TEXT, M_終点ノード名 TEXT, M_ノード間距離 INTEGER);"
+        "INSERT INTO 絵 VALUES ('東京😀', '品川', 7), ('東京🙂', '横浜', 30);");
+    const BatchRun emoji = RunTool("--db net.db 絵 指示 結果");
+    EXPECT_EQ(emoji.exit, 3);
+    EXPECT_EQ(emoji.err,
+              "指定されたファイル[net.db:絵]の[0001]行1列目に、Shift-JISで表せない文字があります。\n");
+    Sql("CREATE TABLE 零 (M_始点ノード名 TEXT, M_終点ノード名 TEXT, M_ノード間距離 INTEGER);"
+        "INSERT INTO 零 VALUES ('H', 'X', 1), ('X', 'H' || char(0) || 'I', 2);");
+    const BatchRun nul = RunTool("--db net.db 零 指示 結果");
+    EXPECT_EQ(nul.exit, 3);
+    EXPECT_NE(nul.err.find("[net.db:零]の[0002]行2列目"), std::string::npos) << nul.err;
+}
+
+TEST_F(BatchDbTest, TheResultTableNeverReplacesAnInputOrAForeignTable) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    Sql("CREATE TABLE map (M_始点ノード名 TEXT, M_終点ノード名 TEXT, M_ノード間距離 INTEGER);"
+        "INSERT INTO map SELECT * FROM 地図;"
+        "CREATE TABLE keep (id INTEGER, note TEXT); INSERT INTO keep VALUES (1, 'mine');");
+    const BatchRun itself = RunTool("--db net.db 地図 指示 地図");
+    EXPECT_EQ(itself.exit, 2);
+    EXPECT_EQ(itself.err, "出力テーブル[地図]は入力テーブル[地図]と同じテーブルです。\n");
+    const BatchRun anyCase = RunTool("--db net.db map 指示 MAP");
+    EXPECT_EQ(anyCase.exit, 2);
+    const BatchRun foreign = RunTool("--db net.db MAP 指示 keep");
+    EXPECT_EQ(foreign.exit, 6);
+    EXPECT_EQ(foreign.err,
+              "検索結果ファイル[net.db:keep]の保存に失敗しました。(テーブル[keep]に検索結果の列が"
+              "ありません)\n");
+    const BatchRun altered = RunTool("--db net.db map 指示 keep😀");
+    EXPECT_EQ(altered.exit, 2);
+    EXPECT_EQ(altered.err, "テーブル名[keep😀]にShift-JISで表せない文字があります。\n");
+
+    tqDAODatabase db(dir.Path("net.db"));
+    TSLtabDbCL rows;
+    ASSERT_TRUE(rows.LoadFromDbTable(db, "keep"));
+    EXPECT_EQ(rows.GetRowCount(), 1u);
+    EXPECT_STREQ(rows.ReadCell(1, 2), "mine");
+    ASSERT_TRUE(rows.LoadFromDbTable(db, codepage::Utf8ToCp932("地図")));
+    EXPECT_EQ(rows.GetRowCount(), 6u);
+    EXPECT_FALSE(db.HasTable(codepage::Utf8ToCp932("結果")));
+}
+
+TEST_F(BatchDbTest, ABusyDatabaseIsWaitedForThenNamedAsBusy) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    // Eight runs at once all get their turn.
+    std::vector<std::future<int>> runs;
+    for (int i = 0; i < 8; ++i) {
+        runs.push_back(std::async(std::launch::async, [this, i] {
+            const std::string command = "cd '" + dir.Dir() + "' && '" QRLX_BATCH
+                                        "' --db net.db 地図 指示 結果 >out" +
+                                        std::to_string(i) + ".txt 2>&1";
+            return std::system(command.c_str());
+        }));
+    }
+    for (auto& run : runs) {
+        EXPECT_EQ(run.get(), 0);
+    }
+    const std::string result = ResultTableAsCsv();
+    EXPECT_NE(result, "");
+
+    // Another connection in the middle of writing: the run waits for it.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.Path("net.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const BatchRun waited = RunTool("--db net.db 地図 指示 結果");
+    release.join();
+    EXPECT_EQ(waited.exit, 0) << waited.err;
+
+    // A lock held past the wait is named, not taken for a missing table.
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const BatchRun busy = RunTool("--db net.db 地図 指示 結果");
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(busy.exit, 3);
+    EXPECT_NE(busy.err.find("(他のプログラムが使用中です)"), std::string::npos) << busy.err;
+    EXPECT_EQ(ResultTableAsCsv(), result);
+}
+
+TEST_F(BatchDbTest, AFileThatIsNoDatabaseIsNamedAsSuch) {
+    Run(kMap, kDrf, "--version");
+    const BatchRun text = RunTool("--db map.csv 地図 指示 結果");
+    EXPECT_EQ(text.exit, 3);
+    EXPECT_EQ(text.err, "データベース[map.csv]を開けません。(データベースではありません)\n");
+    EXPECT_EQ(TempDir::Read(dir.Path("map.csv")), Cp932File(kMap));
+}
+
+TEST_F(BatchDbTest, AResultTableMadeInAGeoPackageIsSeenByGisTools) {
+    // ogr2ogr makes the GeoPackage from UTF-8 CSV files, as a GIS user would.
+    dir.Write("地図.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n東京,品川,7\n品川,横浜,22\n");
+    dir.Write("指示.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n通勤,東京,横浜\n");
+    ASSERT_EQ(std::system(("cd '" + dir.Dir() +
+                           "' && ogr2ogr -f GPKG net.gpkg 地図.csv && ogr2ogr -update net.gpkg "
+                           "指示.csv >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    const BatchRun run = RunTool("--db net.gpkg 地図 指示 結果");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const BatchRun info = RunTool("ogrinfo -ro -al -q net.gpkg 結果", /*prefixed=*/true);
+    EXPECT_EQ(info.exit, 0) << info.err;
+    EXPECT_NE(info.out.find("R_距離 (Integer64) = 29"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("R_N3 (String) = 横浜"), std::string::npos) << info.out;
 }
 
 }  // namespace
