@@ -209,6 +209,9 @@ int ReadDRFWith(const TableLoader& load) {
     if (table == nullptr) {
         return rrScratchFailed;
     }
+    // A title counts only when the file just read has it: titles the table kept from an
+    // earlier file would let a map file pass for an instruction file.
+    table->Clear();
     if (!LoadOrClear(*table, load)) {
         return LoadFailure(*table);
     }

@@ -186,6 +186,19 @@ TEST_F(AppTest, FailedReadsChangeNoControl) {
     EXPECT_EQ(State(), before);
 }
 
+TEST_F(AppTest, AMapFileIsNoInstructionFileAfterAnInstructionLoadEither) {
+    LoadMap(File("map.csv", kMap));
+    LoadInstructions(File("drf.csv", kInstructions));
+    const std::string before = State();
+    const std::string rows = GridRows();
+    presenter.answers.push_back(maYes);  // yes, the results may go
+    LoadInstructions(files.Path("map.csv"));
+    EXPECT_EQ(presenter.shown.back(), "error: 指定されたファイル[" + files.Path("map.csv") +
+                                          "]は検索指示ファイルのフォーマットと適合しません。");
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(GridRows(), rows);
+}
+
 TEST_F(AppTest, ScratchFailuresBlameTheTemporaryFolderAndKeepNothingHalfRead) {
     // Big enough that the table's scratch file is written and read, not only its pages.
     std::string rows = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";

@@ -252,18 +252,18 @@ TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
     EXPECT_EQ(Texts(warnings), "[200001]行:検索名称[77]は既に存在します。\n");
 }
 
-TEST_F(EngineTest, EarlierTitlesStayInTheSharedTable) {
+TEST_F(EngineTest, OnlyTheTitlesOfTheFileJustReadCount) {
     LoadMap("S,E,1\n");
     tqList<tqString> warnings;
     ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\na,S,E\n", warnings),
               RSIF::rrRead);
     EXPECT_EQ(RSIF::GetDRFList().Count(), 1);
-    // A file without any instruction title still reads, because the table keeps the
-    // titles of the previous file as empty columns; every row then lacks a name.
-    ASSERT_EQ(ReadInstructions("X,Y\n1,2\n3,4\n", warnings), RSIF::rrRead);
-    EXPECT_EQ(RSIF::GetDRFList().Count(), 0);
-    EXPECT_EQ(Texts(warnings),
-              "[0001]行:検索名称は空白に出来ません。\n[0002]行:検索名称は空白に出来ません。\n");
+    // The titles of the earlier file must not stand in for those this one lacks.
+    EXPECT_EQ(ReadInstructions("M_始点ノード名,M_終点ノード名,M_ノード間距離\nS,E,1\n", warnings),
+              RSIF::rrTitleMissing);
+    EXPECT_EQ(ReadInstructions("X,Y\n1,2\n", warnings), RSIF::rrTitleMissing);
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 1);
+    EXPECT_EQ(Texts(warnings), "");
 }
 
 TEST_F(EngineTest, ReadsCheckTheirTitlesAndLeaveTheDataAlone) {
