@@ -29,6 +29,7 @@
 namespace {
 
 constexpr int kResultColumns = 11;
+constexpr int kRefusalShownMs = 4000;  // then the note of the work under way is back
 constexpr int kHeaderRows = 2;
 
 // A tab page whose last child (the result grid) always fills it, over the others.
@@ -79,6 +80,7 @@ QLabel* WarningIcon(int x, int y, QWidget* parent) {
 
 TMainForm::BusyScope::BusyScope(TMainForm& form, const QString& note) : mForm(form) {
     mForm.mBusy = true;
+    mForm.mBusyNote = note;
     mForm.statusBar()->showMessage(note);
 }
 
@@ -168,6 +170,12 @@ void TMainForm::BuildWindow() {
     ResultGrid = new tqGrid(page);
     page->filler = ResultGrid;
     statusBar()->setSizeGripEnabled(true);
+    // A menu's tips and a refusal pass over the strip; while work runs, its note comes back.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (mBusy && message.isEmpty()) {
+            statusBar()->showMessage(mBusyNote);
+        }
+    });
     mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     mStopShortcut->setEnabled(false);
     connect(mStopShortcut, &QShortcut::activated, this, [this] { StopSearchAsked(); });
@@ -332,7 +340,8 @@ bool TMainForm::RefusedWhileBusy() {
     }
     QApplication::beep();
     statusBar()->showMessage(
-        QStringLiteral("処理中のため、この操作はできません。処理が終わるまでお待ちください。"));
+        QStringLiteral("処理中のため、この操作はできません。処理が終わるまでお待ちください。"),
+        kRefusalShownMs);
     return true;
 }
 
@@ -341,7 +350,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         // The running load or search walks through the engine's data: close when it ends. A
         // search run ends after the searches under way.
         mCloseAfterWork = true;
-        statusBar()->showMessage(QStringLiteral("実行中の処理を終えてから終了します。"));
+        mBusyNote = QStringLiteral("実行中の処理を終えてから終了します。");
+        statusBar()->showMessage(mBusyNote);
         event->ignore();
         return;
     }

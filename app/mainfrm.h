@@ -105,6 +105,7 @@ private:
 
     std::unique_ptr<Progress> mProgress;
     bool mBusy = false;
+    QString mBusyNote;  // stands in the status strip for as long as the work runs
     bool mCloseAfterWork = false;
     bool mStopSearch = false;
     QShortcut* mStopShortcut = nullptr;

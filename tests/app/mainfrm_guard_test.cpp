@@ -1,10 +1,12 @@
 // Commands and closing while a search runs.
 #include <QApplication>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 
 #include <string>
+#include <vector>
 
 #include "app_fixture.h"
 
@@ -59,6 +61,28 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
     EXPECT_EQ(form->SuccessNumSText->text().toStdString(), "30");
     EXPECT_FALSE(form->IsBusy());
     EXPECT_EQ(Status(), "");  // the strip is empty again
+}
+
+TEST_F(GuardTest, TheBusyNoteOutlastsMenuTipsAndRefusals) {
+    LoadSample(kLongRun);
+    const std::string note = "検索を実行しています。Escキーで中止できます。";
+    std::vector<std::string> seen;
+    QTimer::singleShot(0, form.get(), [&] {
+        seen.push_back(Status());
+        // A menu's item under the pointer, then none: the tips Qt sends the window.
+        QStatusTipEvent tip(QStringLiteral("tip"));
+        QApplication::sendEvent(form.get(), &tip);
+        QStatusTipEvent noTip{QString()};
+        QApplication::sendEvent(form.get(), &noTip);
+        seen.push_back(Status());
+        form->ResultPreservBtnClick();
+        seen.push_back(Status().substr(0, 9));
+        form->statusBar()->clearMessage();  // what the refusal's time running out does
+        seen.push_back(Status());
+    });
+    form->SearchBtnClick();
+    EXPECT_EQ(seen, (std::vector<std::string>{note, note, "処理中", note}));
+    EXPECT_EQ(Status(), "");
 }
 
 TEST_F(GuardTest, CloseDuringASearchEndsTheRunEarlyAndThenCloses) {
