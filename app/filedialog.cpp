@@ -17,7 +17,8 @@ public:
         dialog.setDefaultSuffix(defaultSuffix);
         // The windows ask their own overwrite question.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        if (ExecOwnedDialog(dialog, owner) != QDialog::Accepted ||
+            dialog.selectedFiles().isEmpty()) {
             return false;
         }
         path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();

@@ -36,6 +36,6 @@ void TMainForm::VersionInfMenuClick() {
     // Above the warning log while that is shown; the main window owns it again afterwards.
     const Qt::WindowFlags flags = VersionForm->windowFlags();
     VersionForm->setParent(DialogOwner(this), flags);
-    VersionForm->exec();
+    ExecOwnedDialog(*VersionForm, this);
     VersionForm->setParent(this, flags);
 }

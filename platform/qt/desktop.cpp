@@ -1,6 +1,7 @@
 #include "platform/qt/desktop.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
@@ -35,4 +36,14 @@ QWidget* DialogOwner(QWidget* requested) {
         }
     }
     return requested ? requested->window() : nullptr;
+}
+
+int ExecOwnedDialog(QDialog& dialog, QWidget* requested) {
+    const int result = dialog.exec();
+    QWidget* window = requested ? requested->window() : nullptr;
+    if (window && window->isVisible() && dialog.parentWidget() != window &&
+        QApplication::activeModalWidget() == nullptr) {
+        window->activateWindow();
+    }
+    return result;
 }

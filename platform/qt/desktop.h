@@ -2,6 +2,7 @@
 // object is made.
 #pragma once
 
+class QDialog;
 class QWidget;
 
 // Maps the Japanese font names to the installed fonts, makes the windows' Gothic font the
@@ -13,3 +14,8 @@ void PrepareDesktop();
 // window of the program: an open modal dialog, else a shown window that stays on top (the
 // warning log), else `requested`'s window.
 QWidget* DialogOwner(QWidget* requested);
+
+// Runs `dialog`, made with DialogOwner(requested) as its parent, as a modal dialog; when it
+// closes, the window whose command showed it gets the focus back (unless another modal
+// dialog is still open), not the window it was put above. Gives what exec() gave.
+int ExecOwnedDialog(QDialog& dialog, QWidget* requested);

@@ -96,6 +96,11 @@ protected:
         return seen;
     }
 
+    // Whether the main window has the focus again, as the window manager sees it.
+    bool MainWindowActive() {
+        return WaitFor([&] { return XSession::ActiveWindow() == form->winId(); });
+    }
+
     // Loads the sample map, whose rejected rows open the warning log.
     void ShowWarningLog() {
         LoadMap(QRLX_EXAMPLES "/map.csv");
@@ -127,11 +132,14 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     EXPECT_NE(buttons.find("はい"), std::string::npos) << buttons;
     EXPECT_NE(buttons.find("いいえ"), std::string::npos) << buttons;
     EXPECT_EQ(chooser.starts.size(), dialogs);
+    // The focus goes back to the window whose command asked, not to the log under the box.
+    EXPECT_TRUE(MainWindowActive());
 
     Seen about = WhileModal([&] { form->VersionInfMenuClick(); }, "Escape");
     EXPECT_TRUE(about.onTop);
     EXPECT_TRUE(about.focused);
     EXPECT_EQ(about.caption, "バージョン情報");
+    EXPECT_TRUE(MainWindowActive());
 
     // The desktop's own file dialog, in Japanese and without a suffix in its caption.
     SetFileChooser(nullptr);
@@ -146,6 +154,7 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     EXPECT_TRUE(open.focused);
     EXPECT_EQ(open.caption.find("ロトミナ"), std::string::npos) << open.caption;
     EXPECT_NE(texts.find("キャンセル"), std::string::npos) << texts;
+    EXPECT_TRUE(MainWindowActive());
 
     // The log's own save dialog shows its pattern list once.
     QString filter;
