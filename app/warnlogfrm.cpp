@@ -51,10 +51,19 @@ void TWarnLogForm::HandOver(const tqList<tqString>& warnings) {
 }
 
 void TWarnLogForm::showEvent(QShowEvent* event) {
-    if (QWidget* main = parentWidget()) {
+    if (mLastPosition) {
+        // The inner corner: where the frame goes is the window manager's business, and a
+        // frame corner given again would move the window down by its title bar.
+        setGeometry(QRect(*mLastPosition, size()));
+    } else if (QWidget* main = parentWidget()) {
         move(main->geometry().center() - rect().center());
     }
     QDialog::showEvent(event);
+}
+
+void TWarnLogForm::hideEvent(QHideEvent* event) {
+    mLastPosition = geometry().topLeft();
+    QDialog::hideEvent(event);
 }
 
 void TWarnLogForm::CancelBtnClick() { hide(); }

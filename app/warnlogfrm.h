@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +37,11 @@ public:
     void LogSaveBtnClick();
 
 protected:
+    // The first time centred on the main window; after that where it was last.
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     std::vector<std::string> mLines;
+    std::optional<QPoint> mLastPosition;
 };

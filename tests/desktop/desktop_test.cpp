@@ -171,6 +171,30 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     EXPECT_EQ(config.Listing(), "QRLX.INI");
 }
 
+TEST_F(DesktopTest, TheWarningLogOpensAgainWhereItWas) {
+    ShowWarningLog();
+    // Where the window manager put the window's inside, once it has settled.
+    auto placed = [&] {
+        std::string last;
+        for (int settled = 0; settled < 3;) {
+            QApplication::processEvents();
+            QThread::msleep(100);
+            const std::string now =
+                XSession::XDoTool("getwindowgeometry " + std::to_string(warnLog->winId()));
+            settled = now == last ? settled + 1 : 0;
+            last = now;
+        }
+        return last;
+    };
+    const std::string first = placed();
+    warnLog->CancelBtnClick();
+    ASSERT_TRUE(WaitFor([&] { return !warnLog->isVisible(); }));
+    // Yes to the question over loaded data; the map's rejected rows show the log again.
+    WhileModal([&] { LoadMap(QRLX_EXAMPLES "/map.csv"); }, "Return");
+    ASSERT_TRUE(WaitFor([&] { return IsTop(warnLog.get()); }));
+    EXPECT_EQ(placed(), first);
+}
+
 TEST_F(DesktopTest, ASevenDigitNodeCountIsDrawnWhole) {
     std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
     constexpr int kNodes = 1000000;
