@@ -1,11 +1,42 @@
 #include "app/filedialog.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 
 #include "platform/qt/desktop.h"
 
 namespace {
+
+// The file list speaks Japanese whatever the system's locale: Qt's model writes sizes and
+// dates in the system's words ("305 bytes", "7 Dec"), this writes them in Japanese.
+class JapaneseFileList final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        constexpr int kSizeColumn = 1;
+        constexpr int kDateColumn = 3;
+        auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files &&
+            (index.column() == kSizeColumn || index.column() == kDateColumn)) {
+            const QFileInfo info = files->fileInfo(mapToSource(index));
+            if (index.column() == kDateColumn) {
+                return kJapanese.toString(info.lastModified(), QLocale::ShortFormat);
+            }
+            if (info.isFile()) {
+                return kJapanese.formattedDataSize(info.size());
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    const QLocale kJapanese{QLocale::Japanese, QLocale::Japan};
+};
 
 class DesktopChooser final : public FileChooser {
 public:
@@ -17,6 +48,7 @@ public:
         dialog.setDefaultSuffix(defaultSuffix);
         // The windows ask their own overwrite question.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dialog.setProxyModel(new JapaneseFileList(&dialog));
         if (ExecOwnedDialog(dialog, owner) != QDialog::Accepted ||
             dialog.selectedFiles().isEmpty()) {
             return false;

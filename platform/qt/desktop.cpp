@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QTranslator>
 #include <QWidget>
@@ -12,6 +13,8 @@
 void PrepareDesktop() {
     RegisterFontSubstitutes();
     QApplication::setFont(GothicFont(12));
+    // Japanese whatever the system's locale, in the standard dialogs too (file types).
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     static QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

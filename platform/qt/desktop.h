@@ -6,8 +6,9 @@ class QDialog;
 class QWidget;
 
 // Maps the Japanese font names to the installed fonts, makes the windows' Gothic font the
-// font of menus, dialogs and message boxes, loads Qt's own Japanese texts for its standard
-// dialogs and buttons, and keeps Qt from writing a settings file of its own.
+// font of menus, dialogs and message boxes, makes Japanese the default locale and loads
+// Qt's own Japanese texts for its standard dialogs and buttons, whatever the system's
+// locale, and keeps Qt from writing a settings file of its own.
 void PrepareDesktop();
 
 // The window a new dialog or message box should belong to so that it opens above every

@@ -2,6 +2,7 @@
 // focused by a real window manager, real font metrics and window sizes.
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScreen>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <functional>
@@ -144,16 +146,32 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     // The desktop's own file dialog, in Japanese and without a suffix in its caption.
     SetFileChooser(nullptr);
     std::string texts;
+    std::string listed;  // the size, type and date of a file in the list
     Seen open = WhileModal([&] { form->ReadRefDirFileMenuClick(); }, "Escape",
                            [&](QWidget* dialog) {
                                for (auto* button : dialog->findChildren<QPushButton*>()) {
                                    texts += button->text().toStdString() + " ";
+                               }
+                               auto* list = dialog->findChild<QTreeView*>();
+                               ASSERT_NE(list, nullptr);
+                               WaitFor([&] {
+                                   return list->model()->rowCount(list->rootIndex()) > 0;
+                               });
+                               for (int col = 1; col <= 3; ++col) {
+                                   const QModelIndex cell =
+                                       list->model()->index(0, col, list->rootIndex());
+                                   listed += cell.data().toString().toStdString() + "|";
                                }
                            });
     EXPECT_TRUE(open.onTop);
     EXPECT_TRUE(open.focused);
     EXPECT_EQ(open.caption.find("ロトミナ"), std::string::npos) << open.caption;
     EXPECT_NE(texts.find("キャンセル"), std::string::npos) << texts;
+    // Japanese whatever the system's locale: no "bytes", "CSV document" or "7 Dec".
+    EXPECT_NE(listed.find("バイト"), std::string::npos) << listed;
+    EXPECT_EQ(listed.find("document"), std::string::npos) << listed;
+    EXPECT_NE(listed.find(QDate::currentDate().toString("yyyy/").toStdString()), std::string::npos)
+        << listed;
     EXPECT_TRUE(MainWindowActive());
 
     // The log's own save dialog shows its pattern list once.

@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // The locale of a fresh machine, which is not Japanese.
+    ::setenv("LANG", "C.UTF-8", 1);
+    ::unsetenv("LC_ALL");
     QApplication application(argc, argv);
     PrepareDesktop();
     return RUN_ALL_TESTS();
