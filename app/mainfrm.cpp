@@ -84,6 +84,13 @@ TMainForm::BusyScope::BusyScope(TMainForm& form, const QString& note) : mForm(fo
     mForm.statusBar()->showMessage(note);
 }
 
+void TMainForm::BusyScope::Note(const QString& note) {
+    if (!mForm.mCloseAfterWork) {  // "closing after the work" says more
+        mForm.mBusyNote = note;
+        mForm.statusBar()->showMessage(note);
+    }
+}
+
 TMainForm::BusyScope::~BusyScope() {
     mForm.mBusy = false;
     mForm.statusBar()->clearMessage();

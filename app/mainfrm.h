@@ -102,6 +102,9 @@ private:
     bool RefusedWhileBusy();
     // Escape during a search run: asks whether to stop it after the current searches.
     void StopSearchAsked();
+    // Fills the grid with the rows of the first `searched` instructions' results and the
+    // rest as bare instructions, letting events run on the way.
+    void ShowResultRows(int searched);
 
     std::unique_ptr<Progress> mProgress;
     bool mBusy = false;

@@ -13,6 +13,12 @@ namespace {
 
 const QString kLoadNote =
     QStringLiteral("ファイルを読込んでいます。読込みが終わるまで他の操作はできません。");
+const QString kMapBuildNote =
+    QStringLiteral("道路網を作成しています。作成が終わるまで他の操作はできません。");
+const QString kListBuildNote =
+    QStringLiteral("検索指示を確認しています。確認が終わるまで他の操作はできません。");
+const QString kListShowNote =
+    QStringLiteral("検索指示を一覧に表示しています。表示が終わるまで他の操作はできません。");
 
 }  // namespace
 
@@ -39,11 +45,14 @@ void TMainForm::MapFileReadMenuClick() {
     }
     const std::string path = OpenDialog.FileName;
     BusyScope busy(*this, kLoadNote);
+    const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
     if (!CheckRead(RSIF::ReadMapFile(path), path,
                    "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。") ||
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+        ResultGrid->setVisible(gridShown);
         return;
     }
+    busy.Note(kMapBuildNote);
     const bool built = RSIF::MakeMapNodes(warnings);
     if (!built) {
         ShowScratchFailure();  // the network is empty: shown as no map below
@@ -90,20 +99,27 @@ void TMainForm::ReadRefDirFileMenuClick() {
     }
     const std::string path = OpenDialog.FileName;
     BusyScope busy(*this, kLoadNote);
+    const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
     if (!CheckRead(RSIF::ReadDRFFile(path), path,
                    "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。") ||
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+        ResultGrid->setVisible(gridShown);
         return;
     }
+    busy.Note(kListBuildNote);
     const bool built = RSIF::MakeDRFList(warnings);
     if (!built) {
         ShowScratchFailure();  // the list is empty: shown as no instructions below
     }
+    busy.Note(kListShowNote);
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     ResultGrid->SetRowCount(ResultGrid->FixedRows() + list.Count());
-    for (int k = 0; k < list.Count(); ++k) {
-        const int row = ResultGrid->FixedRows() + k;
-        WriteInstructionRow(*ResultGrid, row, *list.Get(k));
+    {
+        ProgressRun progress(mProgress.get(), list.Count());
+        for (int k = 0; k < list.Count(); ++k) {
+            progress.Item(k);
+            WriteInstructionRow(*ResultGrid, ResultGrid->FixedRows() + k, *list.Get(k));
+        }
     }
     DRNumSText->setNum(list.Count());
     SuccessNumSText->clear();

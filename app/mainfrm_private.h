@@ -37,6 +37,8 @@ public:
     ~BusyScope();
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
+    // The next phase of the work: its note replaces the one in the strip.
+    void Note(const QString& note);
 
 private:
     TMainForm& mForm;

@@ -23,8 +23,19 @@ void TMainForm::ResultPreservBtnClick() {
     if (!settings::Write(this, settings::kWriteDirKey, DirectoryOf(path))) {
         return;
     }
-    RSIF::FillResultTable(table);
-    if (table.SaveCsvFile(path)) {
+    bool saved = false;
+    {
+        BusyScope busy(*this,
+                       QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
+        RSIF::FillResultTable(table);
+        ProgressRun progress(mProgress.get(), 100);
+        table.SetProgressHook(
+            [&](uint64_t done, uint64_t total) { progress.Part(done, total); });
+        saved = table.SaveCsvFile(path);
+        table.SetProgressHook({});
+    }
+    ResultGrid->show();
+    if (saved) {
         ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());
     } else {
         ShowErrorMessage(this, "検索結果ファイル[%s]の保存に失敗しました。", path.c_str());

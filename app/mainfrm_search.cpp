@@ -68,6 +68,7 @@ void TMainForm::SearchBtnClick() {
         ResultGrid->hide();
         ShowProgress(true);
         SearchBtn->setEnabled(false);
+        ResultPreservBtn->setEnabled(false);
         ProgressBar->setValue(0);
         mStopSearch = false;
         mStopShortcut->setEnabled(true);
@@ -80,28 +81,10 @@ void TMainForm::SearchBtnClick() {
             return !mCloseAfterWork && !mStopSearch;
         });
         mStopShortcut->setEnabled(false);
-        ShowProgress(false);
+        busy.Note(QStringLiteral("検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
+        ShowResultRows(searched);
         ResultGrid->show();
         SearchBtn->setEnabled(true);
-        QApplication::processEvents();
-    }
-
-    // The instructions are handed out in list order, so the searched ones are the first.
-    int rows = list.Count() - searched;
-    int successes = 0;
-    for (int i = 0; i < searched; ++i) {
-        rows += RSIF::RouteRowCount(*list.Get(i));
-        successes += list.Get(i)->Failed ? 0 : 1;
-    }
-    SuccessNumSText->setNum(successes);
-    ResultGrid->SetRowCount(ResultGrid->FixedRows() + rows);
-    int row = ResultGrid->FixedRows();
-    for (int i = 0; i < list.Count(); ++i) {
-        if (i < searched) {
-            row += WriteResultRows(*ResultGrid, row, *list.Get(i));
-        } else {
-            WriteInstructionRow(*ResultGrid, row++, *list.Get(i));
-        }
     }
     // Results of a stopped run are incomplete: they are shown but not saved.
     ResultPreservBtn->setEnabled(searched == list.Count());
@@ -111,6 +94,29 @@ void TMainForm::SearchBtnClick() {
                            "検索をもう一度実行してください。")
                 .arg(list.Count())
                 .arg(searched));
+    }
+}
+
+void TMainForm::ShowResultRows(int searched) {
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    // The instructions are handed out in list order, so the searched ones are the first.
+    int rows = list.Count() - searched;
+    int successes = 0;
+    for (int i = 0; i < searched; ++i) {
+        rows += RSIF::RouteRowCount(*list.Get(i));
+        successes += list.Get(i)->Failed ? 0 : 1;
+    }
+    SuccessNumSText->setNum(successes);
+    ResultGrid->SetRowCount(ResultGrid->FixedRows() + rows);
+    ProgressRun progress(mProgress.get(), list.Count());
+    int row = ResultGrid->FixedRows();
+    for (int i = 0; i < list.Count(); ++i) {
+        progress.Item(i);
+        if (i < searched) {
+            row += WriteResultRows(*ResultGrid, row, *list.Get(i));
+        } else {
+            WriteInstructionRow(*ResultGrid, row++, *list.Get(i));
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 #include "app/warnlogfrm.h"
 
+#include <QAbstractListModel>
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,6 +12,29 @@
 #include "engine/resultfile.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qttext.h"
+
+// The log's lines as the list shows them, decoded only when a row is drawn, so that a load
+// with hundreds of thousands of rejected rows hands them over at once.
+class WarnLogLines final : public QAbstractListModel {
+public:
+    WarnLogLines(const std::vector<std::string>& lines, QObject* parent)
+        : QAbstractListModel(parent), mLines(lines) {}
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(mLines.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid()) {
+            return {};
+        }
+        return qttext::FromCp932(mLines[static_cast<size_t>(index.row())]);
+    }
+    // Around every change of the lines.
+    void BeginChange() { beginResetModel(); }
+    void EndChange() { endResetModel(); }
+
+private:
+    const std::vector<std::string>& mLines;
+};
 
 TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
@@ -23,7 +47,10 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
     setFont(GothicFont(12));
     GroupBox1 = new QGroupBox(QStringLiteral("警告ログの表示"), this);
     GroupBox1->setGeometry(8, 4, 388, 278);
-    WarnLogListBox = new QListWidget(GroupBox1);
+    WarnLogListBox = new QListView(GroupBox1);
+    WarnLogListBox->setUniformItemSizes(true);
+    mListed = new WarnLogLines(mLines, this);
+    WarnLogListBox->setModel(mListed);
     auto* layout = new QVBoxLayout(GroupBox1);
     layout->addWidget(WarnLogListBox);
     LogSaveBtn = new QPushButton(QStringLiteral("ログの保存"), this);
@@ -35,13 +62,14 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
 }
 
 void TWarnLogForm::HandOver(const tqList<tqString>& warnings) {
-    WarnLogListBox->clear();
+    mListed->BeginChange();
     mLines.clear();
+    mLines.reserve(static_cast<size_t>(warnings.Count()));
     for (int i = 0; i < warnings.Count(); ++i) {
         const tqString* text = warnings.Get(i);
         mLines.emplace_back(text ? text->GetText() : "");
-        WarnLogListBox->addItem(qttext::FromCp932(mLines.back()));
     }
+    mListed->EndChange();
     if (!mLines.empty()) {
         show();
         raise();

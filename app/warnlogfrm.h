@@ -14,15 +14,16 @@
 #include "data/tqstring.h"
 
 class QGroupBox;
-class QListWidget;
+class QListView;
 class QPushButton;
+class WarnLogLines;
 
 class TWarnLogForm : public QDialog {
 public:
     explicit TWarnLogForm(QWidget* mainWindow);
 
     QGroupBox* GroupBox1;
-    QListWidget* WarnLogListBox;
+    QListView* WarnLogListBox;  // rows of WarnLogLines: any number of lines hand over at once
     QPushButton* LogSaveBtn;
     QPushButton* CancelBtn;
     FileDialog SaveDialog;
@@ -43,5 +44,6 @@ protected:
 
 private:
     std::vector<std::string> mLines;
+    WarnLogLines* mListed;
     std::optional<QPoint> mLastPosition;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -98,6 +99,12 @@ public:
     // when the table has no columns.
     virtual bool SaveCsvFile(const std::string& path);
 
+    // Told how far a long LoadCsvFile (bytes) or SaveCsvFile (rows) has come: `done` of
+    // `total`, every kProgressLines lines. Empty: nobody is told.
+    using ProgressHook = std::function<void(uint64_t done, uint64_t total)>;
+    static constexpr uint32_t kProgressLines = 4096;
+    void SetProgressHook(ProgressHook hook) { mProgress = std::move(hook); }
+
 private:
     // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
     // (with the place noted) at a field that cannot be converted.
@@ -108,4 +115,5 @@ private:
 
     std::string mWriteBuffer;  // a text with its NUL, on its way into the store
     TextPlaceCL mUnconvertible;
+    ProgressHook mProgress;
 };

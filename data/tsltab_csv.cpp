@@ -76,6 +76,9 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
         }
     }
     for (uint32_t row = 1; stream.ReadLine(line); ++row) {
+        if (mProgress && row % kProgressLines == 0) {
+            mProgress(stream.position, stream.content.size());
+        }
         if (!SplitFileLine(line, utf8, row, fields)) {
             Clear();
             return false;
@@ -102,6 +105,9 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
     }
     std::string line;
     for (uint32_t row = 0; row <= GetRowCount(); ++row) {
+        if (mProgress && row > 0 && row % kProgressLines == 0) {
+            mProgress(row, GetRowCount());
+        }
         line.clear();
         for (uint32_t col = 1; col <= GetColCount(); ++col) {
             if (col > 1) {

@@ -1,5 +1,7 @@
 #include "engine/progress.h"
 
+#include <algorithm>
+
 ProgressRun::ProgressRun(ProgressDisplay* display, int64_t total)
     : mDisplay(display), mTotal(total) {
     if (mDisplay) {
@@ -18,6 +20,13 @@ ProgressRun::~ProgressRun() {
 void ProgressRun::Item(int64_t i) {
     if (mDisplay && i % 10 == 0 && mTotal > 0) {
         mDisplay->SetPosition(static_cast<int>(i * 100 / mTotal));
+        mDisplay->ProcessEvents();
+    }
+}
+
+void ProgressRun::Part(uint64_t done, uint64_t total) {
+    if (mDisplay && total > 0) {
+        mDisplay->SetPosition(static_cast<int>(std::min<uint64_t>(done * 100 / total, 99)));
         mDisplay->ProcessEvents();
     }
 }

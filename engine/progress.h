@@ -29,6 +29,10 @@ public:
 
     // Reports item `i` (counted as its caller counts it).
     void Item(int64_t i);
+    // Reports that `done` of `total` is done, for a pass counted in other units than its
+    // items (the bytes of a file): the position done * 100 / total (at most 99) and a
+    // round of events.
+    void Part(uint64_t done, uint64_t total);
 
 private:
     ProgressDisplay* mDisplay;

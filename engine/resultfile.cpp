@@ -5,6 +5,7 @@
 #include "data/formattext.h"
 #include "data/systemtext.h"
 #include "data/tsfilestream.h"
+#include "engine/progress.h"
 
 namespace RSIF {
 namespace {
@@ -34,8 +35,10 @@ void FillResultTable(TSLtabCL& table) {
     }
 
     tqList<typDRFInf>& list = GetDRFList();
+    ProgressRun progress(GetProgressDisplay(), list.Count());
     uint32_t row = 1;
     for (int i = 0; i < list.Count(); ++i) {
+        progress.Item(i);
         typDRFInf& record = *list.Get(i);
         const int rowCount = RouteRowCount(record);
         const int nodeCount = record.Failed ? 0 : record.RouteNames.Count();

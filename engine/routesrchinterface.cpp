@@ -79,12 +79,17 @@ int LoadFailure(const TSLtabCL& table) {
 bool BuildMapNodes(tqList<tqString>& warnings);
 bool BuildDRFList(tqList<tqString>& warnings);
 
-// Loads the input into the table; when memory runs out, empties the table and passes the
-// failure on.
+// Loads the input into the table, the display moving through the reading; when memory
+// runs out, empties the table and passes the failure on.
 bool LoadOrClear(TSLtabCL& table, const TableLoader& load) {
+    ProgressRun progress(gProgress, 100);
+    table.SetProgressHook([&](uint64_t done, uint64_t total) { progress.Part(done, total); });
     try {
-        return load(table);
+        const bool loaded = load(table);
+        table.SetProgressHook({});
+        return loaded;
     } catch (const std::bad_alloc&) {
+        table.SetProgressHook({});
         table.Clear();
         throw;
     }
@@ -108,6 +113,8 @@ SfNodes& GetNodes() { return TheEngine().nodes; }
 tqList<typDRFInf>& GetDRFList() { return TheEngine().drfList; }
 
 void SetProgressDisplay(ProgressDisplay* display) { gProgress = display; }
+
+ProgressDisplay* GetProgressDisplay() { return gProgress; }
 
 std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 

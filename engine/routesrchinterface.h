@@ -60,6 +60,8 @@ tqList<typDRFInf>& GetDRFList();
 
 // Installs the progress display the loaders report to (not owned; null shows nothing).
 void SetProgressDisplay(ProgressDisplay* display);
+// The display set last (may be null).
+ProgressDisplay* GetProgressDisplay();
 
 // Empties the shared table and reads the map file into it. rrCannotRead when the file
 // cannot be read or is empty, rrTitleMissing when one of the three map titles is missing,

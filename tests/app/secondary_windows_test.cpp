@@ -29,17 +29,17 @@ void HandOver(TWarnLogForm& log, std::initializer_list<const char*> utf8) {
 TEST_F(AppTest, WarningLogShowsClosesAndKeepsOnlyTheNewLines) {
     HandOver(*warnLog, {"[0001]行:一", "[0002]行:二", "[0003]行:三"});
     EXPECT_FALSE(warnLog->isHidden());
-    EXPECT_EQ(warnLog->WarnLogListBox->count(), 3);
-    EXPECT_EQ(warnLog->WarnLogListBox->item(1)->text().toStdString(), "[0002]行:二");
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 3);
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->index(1, 0).data().toString().toStdString(), "[0002]行:二");
     warnLog->CancelBtn->click();
     EXPECT_TRUE(warnLog->isHidden());
-    EXPECT_EQ(warnLog->WarnLogListBox->count(), 3);
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 3);
     HandOver(*warnLog, {"[0009]行:新"});
     EXPECT_FALSE(warnLog->isHidden());
-    EXPECT_EQ(warnLog->WarnLogListBox->count(), 1);
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 1);
     HandOver(*warnLog, {});
     EXPECT_TRUE(warnLog->isHidden());
-    EXPECT_EQ(warnLog->WarnLogListBox->count(), 0);
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 0);
     EXPECT_TRUE(warnLog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(warnLog->windowTitle().toStdString(), "ロトミナ(QRLX)");
 }

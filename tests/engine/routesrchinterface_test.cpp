@@ -286,11 +286,21 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
     for (int i = 0; i < 25; ++i) {
         rows += "A" + std::to_string(i) + ",B,1\n";
     }
+    // The reading, then the building.
     LoadMap(rows);
-    EXPECT_EQ(progress.calls, "begin . 40 . 80 . end . ");
+    EXPECT_EQ(progress.calls, "begin . end . begin . 40 . 80 . end . ");
     progress.calls.clear();
     LoadMap("A,B,1\n");
-    EXPECT_EQ(progress.calls, "begin . end . ");
+    EXPECT_EQ(progress.calls, "begin . end . begin . end . ");
+
+    // A long file moves the bar through the reading, by the bytes read.
+    rows.clear();
+    for (uint32_t i = 0; i < 3 * TSLtabCL::kProgressLines; ++i) {
+        rows += "A" + std::to_string(10000 + i) + ",B,1\n";
+    }
+    progress.calls.clear();
+    LoadMap(rows);
+    EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 33 . 66 . 99 . ");
 }
 
 }  // namespace
