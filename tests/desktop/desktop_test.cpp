@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QListView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/messagepresenter.h"
 #include "app/versionfrm.h"
@@ -97,6 +100,8 @@ protected:
         open();
         return seen;
     }
+
+    int WarnLogLineCount() const { return warnLog->WarnLogListBox->model()->rowCount(); }
 
     // Whether the main window has the focus again, as the window manager sees it.
     bool MainWindowActive() {
@@ -211,6 +216,68 @@ TEST_F(DesktopTest, TheWarningLogOpensAgainWhereItWas) {
     WhileModal([&] { LoadMap(QRLX_EXAMPLES "/map.csv"); }, "Return");
     ASSERT_TRUE(WaitFor([&] { return IsTop(warnLog.get()); }));
     EXPECT_EQ(placed(), first);
+}
+
+TEST_F(DesktopTest, ALargeLoadKeepsTheWindowAnsweringAndRefusesClicks) {
+    // 300,000 links and 100,000 rejected rows (a node joined to itself).
+    std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
+    for (int i = 0; i < 400000; ++i) {
+        map += "N" + std::to_string(i) + "," + (i % 4 == 3 ? "N" + std::to_string(i) : "M" + std::to_string(i)) + ",1\n";
+    }
+    const std::string big = File("big.csv", map);
+    form->activateWindow();
+    ASSERT_TRUE(MainWindowActive());
+
+    // What a timer of this process sees while the load runs: it only ticks while the
+    // window's thread lets events run.
+    int ticks = 0;
+    std::vector<std::string> notes;  // each new status text, with whether the bar had moved
+    int bareTicks = 0;  // the strip empty while the work runs
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        ++ticks;
+        const std::string note = form->statusBar()->currentMessage().toStdString();
+        const std::string seen = note + (form->ProgressBar->value() > 0 ? " (moving)" : "");
+        if (notes.empty() || notes.back() != seen) {
+            notes.push_back(seen);
+        }
+        if (ticks == 3) {  // a click on the map button during the load
+            const QPoint at = form->MAPFileReadBtn->mapTo(form.get(), QPoint(20, 10));
+            XSession::XDoTool("mousemove --window " + std::to_string(form->winId()) + " " +
+                              std::to_string(at.x()) + " " + std::to_string(at.y()) +
+                              " click 1");
+        }
+        if (ticks == 6) {
+            XSession::XDoTool("key alt+f");  // the file menu, over the strip
+        }
+        if (ticks == 9) {
+            XSession::XDoTool("key Escape");
+        }
+        bareTicks += form->IsBusy() && note.empty() ? 1 : 0;
+    });
+    watch.start();
+    LoadMap(big);
+    watch.stop();
+
+    EXPECT_EQ(form->NodeNumSText->text().toStdString(), "600000");
+    EXPECT_EQ(chooser.answers.size(), 0u);
+    EXPECT_EQ(chooser.starts.size(), 1u) << "the click opened a dialog afterwards";
+    EXPECT_GT(ticks, 12);
+    std::string all;
+    for (const std::string& note : notes) {
+        all += note + "\n";
+    }
+    // The bar moves through the reading already, before the network is built.
+    const size_t reading =
+        all.find("ファイルを読込んでいます。読込みが終わるまで他の操作はできません。 (moving)");
+    const size_t building = all.find("道路網を作成しています");
+    EXPECT_NE(reading, std::string::npos) << all;
+    EXPECT_NE(building, std::string::npos) << all;
+    EXPECT_LT(reading, building) << all;
+    EXPECT_NE(all.find("処理中のため"), std::string::npos) << all;
+    EXPECT_EQ(bareTicks, 0) << all;  // not after the click, nor after the menu
+    EXPECT_EQ(WarnLogLineCount(), 100000);
 }
 
 TEST_F(DesktopTest, ASevenDigitNodeCountIsDrawnWhole) {
