@@ -5,7 +5,7 @@ bool TSFileStreamCL::Open(const std::string& path, uint8_t openMode) {
         return false;
     }
     if (openMode == fmRead) {
-        if (!textfile::ReadTextFile(path, content)) {
+        if (!textfile::ReadTextFile(path, content, mReadProgress)) {
             return false;
         }
         position = 0;

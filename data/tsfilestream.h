@@ -39,7 +39,10 @@ public:
 
     // Ends writing without touching the target file.
     void Discard();
+    // Told how far the reading of an fmRead Open has come (see textfile::ReadTextFile).
+    void SetReadProgress(textfile::ReadProgress hook) { mReadProgress = std::move(hook); }
 
 private:
     textfile::TextFileWriter mWriter;
+    textfile::ReadProgress mReadProgress;
 };

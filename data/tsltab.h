@@ -99,8 +99,9 @@ public:
     // when the table has no columns.
     virtual bool SaveCsvFile(const std::string& path);
 
-    // Told how far a long LoadCsvFile (bytes) or SaveCsvFile (rows) has come: `done` of
-    // `total`, every kProgressLines lines. Empty: nobody is told.
+    // Told how far a long LoadCsvFile (its reading by the byte, then its splitting every
+    // kProgressLines lines) or SaveCsvFile (every kProgressLines rows) has come: `done` of
+    // `total`. Empty: nobody is told.
     using ProgressHook = std::function<void(uint64_t done, uint64_t total)>;
     static constexpr uint32_t kProgressLines = 4096;
     void SetProgressHook(ProgressHook hook) { mProgress = std::move(hook); }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/iofault.h"
@@ -18,6 +19,7 @@ namespace textfile {
 namespace {
 
 constexpr size_t kFlushSize = 1 << 17;
+constexpr size_t kReadChunk = 1 << 20;
 
 bool WriteAll(int fd, const char* data, size_t size) {
     if (!iofault::Allows(iofault::opWrite, size)) {
@@ -107,20 +109,25 @@ std::string FinalPath(const std::string& path) {
     return current;
 }
 
-bool ReadTextFile(const std::string& path, std::string& content) {
+bool ReadTextFile(const std::string& path, std::string& content, const ReadProgress& progress) {
     content.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     struct stat info {};
+    uint64_t size = 0;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        content.reserve(static_cast<size_t>(info.st_size));
+        size = static_cast<uint64_t>(info.st_size);
+        content.reserve(static_cast<size_t>(size));
     }
-    char buffer[1 << 16];
+    std::vector<char> chunk(kReadChunk);
+    char* buffer = chunk.data();
     bool ok = true;
-    for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
+    uint64_t read = 0;
+    uint64_t told = 0;
+    for (bool ended = false; !ended;) {
+        ssize_t got = ::read(fd, buffer, kReadChunk);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -128,18 +135,26 @@ bool ReadTextFile(const std::string& path, std::string& content) {
             ok = got == 0;
             break;
         }
-        content.append(buffer, static_cast<size_t>(got));
+        // CR bytes go as the text arrives; nothing after the end byte counts.
+        const void* end = std::memchr(buffer, kEndOfFile, static_cast<size_t>(got));
+        ended = end != nullptr;
+        const size_t kept = ended ? static_cast<size_t>(static_cast<const char*>(end) - buffer)
+                                  : static_cast<size_t>(got);
+        const size_t from = content.size();
+        content.append(buffer, kept);
+        content.erase(std::remove(content.begin() + static_cast<ptrdiff_t>(from), content.end(), '\r'),
+                      content.end());
+        read += static_cast<uint64_t>(got);
+        if (progress && read - told >= kReadProgressBytes) {
+            told = read;
+            progress(read, std::max(size, read));
+        }
     }
     ::close(fd);
     if (!ok) {
         content.clear();
         return false;
     }
-    size_t end = content.find(kEndOfFile);
-    if (end != std::string::npos) {
-        content.resize(end);
-    }
-    content.erase(std::remove(content.begin(), content.end(), '\r'), content.end());
     return true;
 }
 

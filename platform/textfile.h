@@ -3,6 +3,8 @@
 // everything was written.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,9 +12,15 @@ namespace textfile {
 
 constexpr char kEndOfFile = 0x1A;
 
+// Told how far a read has come: `read` bytes of the file's `size`, every
+// kReadProgressBytes.
+using ReadProgress = std::function<void(uint64_t read, uint64_t size)>;
+constexpr uint64_t kReadProgressBytes = uint64_t{8} << 20;
+
 // Reads the whole file at `path` in text mode into `content`. False when the file cannot
 // be opened or read; `content` is then empty.
-bool ReadTextFile(const std::string& path, std::string& content);
+bool ReadTextFile(const std::string& path, std::string& content,
+                  const ReadProgress& progress = {});
 
 // The file a path names in the end: symbolic links followed, also a link to a file that
 // is not there yet. A path without links comes back as it is.

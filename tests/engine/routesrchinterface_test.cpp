@@ -300,7 +300,7 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
     }
     progress.calls.clear();
     LoadMap(rows);
-    EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 33 . 66 . 99 . ");
+    EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 40 . 70 . 99 . ");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/iofault.h"
 #include "tests/support/file_size_limit.h"
@@ -44,6 +46,26 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"ShiftJisBytesUntouched", "\x93\x8C\x8B\x9E\r\n",
                              "\x93\x8C\x8B\x9E\n"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
+
+TEST(TextFileTest, ALongReadTellsHowFarItHasComeAndDropsCrInEveryChunk) {
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 5000000; ++i) {
+        bytes += "ab\r\n";  // CR LF pairs across every chunk boundary
+    }
+    const std::string path = dir.Write("big.csv", bytes + "\x1A" + "after the end\r\n");
+    std::vector<std::pair<uint64_t, uint64_t>> told;
+    std::string content;
+    ASSERT_TRUE(textfile::ReadTextFile(path, content, [&](uint64_t read, uint64_t size) {
+        told.emplace_back(read, size);
+    }));
+    EXPECT_EQ(content.size(), 15000000u);
+    EXPECT_EQ(content.find('\r'), std::string::npos);
+    EXPECT_EQ(content.substr(content.size() - 3), "ab\n");
+    ASSERT_EQ(told.size(), 2u);  // at 8 and 16 MB of 20
+    EXPECT_GE(told[0].first, textfile::kReadProgressBytes);
+    EXPECT_EQ(told[1].second, bytes.size() + 16);
+}
 
 TEST(TextFileTest, MissingFileCannotBeRead) {
     TempDir dir;
