@@ -295,6 +295,16 @@ void TMainForm::FormCreate() {
     SaveDialog.InitialDir = settings::Read(settings::kWriteDirKey);
 }
 
+void TMainForm::SetGridRowCount(int count) {
+    constexpr int kStep = 1 << 16;
+    while (ResultGrid->RowCount() != count) {
+        const int now = ResultGrid->RowCount();
+        ResultGrid->SetRowCount(now < count ? std::min(count, now + kStep)
+                                            : std::max(count, now - kStep));
+        mProgress->ProcessEvents();
+    }
+}
+
 void TMainForm::ShowProgress(bool shown) {
     ProgLabel->setVisible(shown);
     ProgressBar->setVisible(shown);

@@ -102,6 +102,9 @@ private:
     bool RefusedWhileBusy();
     // Escape during a search run: asks whether to stop it after the current searches.
     void StopSearchAsked();
+    // Gives the result grid `count` rows (fixed rows included) in steps, letting events run
+    // between them: a grid of a million rows takes a while to make or to drop.
+    void SetGridRowCount(int count);
     // Fills the grid with the rows of the first `searched` instructions' results and the
     // rest as bare instructions, letting events run on the way.
     void ShowResultRows(int searched);

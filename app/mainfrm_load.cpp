@@ -113,7 +113,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
     }
     busy.Note(kListShowNote);
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    ResultGrid->SetRowCount(ResultGrid->FixedRows() + list.Count());
+    SetGridRowCount(ResultGrid->FixedRows() + list.Count());
     {
         ProgressRun progress(mProgress.get(), list.Count());
         for (int k = 0; k < list.Count(); ++k) {

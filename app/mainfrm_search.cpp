@@ -107,7 +107,7 @@ void TMainForm::ShowResultRows(int searched) {
         successes += list.Get(i)->Failed ? 0 : 1;
     }
     SuccessNumSText->setNum(successes);
-    ResultGrid->SetRowCount(ResultGrid->FixedRows() + rows);
+    SetGridRowCount(ResultGrid->FixedRows() + rows);
     ProgressRun progress(mProgress.get(), list.Count());
     int row = ResultGrid->FixedRows();
     for (int i = 0; i < list.Count(); ++i) {

@@ -31,6 +31,19 @@ public:
     tqList& operator=(const tqList&) = delete;
     ~tqList() { Clear(); }
 
+    // Makes room for `total` items in all at once, for a caller that knows how many may
+    // come: adding that many then never copies the slots again.
+    void Reserve(int32_t total) {
+        if (total > capacity) {
+            auto grown = std::make_unique<T*[]>(total);  // zero-filled
+            if (count > 0) {
+                std::memcpy(grown.get(), items.get(), sizeof(T*) * count);
+            }
+            items = std::move(grown);
+            capacity = total;
+        }
+    }
+
     // Appends `item` and gives its index, or -1 for a null item (nothing changes).
     int Add(T* item, uint8_t markUnsorted = 1) {
         if (item == nullptr) {

@@ -1,6 +1,9 @@
 #include "engine/progress.h"
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
+#include <future>
 
 ProgressRun::ProgressRun(ProgressDisplay* display, int64_t total)
     : mDisplay(display), mTotal(total) {
@@ -29,4 +32,17 @@ void ProgressRun::Part(uint64_t done, uint64_t total) {
         mDisplay->SetPosition(static_cast<int>(std::min<uint64_t>(done * 100 / total, 99)));
         mDisplay->ProcessEvents();
     }
+}
+
+void RunBeside(ProgressDisplay* display, const std::function<void()>& work) {
+    if (display == nullptr) {
+        work();
+        return;
+    }
+    constexpr std::chrono::milliseconds kEventRound{20};
+    std::future<void> done = std::async(std::launch::async, work);
+    while (done.wait_for(kEventRound) != std::future_status::ready) {
+        display->ProcessEvents();
+    }
+    done.get();  // rethrows what `work` threw
 }

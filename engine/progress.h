@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class ProgressDisplay {
 public:
@@ -16,6 +17,11 @@ public:
     // Hides the bar.
     virtual void End() = 0;
 };
+
+// Runs `work` on a helper thread while this thread lets the display's events run, for a
+// long step with no items to count; without a display it simply runs `work`. An exception
+// `work` throws is thrown here.
+void RunBeside(ProgressDisplay* display, const std::function<void()>& work);
 
 // One pass over `total` items with the shared rhythm: begin, then at every tenth item the
 // position i * 100 / total and a round of pending events, then end. A null display is

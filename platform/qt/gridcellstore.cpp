@@ -1,10 +1,15 @@
 #include "platform/qt/gridcellstore.h"
 
+#include <algorithm>
+
 void TableCellStore::Resize(int cols, int rows) {
+    // Only rows that are new need their cells when the columns stay: a grid that grows in
+    // steps does not walk all its rows at every step.
+    const size_t unchanged = cols == mCols ? std::min(mRows.size(), static_cast<size_t>(rows)) : 0;
     mCols = cols;
     mRows.resize(rows);
-    for (std::vector<Cell>& row : mRows) {
-        row.resize(cols);
+    for (size_t row = unchanged; row < mRows.size(); ++row) {
+        mRows[row].resize(cols);
     }
 }
 

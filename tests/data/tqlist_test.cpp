@@ -64,6 +64,24 @@ TEST(tqListTest, GrowsByFixedStepsWithNullSlots) {
     EXPECT_EQ(list.capacity, 3072);
 }
 
+TEST(tqListTest, ReserveMakesRoomOnceAndKeepsWhatIsThere) {
+    tqList<Counted> list;
+    list.Add(std::make_unique<Counted>(7));
+    list.Reserve(5000);
+    EXPECT_EQ(list.capacity, 5000);
+    EXPECT_EQ(list.Get(0)->value, 7);
+    Counted** slots = list.items.get();
+    for (int i = 1; i < 5000; ++i) {
+        list.Add(std::make_unique<Counted>(i));
+    }
+    EXPECT_EQ(list.items.get(), slots);  // never copied again
+    list.Reserve(10);                    // never shrinks
+    EXPECT_EQ(list.capacity, 5000);
+    list.Add(std::make_unique<Counted>(5000));
+    EXPECT_EQ(list.capacity, 5000 + tqList<Counted>::kDefaultStep);
+    EXPECT_EQ(list.Get(4999)->value, 4999);
+}
+
 TEST(tqListTest, OwningListDestroysWhatItDropsAndNonOwningDoesNot) {
     {
         tqList<Counted> owning;
