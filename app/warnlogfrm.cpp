@@ -37,7 +37,9 @@ private:
 };
 
 TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint |
+    // A dialog of the main window: the window manager keeps it above that window, but not
+    // above other programs' windows (the help viewer).
+    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
                               Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowCloseButtonHint),
       SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true) {

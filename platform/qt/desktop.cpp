@@ -31,14 +31,14 @@ QWidget* DialogOwner(QWidget* requested) {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         return modal;
     }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        const Qt::WindowType type = window->windowType();
-        if ((type == Qt::Window || type == Qt::Dialog) && window->isVisible() &&
-            (window->windowFlags() & Qt::WindowStaysOnTopHint)) {
-            return window;
+    QWidget* window = requested ? requested->window() : nullptr;
+    for (QWidget* shown : QApplication::topLevelWidgets()) {
+        if (window && shown->windowType() == Qt::Dialog && shown->isVisible() &&
+            !shown->isModal() && shown->parentWidget() == window) {
+            return shown;
         }
     }
-    return requested ? requested->window() : nullptr;
+    return window;
 }
 
 int ExecOwnedDialog(QDialog& dialog, QWidget* requested) {

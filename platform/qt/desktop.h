@@ -12,8 +12,8 @@ class QWidget;
 void PrepareDesktop();
 
 // The window a new dialog or message box should belong to so that it opens above every
-// window of the program: an open modal dialog, else a shown window that stays on top (the
-// warning log), else `requested`'s window.
+// window of the program: an open modal dialog, else a shown modeless dialog that stays
+// above `requested`'s window (the warning log), else that window.
 QWidget* DialogOwner(QWidget* requested);
 
 // Runs `dialog`, made with DialogOwner(requested) as its parent, as a modal dialog; when it

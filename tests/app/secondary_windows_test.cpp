@@ -40,7 +40,9 @@ TEST_F(AppTest, WarningLogShowsClosesAndKeepsOnlyTheNewLines) {
     HandOver(*warnLog, {});
     EXPECT_TRUE(warnLog->isHidden());
     EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 0);
-    EXPECT_TRUE(warnLog->windowFlags() & Qt::WindowStaysOnTopHint);
+    // Above the main window as its dialog, not above every program (the help viewer).
+    EXPECT_EQ(warnLog->parentWidget(), form.get());
+    EXPECT_FALSE(warnLog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(warnLog->windowTitle().toStdString(), "ロトミナ(QRLX)");
 }
 

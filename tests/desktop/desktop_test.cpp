@@ -348,7 +348,8 @@ TEST_F(DesktopTest, TheGridFollowsTheWindowsSizeDownToAMinimum) {
     EXPECT_GE(gridCorner().x(), form->width() - 12);
 }
 
-TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewer) {
+TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewerAboveTheLog) {
+    ShowWarningLog();
     SetMessagePresenter(&presenter);  // a failure is recorded, not shown
     form->HelpMenuClick();
     EXPECT_TRUE(presenter.shown.empty()) << presenter.shown.front();
@@ -359,6 +360,25 @@ TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewer) {
             return !viewer.empty();
         },
         10000));
+    // The viewer's window stands above the log, which stays above the main window only.
+    auto stackedAt = [](unsigned long window) {
+        const std::vector<unsigned long> stack = XSession::Stacking();
+        return std::find(stack.begin(), stack.end(), window) - stack.begin();
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        for (size_t at = 0; at < viewer.size();) {
+            const size_t end = viewer.find('\n', at);
+            const unsigned long id = std::stoul(viewer.substr(at, end - at));
+            if (stackedAt(id) < static_cast<long>(XSession::Stacking().size()) &&
+                stackedAt(id) > stackedAt(warnLog->winId())) {
+                return true;
+            }
+            at = end == std::string::npos ? viewer.size() : end + 1;
+        }
+        viewer = XSession::XDoTool("search --onlyvisible --class xchm");
+        return false;
+    }));
+    EXPECT_GT(stackedAt(warnLog->winId()), stackedAt(form->winId()));
     if (!viewer.empty()) {
         XSession::XDoTool("search --class xchm windowkill");
     }
