@@ -1,9 +1,11 @@
 // The warning-log, information and splash windows, and the help menu.
+#include <QFile>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <filesystem>
@@ -146,6 +148,37 @@ TEST(TitleFormTest, TimelineRunsOnceAndShowsEveryLabel) {
     title.TitleLabel1->hide();
     title.TimerTimer();  // later ticks do nothing
     EXPECT_TRUE(title.TitleLabel1->isHidden());
+}
+
+// The help viewer breaks Japanese text only where the page's lines end (and at spaces):
+// every line of text must fit the viewer's opening width of 600 pixels.
+TEST(HelpPagesTest, EveryLineOfTextFitsTheViewersOpeningWidth) {
+    constexpr int kColumns = 72;  // a full-width character takes two
+    const QRegularExpression tag(QStringLiteral("<[^>]*>|&[a-z]+;"));
+    int pages = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(QRLX_HELP_SOURCES)) {
+        if (entry.path().extension() != ".html") {
+            continue;
+        }
+        ++pages;
+        QFile page(QString::fromStdString(entry.path().string()));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        int number = 0;
+        for (const QByteArray& raw : page.readAll().split('\n')) {
+            ++number;
+            if (raw.startsWith("<head>")) {
+                continue;
+            }
+            const QString text = QString::fromUtf8(raw).remove(tag);
+            int columns = 0;
+            for (const QChar c : text) {
+                columns += c.unicode() >= 0x1100 ? 2 : 1;
+            }
+            EXPECT_LE(columns, kColumns) << entry.path().filename() << ":" << number << " "
+                                         << text.toStdString();
+        }
+    }
+    EXPECT_EQ(pages, 4);
 }
 
 }  // namespace
