@@ -2,14 +2,22 @@
 
 #include <cstdio>
 
-void TerminalProgress::Begin() { SetPosition(0); }
+void TerminalProgress::Begin() {
+    mShown = -1;
+    SetPosition(0);
+}
 
 void TerminalProgress::SetPosition(int percent) {
-    std::fprintf(stderr, "\r進捗状況 %3d%%", percent);
-    std::fflush(stderr);
+    if (percent == mShown) {
+        return;
+    }
+    mShown = percent;
+    std::fprintf(mTo, "\r進捗状況 %3d%%", percent);
+    std::fflush(mTo);
 }
 
 void TerminalProgress::End() {
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+    mShown = -1;
+    std::fputs("\r\033[K", mTo);
+    std::fflush(mTo);
 }

@@ -1,5 +1,7 @@
 #include "engine/searchrun.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -89,7 +91,15 @@ private:
 
 }  // namespace
 
-int DefaultThreadCount() { return std::max(1u, std::thread::hardware_concurrency()); }
+int DefaultThreadCount() {
+    // The CPUs this process may run on (taskset, a container's CPU set), not all there are.
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    if (::sched_getaffinity(0, sizeof usable, &usable) == 0 && CPU_COUNT(&usable) > 0) {
+        return CPU_COUNT(&usable);
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     SfNodes& nodes = GetNodes();

@@ -5,7 +5,7 @@
 
 namespace RSIF {
 
-// The number of threads a run uses when not told: one per core.
+// The number of threads a run uses when not told: one per core the process may run on.
 int DefaultThreadCount();
 
 // Searches every instruction of the list and stores each outcome in its record, exactly as

@@ -1,6 +1,7 @@
 #include "engine/routesrchinterface.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <string>
 #include <vector>
@@ -301,6 +302,18 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
     progress.calls.clear();
     LoadMap(rows);
     EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 40 . 70 . 99 . ");
+}
+
+TEST(SearchRunTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
+    cpu_set_t before;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(::sched_getcpu(), &one);
+    ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+    EXPECT_EQ(RSIF::DefaultThreadCount(), 1);
+    ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+    EXPECT_EQ(RSIF::DefaultThreadCount(), CPU_COUNT(&before));
 }
 
 }  // namespace
