@@ -1,6 +1,7 @@
 #include "batch/arguments.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,16 +13,20 @@
 namespace {
 
 // A whole number from 1 to 1024, or 0.
-int ParseThreadCount(const char* text) {
+int ParseThreadCount(const std::string& text) {
     char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    return *text >= '1' && *text <= '9' && *end == '\0' && value <= 1024 ? static_cast<int>(value)
-                                                                         : 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    return !text.empty() && text[0] >= '1' && text[0] <= '9' && *end == '\0' && value <= 1024
+               ? static_cast<int>(value)
+               : 0;
 }
 
 // Whether writing `output` would replace the file `other` names. Only regular files (and
 // names of files still to be made) can be lost: a terminal or a pipe named twice is not.
 bool SameFile(const std::string& output, const std::string& other) {
+    if (output == kStandardStream || other == kStandardStream) {
+        return output == other;  // two outputs to standard output
+    }
     struct stat first {};
     struct stat second {};
     const bool firstExists = ::stat(output.c_str(), &first) == 0;
@@ -41,36 +46,84 @@ bool SameFile(const std::string& output, const std::string& other) {
 
 }  // namespace
 
-bool ParseArguments(int argc, char** argv, Arguments& arguments) {
+std::string InputPath(const std::string& argument) {
+    return argument == kStandardStream ? "/dev/stdin" : argument;
+}
+
+std::string OutputPath(const std::string& argument) {
+    return argument == kStandardStream ? "/dev/stdout" : argument;
+}
+
+bool IsStandardOutput(const std::string& argument) {
+    struct stat named {};
+    struct stat standard {};
+    return argument == kStandardStream ||
+           (::stat(argument.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &standard) == 0 &&
+            named.st_dev == standard.st_dev && named.st_ino == standard.st_ino);
+}
+
+std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
+    bool optionsEnded = false;  // after "--" every word is a file or table
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--warnings") == 0) {
-            if (i + 1 >= argc || !arguments.warnings.empty() || argv[i + 1][0] == '\0') {
-                return false;
+        const std::string word = argv[i];
+        if (optionsEnded || word == kStandardStream || word.rfind("-", 0) != 0) {
+            if (word.empty()) {
+                return "an empty argument where a file or table was expected";
             }
-            arguments.warnings = argv[++i];
-        } else if (std::strcmp(argv[i], "--db") == 0) {
-            if (i + 1 >= argc || !arguments.database.empty() || argv[i + 1][0] == '\0') {
-                return false;
-            }
-            arguments.database = argv[++i];
-        } else if (std::strcmp(argv[i], "--threads") == 0) {
-            if (i + 1 >= argc || (arguments.threads = ParseThreadCount(argv[++i])) == 0) {
-                return false;
-            }
-        } else if (std::strncmp(argv[i], "--", 2) == 0 || argv[i][0] == '\0') {
-            return false;
+            positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // --name VALUE or --name=VALUE
+        const size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        std::string* target = name == "--warnings" ? &arguments.warnings
+                              : name == "--db"     ? &arguments.database
+                                                   : nullptr;
+        if (target == nullptr && name != "--threads") {
+            return "unknown option '" + word + "'";
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
         } else {
-            positional.push_back(argv[i]);
+            return "option '" + name + "' needs a value";
+        }
+        if (value.empty()) {
+            return "option '" + name + "' needs a value, not an empty one";
+        }
+        if (target == nullptr) {
+            if ((arguments.threads = ParseThreadCount(value)) == 0) {
+                return "--threads takes a whole number from 1 to 1024, not '" + value + "'";
+            }
+        } else if (!target->empty()) {
+            return "option '" + name + "' given twice";
+        } else {
+            *target = value;
         }
     }
     if (positional.size() != 3) {
-        return false;
+        return "expected 3 files or tables (map, instructions, result), got " +
+               std::to_string(positional.size());
     }
     arguments.map = positional[0];
     arguments.instructions = positional[1];
     arguments.result = positional[2];
-    return true;
+    if (arguments.map == kStandardStream && arguments.instructions == kStandardStream) {
+        return "only one input can come from standard input ('-')";
+    }
+    if (!arguments.database.empty() &&
+        (arguments.map == kStandardStream || arguments.instructions == kStandardStream ||
+         arguments.result == kStandardStream)) {
+        return "'-' names no table: with --db all three are tables";
+    }
+    return {};
 }
 
 std::string OutputClash(const Arguments& arguments) {
@@ -87,7 +140,7 @@ std::string OutputClash(const Arguments& arguments) {
     }
     for (size_t k = 0; k < outputs.size(); ++k) {
         for (const std::string& input : inputs) {
-            if (SameFile(outputs[k], input)) {
+            if (input != kStandardStream && SameFile(outputs[k], input)) {
                 return "出力ファイル[" + outputs[k] + "]は入力ファイル[" + input +
                        "]と同じファイルです。";
             }
@@ -99,4 +152,36 @@ std::string OutputClash(const Arguments& arguments) {
         }
     }
     return {};
+}
+
+void PrintUsage(FILE* to) {
+    std::fputs(
+        "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
+        "                  [--threads N]\n"
+        "       qrlx-batch --db SQLITE_FILE MAP_TABLE INSTRUCTION_TABLE RESULT_TABLE\n"
+        "                  [--warnings LOG_TXT] [--threads N]\n"
+        "       qrlx-batch --help | --version\n"
+        "  Finds the shortest route of every search instruction and writes the results.\n"
+        "  --db SQLITE_FILE    reads the map and the instructions from tables of an SQLite\n"
+        "                      database and replaces the rows of its result table (made\n"
+        "                      when missing), all or nothing\n"
+        "  --warnings LOG_TXT  also writes the warning log (the rejected rows)\n"
+        "  --threads N         searches on N threads (1 to 1024; default: one per CPU the\n"
+        "                      process may use); the result file is the same whatever N\n"
+        "  Options also take the form --name=VALUE; \"--\" ends them. \"-\" as one input\n"
+        "  file reads standard input; as the result or the log, writes standard output,\n"
+        "  and the counts then go to standard error, so the stream is the CSV alone.\n"
+        "  No output may be an input, the database or the other output (also through\n"
+        "  links), nor may the result table be an input table. A result file or table that\n"
+        "  exists is replaced only when it may be written (a table: with every result\n"
+        "  column). Input files are Shift-JIS (CP932), or UTF-8 when they start with a\n"
+        "  byte-order mark or when the needed titles are found only when the title line is\n"
+        "  read as UTF-8; results and logs are Shift-JIS.\n"
+        "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read (the reason is\n"
+        "  given), is empty, too large or holds a character Shift-JIS cannot, 4 a column\n"
+        "  title is missing, 5 the map has no node, 6 a file cannot be written (the reason\n"
+        "  is given), 7 the scratch files in the temporary folder ($TMPDIR) cannot be made\n"
+        "  or used, 8 not enough memory.\n"
+        "  See qrlx-batch(1).\n",
+        to);
 }

@@ -1,7 +1,8 @@
-// The command line of qrlx-batch: the inputs, the outputs and the options, and the check
-// that no output is a file the run reads.
+// The command line of qrlx-batch: the inputs, the outputs and the options, the usage text,
+// and the check that no output is a file the run reads.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 struct Arguments {
@@ -13,10 +14,23 @@ struct Arguments {
     int threads = 0;       // 0: the default
 };
 
-// Fills `arguments` from the command line; false when it is not a valid one.
-bool ParseArguments(int argc, char** argv, Arguments& arguments);
+// What a "-" stands for: standard input as an input file, standard output as an output.
+inline constexpr const char* kStandardStream = "-";
+
+// The path that opens what a file argument names: "-" as standard input or output.
+std::string InputPath(const std::string& argument);
+std::string OutputPath(const std::string& argument);
+// Whether an output argument names standard output ("-", or the file behind it).
+bool IsStandardOutput(const std::string& argument);
+
+// Fills `arguments` from the command line. Empty when it is a valid one; else one line that
+// says what is wrong ("unknown option '--bogus'").
+std::string ParseArguments(int argc, char** argv, Arguments& arguments);
 
 // The line that refuses a command whose output would replace an input (a file read, or the
 // database) or the other output: the same path, or the same file after links, also for a
 // file not there yet. Empty when every output is a file of its own.
 std::string OutputClash(const Arguments& arguments);
+
+// The whole usage text (--help).
+void PrintUsage(FILE* to);

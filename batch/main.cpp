@@ -69,7 +69,8 @@ void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
 
 int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     errno = 0;
-    if (!arguments.warnings.empty() && !RSIF::SaveWarningLog(arguments.warnings, warnings)) {
+    if (!arguments.warnings.empty() &&
+        !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings)) {
         const std::string reason = FileFailureReason(errno);
         std::fprintf(stderr, "警告ログファイル[%s]の保存に失敗しました。%s%s%s\n",
                      arguments.warnings.c_str(), reason.empty() ? "" : "(", reason.c_str(),
@@ -143,39 +144,16 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     if (code != ecSuccess) {
         return code;
     }
-    std::printf("ノード数: %d\n検索指示数: %d\n検索成功数: %d\n", RSIF::GetNodes().GetCount(),
-                list.Count(), successes);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    // With the result or the log on standard output, that stream stays the file alone.
+    const bool streamTaken = (arguments.database.empty() && IsStandardOutput(arguments.result)) ||
+                             (!arguments.warnings.empty() && IsStandardOutput(arguments.warnings));
+    FILE* counts = streamTaken ? stderr : stdout;
+    std::fprintf(counts, "ノード数: %d\n検索指示数: %d\n検索成功数: %d\n",
+                 RSIF::GetNodes().GetCount(), list.Count(), successes);
+    if (std::fflush(counts) != 0 || std::ferror(counts)) {
         return Fail(ecCannotWrite, "標準出力に書込めません。");
     }
     return ecSuccess;
-}
-
-void PrintUsage(FILE* to) {
-    std::fputs(
-        "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
-        "                  [--threads N]\n"
-        "       qrlx-batch --db SQLITE_FILE MAP_TABLE INSTRUCTION_TABLE RESULT_TABLE\n"
-        "                  [--warnings LOG_TXT] [--threads N]\n"
-        "       qrlx-batch --help | --version\n"
-        "  Finds the shortest route of every search instruction and writes the results.\n"
-        "  --db SQLITE_FILE    reads the map and the instructions from tables of an SQLite\n"
-        "                      database and replaces the rows of its result table (made\n"
-        "                      when missing), all or nothing\n"
-        "  --warnings LOG_TXT  also writes the warning log (the rejected rows)\n"
-        "  --threads N         searches on N threads (1 to 1024; default: one per core); the\n"
-        "                      result file is the same whatever N\n"
-        "  No output may be an input, the database or the other output (also through\n"
-        "  links), nor may the result table be an input table. A result file or table that\n"
-        "  exists is replaced only when it may be written (a table: with every result\n"
-        "  column). Files are Shift-JIS (CP932); a map or instruction file that starts with\n"
-        "  a UTF-8 byte-order mark is read as UTF-8.\n"
-        "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read, is empty, too large\n"
-        "  or holds a character Shift-JIS cannot, 4 a column title is missing, 5 the map has\n"
-        "  no node, 6 a file cannot be written, 7 the scratch files in the temporary folder\n"
-        "  ($TMPDIR) cannot be made or used, 8 not enough memory.\n"
-        "  See qrlx-batch(1).\n",
-        to);
 }
 
 }  // namespace
@@ -193,8 +171,9 @@ int main(int argc, char** argv) {
     // reuse what the loads freed instead of each growing an arena of its own.
     ::mallopt(M_ARENA_MAX, 1);
     Arguments arguments;
-    if (!ParseArguments(argc, argv, arguments)) {
-        PrintUsage(stderr);
+    if (const std::string wrong = ParseArguments(argc, argv, arguments); !wrong.empty()) {
+        std::fprintf(stderr, "qrlx-batch: %s\nTry 'qrlx-batch --help' for more information.\n",
+                     wrong.c_str());
         return ecUsage;
     }
     if (const std::string clash = OutputClash(arguments); !clash.empty()) {

@@ -69,7 +69,7 @@ std::string Store::Shown(const std::string& name) const {
 
 int Store::Read(const std::string& name, bool map) {
     if (!mDb) {
-        return map ? RSIF::ReadMapFile(name) : RSIF::ReadDRFFile(name);
+        return map ? RSIF::ReadMapFile(InputPath(name)) : RSIF::ReadDRFFile(InputPath(name));
     }
     if (!HasTable(name)) {
         return -1;
@@ -115,7 +115,7 @@ int Store::WriteFailure(const std::string& reason) const {
 int Store::Write(TSLtabDbCL& results) {
     if (!mDb) {
         errno = 0;
-        return results.SaveCsvFile(mArguments.result) ? ecSuccess
+        return results.SaveCsvFile(OutputPath(mArguments.result)) ? ecSuccess
                                                       : WriteFailure(FileFailureReason(errno));
     }
     try {

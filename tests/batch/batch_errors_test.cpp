@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "batch_fixture.h"
 #include "platform/version.h"
@@ -12,19 +13,66 @@ namespace {
 const std::string kGoodMap = std::string(kMapTitles) + "A,B,1\n";
 const std::string kGoodDrf = std::string(kDrfTitles) + "x,A,B\n";
 
-TEST_F(BatchTest, WrongUsageShowsTheUsage) {
-    for (const char* arguments :
-         {"", "map.csv drf.csv", "map.csv drf.csv a b", "map.csv drf.csv result.csv --warnings",
-          "map.csv drf.csv result.csv --verbose", "map.csv drf.csv result.csv --threads",
-          "map.csv drf.csv result.csv --threads 0", "map.csv drf.csv result.csv --threads 2x",
-          "map.csv drf.csv result.csv --threads -1", "map.csv drf.csv result.csv --threads 1025"}) {
+TEST_F(BatchTest, WrongUsageSaysWhatIsWrongInOneLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "expected 3 files or tables (map, instructions, result), got 0"},
+        {"map.csv drf.csv", "expected 3 files or tables (map, instructions, result), got 2"},
+        {"map.csv drf.csv a b", "expected 3 files or tables (map, instructions, result), got 4"},
+        {"map.csv drf.csv result.csv --warnings", "option '--warnings' needs a value"},
+        {"map.csv drf.csv result.csv --bogus", "unknown option '--bogus'"},
+        {"map.csv drf.csv result.csv -x", "unknown option '-x'"},
+        {"map.csv drf.csv result.csv --threads", "option '--threads' needs a value"},
+        {"map.csv drf.csv result.csv --threads 0",
+         "--threads takes a whole number from 1 to 1024, not '0'"},
+        {"map.csv drf.csv result.csv --threads=2x",
+         "--threads takes a whole number from 1 to 1024, not '2x'"},
+        {"map.csv drf.csv result.csv --threads -1",
+         "--threads takes a whole number from 1 to 1024, not '-1'"},
+        {"map.csv drf.csv result.csv --threads 1025",
+         "--threads takes a whole number from 1 to 1024, not '1025'"},
+        {"map.csv drf.csv result.csv --warnings a --warnings b",
+         "option '--warnings' given twice"},
+        {"- - result.csv", "only one input can come from standard input ('-')"},
+        {"--db net.db map - result", "'-' names no table: with --db all three are tables"},
+    };
+    for (const auto& [arguments, line] : cases) {
         BatchRun run = Run(kGoodMap, kGoodDrf, arguments);
         EXPECT_EQ(run.exit, 2) << arguments;
-        EXPECT_NE(run.err.find("usage: qrlx-batch"), std::string::npos) << arguments;
+        EXPECT_EQ(run.err, std::string("qrlx-batch: ") + line +
+                               "\nTry 'qrlx-batch --help' for more information.\n")
+            << arguments;
         EXPECT_EQ(run.result, "") << arguments;
     }
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--warnings log.txt map.csv drf.csv result.csv").exit, 0);
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "map.csv --threads 1024 drf.csv result.csv").exit, 0);
+    EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--threads=2 --warnings=log.txt -- map.csv drf.csv result.csv")
+                  .exit,
+              0);
+    EXPECT_NE(RunTool("--help").out.find("--name=VALUE"), std::string::npos);
+}
+
+TEST_F(BatchTest, ADashIsStandardInputOrOutputAndTheCountsKeepOutOfTheStream) {
+    dir.Write("map.csv", Cp932File(kGoodMap));
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    const std::string csv =
+        codepage::Utf8ToCp932(std::string(kResultTitles) + "1,x,A,B,1,2,A,B,,,\r\n");
+    const std::string counts = "ノード数: 2\n検索指示数: 1\n検索成功数: 1\n";
+    // The result piped on: the stream is the CSV alone, the counts go to standard error.
+    for (const char* target : {"-", "/dev/stdout"}) {
+        BatchRun piped = RunTool(std::string("map.csv drf.csv ") + target);
+        EXPECT_EQ(piped.exit, 0) << piped.err;
+        EXPECT_EQ(piped.out, csv) << target;
+        EXPECT_EQ(piped.err, counts) << target;
+    }
+    // The map from standard input; the log to standard output.
+    BatchRun fromPipe = RunTool("cat map.csv | '" QRLX_BATCH "' - drf.csv result.csv --warnings -",
+                                /*prefixed=*/true);
+    EXPECT_EQ(fromPipe.exit, 0) << fromPipe.err;
+    EXPECT_EQ(fromPipe.result, codepage::Cp932ToUtf8(csv));
+    EXPECT_EQ(fromPipe.out, "");  // no warnings: an empty log
+    EXPECT_EQ(fromPipe.err, counts);
+    EXPECT_EQ(dir.Listing().find(" - "), std::string::npos);  // no file named "-"
+    EXPECT_EQ(RunTool("map.csv drf.csv - --warnings -").exit, 2);
 }
 
 TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
@@ -92,13 +140,6 @@ TEST_F(BatchTest, AKilledRunLeavesNoScratchFileBehind) {
 TEST_F(BatchTest, SpecialTargetsAreWrittenIntoAndOneFileCannotTakeBoth) {
     dir.Write("map.csv", Cp932File(kGoodMap));
     dir.Write("drf.csv", Cp932File(kGoodDrf));
-    // The result piped on through standard output, the counts after it.
-    BatchRun piped = RunTool("map.csv drf.csv /dev/stdout");
-    EXPECT_EQ(piped.exit, 0) << piped.err;
-    EXPECT_EQ(piped.out,
-              codepage::Utf8ToCp932(std::string(kResultTitles) + "1,x,A,B,1,2,A,B,,,\r\n") +
-                  "ノード数: 2\n検索指示数: 1\n検索成功数: 1\n");
-
     BatchRun same = RunTool("map.csv drf.csv out.csv --warnings ./out.csv");
     EXPECT_EQ(same.exit, 2);
     EXPECT_EQ(same.err, "出力ファイル[out.csv]と[./out.csv]は同じファイルです。\n");
