@@ -24,6 +24,7 @@
 #include "data/messagebox.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
+#include "platform/filereason.h"
 #include "platform/qt/fonts.h"
 
 namespace {
@@ -312,7 +313,14 @@ void TMainForm::ShowProgress(bool shown) {
 
 bool TMainForm::CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrCannotRead) {
-        ShowErrorMessage(this, "指定されたファイル[%s]は存在しません。", path.c_str());
+        // The text of a missing file, or what else kept the file from being read.
+        const std::string reason = ReadFailureReason(path);
+        if (reason.empty()) {
+            ShowErrorMessage(this, "指定されたファイル[%s]は存在しません。", path.c_str());
+        } else {
+            ShowErrorMessage(this, "指定されたファイル[%s]を読込めません。%s", path.c_str(),
+                             ReasonSuffix(reason).c_str());
+        }
         return false;
     }
     if (code == RSIF::rrTitleMissing) {

@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "data/messagebox.h"
 #include "engine/resultfile.h"
+#include "platform/filereason.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qttext.h"
 
@@ -111,7 +113,9 @@ void TWarnLogForm::LogSaveBtnClick() {
     for (const std::string& line : mLines) {
         lines.Add(std::make_unique<tqString>(line.c_str()));
     }
+    errno = 0;
     if (!RSIF::SaveWarningLog(path, lines)) {
-        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。", path.c_str());
+        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。%s", path.c_str(),
+                         ReasonSuffix(FileFailureReason(errno)).c_str());
     }
 }

@@ -2,30 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstring>
-
-std::string FileFailureReason(int error) {
-    switch (error) {
-        case 0:
-            return {};
-        case EACCES:
-        case EPERM:
-            return "書込みの権限がありません";
-        case ENOENT:
-        case ENOTDIR:
-            return "フォルダがありません";
-        case ENOSPC:
-        case EDQUOT:
-            return "ディスクの空きがありません";
-        case EROFS:
-            return "読取り専用の場所です";
-        case EISDIR:
-            return "フォルダです";
-        default:
-            return std::strerror(error);
-    }
-}
 
 std::string DatabaseFailureReason(int code) {
     switch (code) {

@@ -1,11 +1,8 @@
-// Why a file or a database could not be used, in the words the batch tool's messages end
-// with ("(書込みの権限がありません)").
+// Why a database could not be used, in the words the batch tool's messages end with
+// ("(他のプログラムが使用中です)"); the reasons of files are in platform/filereason.h.
 #pragma once
 
 #include <string>
-
-// The reason behind an errno value; empty for 0.
-std::string FileFailureReason(int error);
 
 // The reason behind an SQLite primary result code (SQLITE_BUSY ...).
 std::string DatabaseFailureReason(int code);

@@ -12,6 +12,7 @@
 #include "batch/arguments.h"
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
+#include "platform/filereason.h"
 #include "batch/store.h"
 #include "batch/terminalprogress.h"
 #include "data/tsltab.h"
@@ -38,7 +39,14 @@ int ScratchFailure() {
 // Turns a file read's result into an exit code, with the window's message.
 int CheckRead(int code, const std::string& path, const char* formatMessage) {
     if (code == RSIF::rrCannotRead) {
-        return Fail(ecCannotRead, "指定されたファイル[%s]は存在しません。", path);
+        // The text of a missing file, or what else kept the file from being read.
+        const std::string reason = ReadFailureReason(InputPath(path));
+        if (reason.empty()) {
+            return Fail(ecCannotRead, "指定されたファイル[%s]は存在しません。", path);
+        }
+        std::fprintf(stderr, "指定されたファイル[%s]を読込めません。%s\n", path.c_str(),
+                     ReasonSuffix(reason).c_str());
+        return ecCannotRead;
     }
     if (code == RSIF::rrTitleMissing) {
         return Fail(ecTitleMissing, formatMessage, path);
@@ -71,10 +79,8 @@ int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     errno = 0;
     if (!arguments.warnings.empty() &&
         !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings)) {
-        const std::string reason = FileFailureReason(errno);
-        std::fprintf(stderr, "警告ログファイル[%s]の保存に失敗しました。%s%s%s\n",
-                     arguments.warnings.c_str(), reason.empty() ? "" : "(", reason.c_str(),
-                     reason.empty() ? "" : ")");
+        std::fprintf(stderr, "警告ログファイル[%s]の保存に失敗しました。%s\n",
+                     arguments.warnings.c_str(), ReasonSuffix(FileFailureReason(errno)).c_str());
         return ecCannotWrite;
     }
     return ecSuccess;

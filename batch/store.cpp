@@ -5,6 +5,7 @@
 
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
+#include "platform/filereason.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
@@ -107,8 +108,8 @@ bool Store::HasTable(const std::string& argument) {
 
 int Store::WriteFailure(const std::string& reason) const {
     const std::string shown = Shown(mArguments.result);
-    std::fprintf(stderr, "検索結果ファイル[%s]の保存に失敗しました。%s%s%s\n", shown.c_str(),
-                 reason.empty() ? "" : "(", reason.c_str(), reason.empty() ? "" : ")");
+    std::fprintf(stderr, "検索結果ファイル[%s]の保存に失敗しました。%s\n", shown.c_str(),
+                 ReasonSuffix(reason).c_str());
     return ecCannotWrite;
 }
 

@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 
@@ -47,6 +48,14 @@ int ExecOwnedDialog(QDialog& dialog, QWidget* requested) {
     if (window && window->isVisible() && dialog.parentWidget() != window &&
         QApplication::activeModalWidget() == nullptr) {
         window->activateWindow();
+        // Once more when the window manager has settled the closing: on a busy machine
+        // it may hand the focus to the dialog's owner after the first request.
+        constexpr int kSettleMs = 150;
+        QTimer::singleShot(kSettleMs, window, [window] {
+            if (window->isVisible() && QApplication::activeModalWidget() == nullptr) {
+                window->activateWindow();
+            }
+        });
     }
     return result;
 }

@@ -284,7 +284,7 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     chooser.answers.push_back(path);
     form->ResultPreservBtnClick();
     EXPECT_EQ(presenter.shown.back(),
-              "error: 検索結果ファイル[" + path + "]の保存に失敗しました。");
+              "error: 検索結果ファイル[" + path + "]の保存に失敗しました。(フォルダがありません)");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Path("missing") + "/");  // written before the file
 
     // A save failing half-way keeps the old file whole (the settings, written first and
@@ -295,8 +295,8 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     iofault::FailWritesAfter(200);
     form->ResultPreservBtnClick();
     iofault::Reset();
-    EXPECT_EQ(presenter.shown.back(),
-              "error: 検索結果ファイル[" + existing + "]の保存に失敗しました。");
+    EXPECT_EQ(presenter.shown.back(), "error: 検索結果ファイル[" + existing +
+                                          "]の保存に失敗しました。(ディスクへの読み書きに失敗しました)");
     EXPECT_EQ(TempDir::Read(existing), "old");
 }
 

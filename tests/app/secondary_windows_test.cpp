@@ -69,8 +69,8 @@ TEST_F(AppTest, WarningLogSavesTheReceivedBytesWithCrLf) {
     const std::string unwritable = files.Path("missing/log.txt");
     chooser.answers.push_back(unwritable);
     warnLog->LogSaveBtnClick();
-    EXPECT_EQ(presenter.shown.back(),
-              "error: 警告ログファイル[" + unwritable + "]の保存に失敗しました。");
+    EXPECT_EQ(presenter.shown.back(), "error: 警告ログファイル[" + unwritable +
+                                          "]の保存に失敗しました。(フォルダがありません)");
 }
 
 class ShellTest : public AppTest {

@@ -1,4 +1,5 @@
 // Exit statuses and messages of qrlx-batch.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -6,6 +7,7 @@
 #include <utility>
 
 #include "batch_fixture.h"
+#include "tests/support/unprivileged.h"
 #include "platform/version.h"
 
 namespace {
@@ -87,15 +89,25 @@ TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(RunTool("--version extra").exit, 2);
 }
 
-TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThree) {
+TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThreeAndSayWhy) {
     BatchRun missing = Run(kGoodMap, kGoodDrf, "absent.csv drf.csv result.csv");
     EXPECT_EQ(missing.exit, 3);
     EXPECT_EQ(missing.err, "指定されたファイル[absent.csv]は存在しません。\n");
     dir.Write("empty.csv", "");
     BatchRun empty = RunTool("map.csv empty.csv result.csv");
     EXPECT_EQ(empty.exit, 3);
-    EXPECT_EQ(empty.err, "指定されたファイル[empty.csv]は存在しません。\n");
+    EXPECT_EQ(empty.err, "指定されたファイル[empty.csv]を読込めません。(空のファイルです)\n");
     EXPECT_EQ(empty.result, "");
+    ASSERT_EQ(::mkdir(dir.Path("folder.csv").c_str(), 0755), 0);
+    BatchRun folder = RunTool("folder.csv drf.csv result.csv");
+    EXPECT_EQ(folder.err, "指定されたファイル[folder.csv]を読込めません。(フォルダです)\n");
+    // Mode 000 as a user without rights.
+    ::chmod(dir.Dir().c_str(), 0777);
+    ::chmod(dir.Path("map.csv").c_str(), 0);
+    BatchRun locked = RunTool(UnprivilegedPrefix() + "'" QRLX_BATCH "' map.csv drf.csv result.csv",
+                              /*prefixed=*/true);
+    EXPECT_EQ(locked.exit, 3);
+    EXPECT_EQ(locked.err, "指定されたファイル[map.csv]を読込めません。(読込みの権限がありません)\n");
 }
 
 TEST_F(BatchTest, AnUnusableTemporaryFolderIsBlamedWithItsOwnStatus) {
