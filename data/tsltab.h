@@ -83,11 +83,17 @@ public:
     // Replaces the table with the file: its first line gives the titles, every later line
     // (empty ones included) a row. Titles the table had and the file lacks stay, as empty
     // columns after the file's. False when the file cannot be read (table unchanged), is
-    // empty (table cleared), or the table is not usable. A file that starts with a UTF-8
-    // byte-order mark is UTF-8: each field is converted to CP932 as it is read, and a
-    // character that CP932 cannot hold fails the load (table cleared) and is placed in
-    // Unconvertible(). Files without the mark are read as CP932 bytes.
+    // empty (table cleared), or the table is not usable.
+    // Files are read as CP932 bytes, except UTF-8 ones: a file that starts with a UTF-8
+    // byte-order mark and is valid UTF-8 after it, and a file whose title line lacks one of
+    // the needed titles (SetNeededTitles) as CP932 but holds them all read as UTF-8. A UTF-8
+    // file is converted to CP932 field by field; a character that CP932 cannot hold fails
+    // the load (table cleared) and is placed in Unconvertible(). After a mark that is not
+    // followed by UTF-8, the mark's bytes are part of the first title.
     virtual bool LoadCsvFile(const std::string& path);
+    // The titles a file is meant to have, which tell a UTF-8 file without a mark; none by
+    // default.
+    void SetNeededTitles(std::vector<std::string> titles) { mNeededTitles = std::move(titles); }
     // Where the last load met a character that CP932 cannot hold (in a UTF-8 file, or a
     // database table); Column 0 when it met none.
     const TextPlaceCL& Unconvertible() const { return mUnconvertible; }
@@ -111,10 +117,13 @@ private:
     // (with the place noted) at a field that cannot be converted.
     bool SplitFileLine(std::string_view line, bool utf8, uint32_t row,
                        std::vector<std::string>& fields);
+    // Whether the file (its whole text and its first line) is to be read as UTF-8.
+    bool IsUtf8File(std::string_view content, std::string_view titleLine) const;
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
     const char* ReadGridCell(uint32_t gridRow, uint32_t col);
 
     std::string mWriteBuffer;  // a text with its NUL, on its way into the store
     TextPlaceCL mUnconvertible;
     ProgressHook mProgress;
+    std::vector<std::string> mNeededTitles;
 };

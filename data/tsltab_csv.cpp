@@ -34,6 +34,37 @@ bool TSLtabCL::SplitFileLine(std::string_view line, bool utf8, uint32_t row,
     return true;
 }
 
+bool TSLtabCL::IsUtf8File(std::string_view content, std::string_view titleLine) const {
+    if (titleLine.starts_with(kUtf8Mark)) {
+        return codepage::IsValidUtf8(content.substr(kUtf8Mark.size()));
+    }
+    if (mNeededTitles.empty() || !codepage::IsValidUtf8(titleLine)) {
+        return false;
+    }
+    // UTF-8 only when the titles are missing as CP932 and all there as UTF-8.
+    auto holdsAll = [&](const std::vector<std::string>& fields) {
+        for (const std::string& title : mNeededTitles) {
+            if (std::find(fields.begin(), fields.end(), title) == fields.end()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::vector<std::string> fields;
+    csv::SplitCsvLine(titleLine, fields);
+    if (holdsAll(fields)) {
+        return false;
+    }
+    std::string converted;
+    for (std::string& field : fields) {
+        if (!codepage::Utf8ToCp932Exact(field, converted)) {
+            return false;
+        }
+        field.swap(converted);
+    }
+    return holdsAll(fields);
+}
+
 bool TSLtabCL::LoadCsvFile(const std::string& path) {
     if (!IsUsable()) {
         return false;
@@ -56,8 +87,8 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
     if (!stream.ReadLine(line)) {
         return false;
     }
-    const bool utf8 = line.substr(0, kUtf8Mark.size()) == kUtf8Mark;
-    if (utf8) {
+    const bool utf8 = IsUtf8File(stream.content, line);
+    if (utf8 && line.starts_with(kUtf8Mark)) {
         line.remove_prefix(kUtf8Mark.size());
     }
     std::vector<std::string> fields;

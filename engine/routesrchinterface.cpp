@@ -98,6 +98,15 @@ bool LoadOrClear(TSLtabCL& table, const TableLoader& load) {
     }
 }
 
+// Loads the file with the titles it needs, which tell a UTF-8 file without a mark.
+bool LoadCsvWithTitles(TSLtabCL& table, const std::string& path,
+                       std::initializer_list<const char*> titles) {
+    table.SetNeededTitles(std::vector<std::string>(titles.begin(), titles.end()));
+    const bool loaded = table.LoadCsvFile(path);
+    table.SetNeededTitles({});
+    return loaded;
+}
+
 // Takes back the warnings of a build that could not read its rows.
 void DropWarningsFrom(tqList<tqString>& warnings, int count) {
     if (warnings.Count() > count) {
@@ -124,7 +133,9 @@ std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->Unconvertible(); }
 
 int ReadMapFile(const std::string& path) {
-    return ReadMapWith([&](TSLtabCL& table) { return table.LoadCsvFile(path); });
+    return ReadMapWith([&](TSLtabCL& table) {
+        return LoadCsvWithTitles(table, path, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+    });
 }
 
 int ReadMapWith(const TableLoader& load) {
@@ -212,7 +223,9 @@ bool BuildMapNodes(tqList<tqString>& warnings) {
 }  // namespace
 
 int ReadDRFFile(const std::string& path) {
-    return ReadDRFWith([&](TSLtabCL& table) { return table.LoadCsvFile(path); });
+    return ReadDRFWith([&](TSLtabCL& table) {
+        return LoadCsvWithTitles(table, path, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+    });
 }
 
 int ReadDRFWith(const TableLoader& load) {

@@ -110,4 +110,42 @@ bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932) {
     return ToCp932().ConvertExact(utf8, cp932);
 }
 
+bool IsValidUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = p + text.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        // The lead byte gives the length and the range of the first continuation byte.
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (*p >= 0xC2 && *p <= 0xDF) {
+            length = 2;
+        } else if (*p >= 0xE0 && *p <= 0xEF) {
+            length = 3;
+            low = *p == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+            high = *p == 0xED ? 0x9F : 0xBF;  // no surrogates
+        } else if (*p >= 0xF0 && *p <= 0xF4) {
+            length = 4;
+            low = *p == 0xF0 ? 0x90 : 0x80;
+            high = *p == 0xF4 ? 0x8F : 0xBF;  // nothing past U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high) {
+            return false;
+        }
+        for (int k = 2; k < length; ++k) {
+            if (p[k] < 0x80 || p[k] > 0xBF) {
+                return false;
+            }
+        }
+        p += length;
+    }
+    return true;
+}
+
 }  // namespace codepage

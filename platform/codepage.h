@@ -15,6 +15,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-8, becomes '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
 // Encodes UTF-8 as CP932 exactly: false when a character cannot be held in CP932 or a byte
 // is not valid UTF-8.
 bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932);

@@ -260,6 +260,33 @@ TEST_F(BatchTest, UtfEightFilesWithTheMarkGiveTheBytesOfTheirShiftJisTwins) {
     EXPECT_EQ(TempDir::Read(dir.Path("result.csv")), result);
     EXPECT_EQ(TempDir::Read(dir.Path("log.txt")), log);
     EXPECT_EQ(utf8.out, cp932.out);
+
+    // As a spreadsheet's "CSV UTF-8" on Linux, pandas and sqlite3 write them: no mark, LF.
+    dir.Write("map.csv", kTwinMap);
+    dir.Write("drf.csv", kTwinDrf);
+    const BatchRun unmarked = RunTool("map.csv drf.csv result.csv --warnings log.txt");
+    EXPECT_EQ(unmarked.exit, 0) << unmarked.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("result.csv")), result);
+    EXPECT_EQ(TempDir::Read(dir.Path("log.txt")), log);
+}
+
+TEST_F(BatchTest, AMarkBeforeShiftJisIsPartOfTheFirstTitle) {
+    const std::string mark = "\xEF\xBB\xBF";
+    // Before the titles: the first one is not found, as before the mark was understood.
+    dir.Write("map.csv", mark + Cp932File(kTwinMap));
+    dir.Write("drf.csv", Cp932File(kTwinDrf));
+    const BatchRun titles = RunTool("map.csv drf.csv result.csv");
+    EXPECT_EQ(titles.exit, 4);
+    EXPECT_EQ(titles.err,
+              "指定されたファイル[map.csv]はＭＡＰファイルのフォーマットと適合しません。\n");
+    // Before an extra first column: the same files as without the mark.
+    const BatchRun plain = Run("番号," + std::string(kMapTitles) + "1,東京,品川,7\n", kTwinDrf);
+    ASSERT_EQ(plain.exit, 0) << plain.err;
+    const std::string result = TempDir::Read(dir.Path("result.csv"));
+    dir.Write("map.csv", mark + Cp932File("番号," + std::string(kMapTitles) + "1,東京,品川,7\n"));
+    const BatchRun marked = RunTool("map.csv drf.csv result.csv --warnings log.txt");
+    EXPECT_EQ(marked.exit, 0) << marked.err;
+    EXPECT_EQ(TempDir::Read(dir.Path("result.csv")), result);
 }
 
 TEST_F(BatchTest, ACharacterShiftJisCannotHoldStopsTheLoadNamingItsPlace) {

@@ -77,6 +77,30 @@ TEST_F(TSLtabCLTest, ControlZEndsTheFileAndAByteOrderMarkMakesItUtfEight) {
     EXPECT_EQ(Load("X\n\xEF\xBB\xBF\n"), "X/\xEF\xBB\xBF");
 }
 
+TEST_F(TSLtabCLTest, UtfEightWithoutTheMarkIsToldByTheNeededTitles) {
+    const std::string utf8 = "\xE6\x9D\xB1,Y\n\xE6\x9D\xB1,2\n";  // 東,Y as UTF-8
+    // Without needed titles the bytes stand as they are.
+    EXPECT_EQ(Load(utf8), "\xE6\x9D\xB1,Y/\xE6\x9D\xB1,2");
+    // Titles missing as CP932 but there as UTF-8: the whole file is UTF-8.
+    table.SetNeededTitles({"\x93\x8C", "Y"});
+    EXPECT_EQ(Load(utf8), "\x93\x8C,Y/\x93\x8C,2");
+    // Titles found as CP932: read byte for byte, even where the rows are valid UTF-8.
+    EXPECT_EQ(Load("\x93\x8C,Y\n\xE6\x9D\xB1,2\n"), "\x93\x8C,Y/\xE6\x9D\xB1,2");
+    // Titles in neither: CP932, and the caller finds them missing.
+    EXPECT_EQ(Load("A,Y\n\xE6\x9D\xB1,2\n"), "A,Y/\xE6\x9D\xB1,2");
+}
+
+TEST_F(TSLtabCLTest, AMarkBeforeShiftJisBytesIsPartOfTheFirstTitle) {
+    // The mark, then CP932 that is no UTF-8: read as before the mark was understood.
+    EXPECT_EQ(Load("\xEF\xBB\xBF" "X,\x93\x8C\n1,\x93\x8C\n"),
+              "\xEF\xBB\xBF" "X,\x93\x8C/1,\x93\x8C");
+    EXPECT_EQ(table.FindTitle("X"), 0u);
+    EXPECT_EQ(table.Unconvertible().Column, 0u);
+    // Valid UTF-8 after the mark that CP932 cannot hold is still refused with its place.
+    EXPECT_EQ(Load("\xEF\xBB\xBFX\n\xF0\x9F\x9A\x97\n"), "<load failed>");
+    EXPECT_EQ(table.Unconvertible().Row, 1u);
+}
+
 TEST(TSLtabCLMarkTest, ATitleBeginningWithTheMarksBytesSavesAndReadsBackUnchanged) {
     TempDir dir;
     TSLtabCL table;
