@@ -173,6 +173,10 @@ TEST_F(AppTest, FailedReadsChangeNoControl) {
     const std::string missing = files.Path("missing.csv");
     LoadMap(missing);
     EXPECT_EQ(presenter.shown.back(), "error: 指定されたファイル[" + missing + "]は存在しません。");
+    const std::string empty = files.Write("empty.csv", "");
+    LoadMap(empty);
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 指定されたファイル[" + empty + "]を読込めません。(空のファイルです)");
     const std::string mapAsInstructions = files.Path("map.csv");
     LoadInstructions(mapAsInstructions);
     EXPECT_EQ(presenter.shown.back(), "error: 指定されたファイル[" + mapAsInstructions +
