@@ -81,6 +81,9 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
     }
 
     routeNames.Clear();
+    // A route holds its own names and no more: a million short routes must not each keep
+    // the 64 slots of the usual step.
+    routeNames.step = 1;
     routeNames.Reserve(static_cast<int>(collected.size()));
     for (int32_t p : collected) {
         const std::string_view name = mNodes.NodeName(mGraph.nodeAt[p]);

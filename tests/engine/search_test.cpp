@@ -88,6 +88,17 @@ TEST(SearchRouteTest, EachSearchStartsFromAClearState) {
     EXPECT_EQ(first, "S>A>E (5)");
 }
 
+TEST(SearchRouteTest, ARouteHoldsRoomForItsNamesOnly) {
+    SfNodes nodes;
+    Build(nodes, {{"S", "A", 1}, {"A", "E", 1}});
+    tqArray<tqString> names;
+    int64_t distance = 0;
+    ASSERT_EQ(nodes.SearchRoute("S", "E", {}, names, distance), SfNodes::srFound);
+    EXPECT_EQ(names.Count(), 3);
+    // Not the 64 slots of the usual step: a million routes would hold a gigabyte.
+    EXPECT_LE(names.capacity, 4);
+}
+
 TEST(SearchRouteTest, ALongChainNeedsNoDeepRecursion) {
     constexpr int kLinks = 200000;
     SfNodes nodes;
