@@ -44,7 +44,30 @@ bool SameFile(const std::string& output, const std::string& other) {
     return resolved(output) == resolved(other);
 }
 
+// K/N with 1 <= K <= N <= 1,000,000; false otherwise.
+bool ParsePart(const std::string& text, int& part, int& parts) {
+    const size_t slash = text.find('/');
+    if (slash == std::string::npos) {
+        return false;
+    }
+    auto whole = [](const std::string& digits, int& value) {
+        if (digits.empty() || digits.size() > 7 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        value = std::stoi(digits);
+        return value >= 1 && value <= 1000000;
+    };
+    return whole(text.substr(0, slash), part) && whole(text.substr(slash + 1), parts) &&
+           part <= parts;
+}
+
 }  // namespace
+
+PartSlice SliceOf(int count, int part, int parts) {
+    auto bound = [&](int k) { return static_cast<int>(int64_t{count} * k / parts); };
+    return {bound(part - 1), bound(part)};
+}
 
 std::string InputPath(const std::string& argument) {
     return argument == kStandardStream ? "/dev/stdin" : argument;
@@ -84,7 +107,7 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         std::string* target = name == "--warnings" ? &arguments.warnings
                               : name == "--db"     ? &arguments.database
                                                    : nullptr;
-        if (target == nullptr && name != "--threads") {
+        if (target == nullptr && name != "--threads" && name != "--part") {
             return "unknown option '" + word + "'";
         }
         std::string value;
@@ -98,7 +121,11 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         if (value.empty()) {
             return "option '" + name + "' needs a value, not an empty one";
         }
-        if (target == nullptr) {
+        if (name == "--part") {
+            if (!ParsePart(value, arguments.part, arguments.parts)) {
+                return "--part takes K/N with 1 <= K <= N, not '" + value + "'";
+            }
+        } else if (target == nullptr) {
             if ((arguments.threads = ParseThreadCount(value)) == 0) {
                 return "--threads takes a whole number from 1 to 1024, not '" + value + "'";
             }
@@ -117,6 +144,9 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
     arguments.result = positional[2];
     if (arguments.map == kStandardStream && arguments.instructions == kStandardStream) {
         return "only one input can come from standard input ('-')";
+    }
+    if (!arguments.database.empty() && arguments.parts > 1) {
+        return "--part writes result files: it does not go with --db";
     }
     if (!arguments.database.empty() &&
         (arguments.map == kStandardStream || arguments.instructions == kStandardStream ||
@@ -168,6 +198,10 @@ void PrintUsage(FILE* to) {
         "  --warnings LOG_TXT  also writes the warning log (the rejected rows)\n"
         "  --threads N         searches on N threads (1 to 1024; default: one per CPU the\n"
         "                      process may use); the result file is the same whatever N\n"
+        "  --part K/N          searches only the K-th of N contiguous slices of the accepted\n"
+        "                      instructions; the N result files, their title line kept\n"
+        "                      once, are the whole result (see qrlx-batch(1) for GNU\n"
+        "                      parallel and Slurm); each part writes the whole log\n"
         "  Options also take the form --name=VALUE; \"--\" ends them. \"-\" as one input\n"
         "  file reads standard input; as the result or the log, writes standard output,\n"
         "  and the counts then go to standard error, so the stream is the CSV alone.\n"

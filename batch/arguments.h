@@ -12,7 +12,17 @@ struct Arguments {
     std::string result;
     std::string warnings;  // empty: no warning log
     int threads = 0;       // 0: the default
+    int part = 1;          // --part K/N: search only slice K (from 1) of N
+    int parts = 1;
 };
+
+// The accepted instructions [first, last) that part `part` of `parts` searches: contiguous
+// slices, in list order, that together hold all `count` of them once.
+struct PartSlice {
+    int first;
+    int last;
+};
+PartSlice SliceOf(int count, int part, int parts);
 
 // What a "-" stands for: standard input as an input file, standard output as an output.
 inline constexpr const char* kStandardStream = "-";

@@ -128,6 +128,10 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     AppendCopies(instructionWarnings, warnings);
 
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    // A part keeps its slice of the accepted instructions; the warnings stay whole.
+    const PartSlice slice = SliceOf(list.Count(), arguments.part, arguments.parts);
+    list.DeleteRange(slice.last, list.Count() - slice.last);  // the slice lies inside
+    list.DeleteRange(0, slice.first);
     {
         ProgressRun progress(display, list.Count());
         RSIF::SearchAllDRF(arguments.threads, [&](int finished) {

@@ -28,6 +28,7 @@ packages=(
     clang
     libclang-rt-14-dev
     gdal-bin
+    parallel
 )
 
 missing=()
