@@ -216,6 +216,7 @@ bool BuildMapNodes(tqList<tqString>& warnings) {
         return false;
     }
     // Laying the links out for searching counts no rows; the window stays alive meanwhile.
+    table.Clear();  // the rows are in the network now: the searches get the memory
     RunBeside(gProgress, [&nodes] { nodes.SortLinks(); });
     return true;
 }
@@ -304,6 +305,7 @@ bool BuildDRFList(tqList<tqString>& warnings) {
         DropWarningsFrom(warnings, warningsBefore);
         return false;
     }
+    table.Clear();  // the rows are in the list now: the searches get the memory
     return true;
 }
 

@@ -68,9 +68,10 @@ ProgressDisplay* GetProgressDisplay();
 // rrScratchFailed when the table's scratch file fails, rrTooLarge when the table cannot
 // hold so much text; the network is untouched in each case.
 [[nodiscard]] int ReadMapFile(const std::string& path);
-// Rebuilds the network from the table's rows; each refused row appends one warning text
-// (CP932) to `warnings`. False when the table's scratch file failed while the rows were
-// read back: the network is then empty and `warnings` as it was.
+// Rebuilds the network from the table's rows, then empties the table (its memory goes to
+// the searches); each refused row appends one warning text (CP932) to `warnings`. False
+// when the table's scratch file failed while the rows were read back: the network is then
+// empty and `warnings` as it was.
 [[nodiscard]] bool MakeMapNodes(tqList<tqString>& warnings);
 
 // Fills the shared table from another source than a CSV file (a database table); false
@@ -80,12 +81,12 @@ using TableLoader = std::function<bool(TSLtabCL& table)>;
 [[nodiscard]] int ReadMapWith(const TableLoader& load);
 [[nodiscard]] int ReadDRFWith(const TableLoader& load);
 
-// Reads the instruction file into the shared table, which keeps the titles of its previous
-// content as empty columns. Codes as ReadMapFile; the instruction list is untouched.
+// Empties the shared table and reads the instruction file into it, so that only the titles
+// of this file count. Codes as ReadMapFile; the instruction list is untouched.
 [[nodiscard]] int ReadDRFFile(const std::string& path);
-// Rebuilds the instruction list from the table's rows, checking them against the network;
-// each refused row appends one warning text to `warnings`. False as MakeMapNodes, with the
-// instruction list empty.
+// Rebuilds the instruction list from the table's rows, checking them against the network,
+// then empties the table; each refused row appends one warning text to `warnings`. False
+// as MakeMapNodes, with the instruction list empty.
 [[nodiscard]] bool MakeDRFList(tqList<tqString>& warnings);
 
 // Searches instruction `index` (from 0) and stores the outcome in its record. False, with
