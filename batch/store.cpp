@@ -82,9 +82,7 @@ int Store::Read(const std::string& name, bool map) {
     mDb->TakeLastError();
     const int code = map ? RSIF::ReadMapWith(load) : RSIF::ReadDRFWith(load);
     if (const int error = mDb->TakeLastError(); code == RSIF::rrCannotRead && error != 0) {
-        std::fprintf(stderr, "データベース[%s]のテーブル[%s]を読めません。(%s)\n",
-                     mArguments.database.c_str(), name.c_str(),
-                     DatabaseFailureReason(error).c_str());
+        TableUnreadable(name, error);
         return -1;
     }
     return code;
@@ -96,14 +94,18 @@ bool Store::HasTable(const std::string& argument) {
             return true;
         }
     } catch (const tqDaoError& error) {
-        std::fprintf(stderr, "データベース[%s]のテーブル[%s]を読めません。(%s)\n",
-                     mArguments.database.c_str(), argument.c_str(),
-                     DatabaseFailureReason(error.Code()).c_str());
+        TableUnreadable(argument, error.Code());
         return false;
     }
     std::fprintf(stderr, "データベース[%s]にテーブル[%s]がありません。\n",
                  mArguments.database.c_str(), argument.c_str());
     return false;
+}
+
+void Store::TableUnreadable(const std::string& argument, int code) const {
+    std::fprintf(stderr, "データベース[%s]のテーブル[%s]を読めません。(%s)\n",
+                 mArguments.database.c_str(), argument.c_str(),
+                 DatabaseFailureReason(code).c_str());
 }
 
 int Store::WriteFailure(const std::string& reason) const {

@@ -35,6 +35,8 @@ private:
     // The result table, made when missing (and registered when the database is a
     // GeoPackage); false, with nothing changed, when an existing one lacks a result column.
     bool PrepareResultTable(TSLtabCL& results);
+    // The messages of a table that cannot be read (SQLite's `code`) and of a failed write.
+    void TableUnreadable(const std::string& argument, int code) const;
     int WriteFailure(const std::string& reason) const;
 
     const Arguments& mArguments;
