@@ -1,5 +1,7 @@
 #include "data/csvdialect.h"
 
+#include <algorithm>
+
 namespace csv {
 namespace {
 
@@ -24,6 +26,18 @@ void SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
     };
     if (line.empty()) {
         fields.clear();
+        return;
+    }
+    if (line.find(kQuote) == std::string_view::npos) {  // most lines: cut at the commas
+        for (size_t begin = 0;;) {
+            const size_t comma = std::min(line.find(kComma, begin), line.size());
+            next().assign(line.substr(begin, comma - begin));
+            if (comma == line.size()) {
+                break;
+            }
+            begin = comma + 1;
+        }
+        fields.resize(count);
         return;
     }
     std::string* field = &next();

@@ -10,6 +10,7 @@
 
 #include "data/tqlist.h"
 #include "data/tqstring.h"
+#include "data/tsfilestream.h"
 #include "data/tsltabarray2d.h"
 #include "data/tsmemory.h"
 #include "data/tsmemunit.h"
@@ -91,6 +92,14 @@ public:
     // the load (table cleared) and is placed in Unconvertible(). After a mark that is not
     // followed by UTF-8, the mark's bytes are part of the first title.
     virtual bool LoadCsvFile(const std::string& path);
+    // Reads the file as LoadCsvFile does, but a CP932 file only as far as its titles: the
+    // table holds the titles (and its earlier ones) and no row, and `lines`, which must be
+    // closed, keeps the file's text and hands out its data lines, each the row that
+    // LoadCsvFile would store (a line's cells beyond the file's titles are not the table's;
+    // empty lines after the last non-empty one are no rows). A UTF-8 file, whose fields need
+    // converting, is loaded whole and `lines` is left closed. False as for LoadCsvFile, with
+    // `lines` closed.
+    bool LoadCsvTitles(const std::string& path, TSFileStreamCL& lines);
     // The titles a file is meant to have, which tell a UTF-8 file without a mark; none by
     // default.
     void SetNeededTitles(std::vector<std::string> titles) { mNeededTitles = std::move(titles); }
@@ -113,6 +122,7 @@ public:
     void SetProgressHook(ProgressHook hook) { mProgress = std::move(hook); }
 
 private:
+    bool LoadCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly);
     // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
     // (with the place noted) at a field that cannot be converted.
     bool SplitFileLine(std::string_view line, bool utf8, uint32_t row,

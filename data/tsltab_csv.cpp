@@ -66,14 +66,26 @@ bool TSLtabCL::IsUtf8File(std::string_view content, std::string_view titleLine) 
 }
 
 bool TSLtabCL::LoadCsvFile(const std::string& path) {
-    if (!IsUsable()) {
+    TSFileStreamCL stream;
+    return LoadCsv(path, stream, false);
+}
+
+bool TSLtabCL::LoadCsvTitles(const std::string& path, TSFileStreamCL& lines) {
+    if (LoadCsv(path, lines, true)) {
+        return true;
+    }
+    lines.Close();
+    return false;
+}
+
+bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly) {
+    if (!IsUsable() || stream.mode != TSFileStreamCL::fmClosed) {
         return false;
     }
     std::vector<std::string> remembered;
     for (uint32_t col = 1; col <= GetColCount(); ++col) {
         remembered.emplace_back(GetTitle(col));
     }
-    TSFileStreamCL stream;
     // Reading the bytes is the first tenth of the work, splitting them into cells the rest.
     if (mProgress) {
         stream.SetReadProgress([&](uint64_t read, uint64_t size) { mProgress(read, 10 * size); });
@@ -110,6 +122,12 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
             kept.push_back(std::move(title));
         }
     }
+    if (titlesOnly && !utf8) {  // the caller splits the rows itself
+        for (const std::string& title : kept) {
+            SetTitle(GetColCount() + 1, title);
+        }
+        return IsUsable();
+    }
     for (uint32_t row = 1; stream.ReadLine(line); ++row) {
         if (mProgress && row % kProgressLines == 0) {
             const uint64_t size = stream.content.size();
@@ -127,6 +145,7 @@ bool TSLtabCL::LoadCsvFile(const std::string& path) {
     for (const std::string& title : kept) {
         SetTitle(GetColCount() + 1, title);
     }
+    stream.Close();  // a UTF-8 file's rows are in the table: none are left to hand out
     return IsUsable();
 }
 

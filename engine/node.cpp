@@ -90,12 +90,12 @@ void SfNodes::GrowLinkIndex(size_t slotCount) {
     }
 }
 
-int SfNodes::AddLink(const tqString& from, const tqString& to, int64_t distance) {
+int SfNodes::AddLink(std::string_view from, std::string_view to, int64_t distance) {
     if (mFrom.empty() && !mGraph.inArcs.empty()) {
         TakeLinksBack();
     }
-    const int32_t fromId = mNames.FindOrAdd(std::string_view(from.GetText(), from.Length()));
-    const int32_t toId = mNames.FindOrAdd(std::string_view(to.GetText(), to.Length()));
+    const int32_t fromId = mNames.FindOrAdd(from);
+    const int32_t toId = mNames.FindOrAdd(to);
     if (2 * (mFrom.size() + 1) > mLinkIndex.size()) {
         GrowLinkIndex(SlotsFor(mFrom.size() + 1));
     }

@@ -44,7 +44,7 @@ public:
     void Reserve(int64_t links);
     // Adds the directed link from -> to, creating the nodes as needed. alDuplicate, with
     // nothing changed, when `from` already has a link to `to`.
-    int AddLink(const tqString& from, const tqString& to, int64_t distance);
+    int AddLink(std::string_view from, std::string_view to, int64_t distance);
     // Ends a build: lays the links out for searching. Searches made before it do it first.
     void SortLinks();
 

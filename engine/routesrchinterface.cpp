@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "data/csvdialect.h"
 #include "data/formattext.h"
 #include "data/numbertext.h"
 #include "data/systemtext.h"
@@ -24,6 +25,8 @@ struct Engine {
     tqList<typDRFInf> drfList;
     // Shared by both file reads; only needed while loading.
     std::unique_ptr<TSLtabCL> table = std::make_unique<TSLtabCL>();
+    // The rows of a CP932 map file, read but not yet built, whose titles are in the table.
+    TSFileStreamCL mapLines;
 };
 
 std::unique_ptr<Engine> gEngine;
@@ -133,28 +136,43 @@ std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->Unconvertible(); }
 
 int ReadMapFile(const std::string& path) {
+    // The rows go from the file's text straight into the network: storing them in the
+    // table first would cost more than building the network does.
+    TSFileStreamCL& lines = TheEngine().mapLines;
     return ReadMapWith([&](TSLtabCL& table) {
-        return LoadCsvWithTitles(table, path, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+        table.SetNeededTitles({MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+        const bool loaded = table.LoadCsvTitles(path, lines);
+        table.SetNeededTitles({});
+        return loaded;
     });
 }
 
 int ReadMapWith(const TableLoader& load) {
+    TheEngine().mapLines.Close();
     TSLtabCL* table = UsableTable();
     if (table == nullptr) {
         return rrScratchFailed;
     }
     table->Clear();
     if (!LoadOrClear(*table, load)) {
+        TheEngine().mapLines.Close();
         return LoadFailure(*table);
     }
-    return CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+    const int code = CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
+    if (code != rrRead) {
+        TheEngine().mapLines.Close();
+    }
+    return code;
 }
 
 bool MakeMapNodes(tqList<tqString>& warnings) {
     const int warningsBefore = warnings.Count();
     try {
-        return BuildMapNodes(warnings);
+        const bool built = BuildMapNodes(warnings);
+        TheEngine().mapLines.Close();
+        return built;
     } catch (const std::bad_alloc&) {  // nothing half-built stays behind
+        TheEngine().mapLines.Close();
         TheEngine().nodes.Clear();
         DropWarningsFrom(warnings, warningsBefore);
         throw;
@@ -174,49 +192,93 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 
 namespace {
 
-bool BuildMapNodes(tqList<tqString>& warnings) {
-    TSLtabCL& table = *TheEngine().table;
-    SfNodes& nodes = TheEngine().nodes;
-    const int warningsBefore = warnings.Count();
+// Checks one map row against the rules and adds its link to the network, or appends the
+// warning that refuses it.
+void AddMapRow(int row, std::string_view from, std::string_view to, std::string_view distanceText,
+               tqList<tqString>& warnings) {
+    const int64_t distance = ReadLeadingInteger(distanceText);
+    if (from.empty() || to.empty()) {
+        Warn(warnings,
+             FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
+    } else if (from == to) {
+        Warn(warnings,
+             FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row));
+    } else if (distance == 0) {
+        Warn(warnings, FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
+    } else if (TheEngine().nodes.AddLink(from, to, distance) == SfNodes::alDuplicate) {
+        Warn(warnings,
+             FormatText(
+                 SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
+                 row, std::string(from).c_str(), std::string(to).c_str()));
+    }
+}
+
+// The rows of the map file that ReadMapFile left in `lines`, split as the table would have
+// stored them; the titles are the table's.
+void AddMapLines(TSFileStreamCL& lines, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
+                 tqList<tqString>& warnings) {
+    const std::string_view rest = std::string_view(lines.content).substr(lines.position);
+    const int64_t rows =
+        std::count(rest.begin(), rest.end(), '\n') + (rest.empty() || rest.ends_with('\n') ? 0 : 1);
+    ProgressRun progress(gProgress, rows);
+    TheEngine().nodes.Reserve(rows);
+    std::vector<std::string> fields;
+    auto cell = [&fields](uint32_t col) -> std::string_view {
+        return col <= fields.size() ? std::string_view(fields[col - 1]) : std::string_view();
+    };
+    int emptyLines = 0;  // lines without fields: rows only when a row with fields follows
+    std::string_view line;
+    for (int row = 1; lines.ReadLine(line); ++row) {
+        progress.Item(row);
+        csv::SplitCsvLine(line, fields);
+        if (fields.empty()) {
+            ++emptyLines;
+            continue;
+        }
+        for (; emptyLines > 0; --emptyLines) {
+            AddMapRow(row - emptyLines, {}, {}, {}, warnings);
+        }
+        AddMapRow(row, cell(fromCol), cell(toCol), cell(distanceCol), warnings);
+    }
+}
+
+// The rows the table holds.
+bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
+                  tqList<tqString>& warnings) {
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
-    nodes.Clear();
-    nodes.Reserve(rows);
-    // Nothing writes to the table while it is read, so the columns are found once.
-    const uint32_t fromCol = table.FindTitle(MapFromTitle());
-    const uint32_t toCol = table.FindTitle(MapToTitle());
-    const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
+    TheEngine().nodes.Reserve(rows);
     for (uint32_t i = 1; i <= rows && table.IsUsable(); ++i) {
         progress.Item(i);
         const tqString from = table.ReadCell(i, fromCol);
         const tqString to = table.ReadCell(i, toCol);
-        const int64_t distance = ReadLeadingInteger(table.ReadCell(i, distanceCol));
-        const int row = static_cast<int>(i);
-        if (from.IsEmpty() || to.IsEmpty()) {
-            Warn(
-                warnings,
-                FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
-        } else if (from == to) {
-            Warn(warnings,
-                 FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
-                            row));
-        } else if (distance == 0) {
-            Warn(warnings,
-                 FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
-        } else if (nodes.AddLink(from, to, distance) == SfNodes::alDuplicate) {
-            Warn(warnings,
-                 FormatText(
-                     SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
-                     row, from.GetText(), to.GetText()));
-        }
+        const tqString distance = table.ReadCell(i, distanceCol);
+        AddMapRow(static_cast<int>(i), std::string_view(from.GetText(), from.Length()),
+                  std::string_view(to.GetText(), to.Length()),
+                  std::string_view(distance.GetText(), distance.Length()), warnings);
     }
-    if (!table.IsUsable()) {  // the rows read back were not the file's
+    return table.IsUsable();  // false: the rows read back were not the file's
+}
+
+bool BuildMapNodes(tqList<tqString>& warnings) {
+    TSLtabCL& table = *TheEngine().table;
+    SfNodes& nodes = TheEngine().nodes;
+    const int warningsBefore = warnings.Count();
+    nodes.Clear();
+    // Nothing writes to the table while it is read, so the columns are found once.
+    const uint32_t fromCol = table.FindTitle(MapFromTitle());
+    const uint32_t toCol = table.FindTitle(MapToTitle());
+    const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
+    if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
+        AddMapLines(TheEngine().mapLines, fromCol, toCol, distanceCol, warnings);
+    } else if (!AddTableRows(table, fromCol, toCol, distanceCol, warnings)) {
         nodes.Clear();
         DropWarningsFrom(warnings, warningsBefore);
         return false;
     }
     // Laying the links out for searching counts no rows; the window stays alive meanwhile.
     table.Clear();  // the rows are in the network now: the searches get the memory
+    TheEngine().mapLines.Close();
     RunBeside(gProgress, [&nodes] { nodes.SortLinks(); });
     return true;
 }

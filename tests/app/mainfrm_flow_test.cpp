@@ -212,12 +212,14 @@ TEST_F(AppTest, ScratchFailuresBlameTheTemporaryFolderAndKeepNothingHalfRead) {
         instructions += "s" + std::to_string(i) + ",N" + std::to_string(i) + ",N5000\n";
     }
     const std::string map = File("big.csv", rows);
+    // A UTF-8 map is converted through the table, and so through its scratch file.
+    const std::string utf8Map = files.Write("big8.csv", "\xEF\xBB\xBF" + rows);
     const std::string drf = File("bigdrf.csv", instructions);
     const std::string message = "error: 一時フォルダ[" + RSIF::ScratchFolder() +
                                 "]の作業ファイルを作成または読み書きできません。";
 
     iofault::Fail(iofault::opWrite);
-    LoadMap(map);
+    LoadMap(utf8Map);
     iofault::Reset();
     EXPECT_EQ(presenter.shown.back(), message);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -202,8 +203,9 @@ std::string ManyRows(const std::string& pattern, int count) {
 }
 
 TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
-    const std::string map = File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
-                                                ManyRows("A#,B#,1", 5000) + "S,E,1\nbad,,1\n");
+    // A UTF-8 map is converted through the table, and so through its scratch file.
+    const std::string map = dir.Write("map.csv", "\xEF\xBB\xBFM_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
+                                                     ManyRows("A#,B#,1", 5000) + "S,E,1\nbad,,1\n");
     const std::string drf =
         File("drf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,A#,B#", 5000));
     tqList<tqString> warnings;
@@ -294,13 +296,13 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
     LoadMap("A,B,1\n");
     EXPECT_EQ(progress.calls, "begin . end . begin . end . ");
 
-    // A long file moves the bar through the reading, by the bytes read.
-    rows.clear();
+    // A long instruction file moves the bar through the reading, by the bytes read.
+    rows = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
     for (uint32_t i = 0; i < 3 * TSLtabCL::kProgressLines; ++i) {
-        rows += "A" + std::to_string(10000 + i) + ",B,1\n";
+        rows += "s" + std::to_string(10000 + i) + ",A1,B\n";
     }
     progress.calls.clear();
-    LoadMap(rows);
+    EXPECT_EQ(RSIF::ReadDRFFile(File("drf.csv", rows)), RSIF::rrRead);
     EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 40 . 70 . 99 . ");
 }
 
@@ -317,3 +319,47 @@ TEST(SearchRunTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
 }
 
 }  // namespace
+
+// A CP932 map file is split straight into the network; a UTF-8 one is stored in the table
+// first. The same text must give the same network and the same warnings either way.
+TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
+    const std::vector<std::string> pieces = {
+        "A,B,1",     "B,A,2",       "A,B,3",          "A,A,1",      "C,,1",        ",C,1",
+        "C,D,0",     "C,D,x",       "C,D,-4",         "\"A,\",B,5", "\"B\"\"\",C,6", "D,E,7,extra",
+        "D,F",       "F",           "",               "\"\"",       ",,",          "東京,大阪,9",
+        "E,\"F\"x,1", std::string("G,H,1\0junk", 10), "\"unclosed,H,1", " I ,J, 12 "};
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        std::string rows;
+        const int count = std::uniform_int_distribution<int>(0, 30)(random);
+        for (int i = 0; i < count; ++i) {
+            rows += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+            rows += "\n";
+        }
+        rows += std::string(std::uniform_int_distribution<int>(0, 2)(random), '\n');
+        const std::string titles = round % 2 == 0
+                                       ? "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
+                                       : "M_ノード間距離,備考,M_終点ノード名,M_始点ノード名\n";
+        auto load = [&](const std::string& path, tqList<tqString>& warnings) {
+            ASSERT_EQ(RSIF::ReadMapFile(path), RSIF::rrRead);
+            ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+        };
+        tqList<tqString> direct;
+        load(File("map.csv", titles + rows), direct);
+        std::string names;
+        for (int i = 0; i < RSIF::GetNodes().GetCount(); ++i) {
+            names += std::string(RSIF::GetNodes().GetName(i)) + " ";
+        }
+        const size_t links = RSIF::GetNodes().Graph().inArcs.size();
+
+        tqList<tqString> tabled;
+        load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled);
+        EXPECT_EQ(Texts(direct), Texts(tabled)) << rows;
+        EXPECT_EQ(RSIF::GetNodes().Graph().inArcs.size(), links) << rows;
+        std::string tabledNames;
+        for (int i = 0; i < RSIF::GetNodes().GetCount(); ++i) {
+            tabledNames += std::string(RSIF::GetNodes().GetName(i)) + " ";
+        }
+        EXPECT_EQ(names, tabledNames) << rows;
+    }
+}
