@@ -68,9 +68,6 @@ void SfNodes::Reserve(int64_t links) {
     mFrom.reserve(links);
     mTo.reserve(links);
     mDistance.reserve(links);
-    if (SlotsFor(links) > mLinkIndex.size()) {
-        GrowLinkIndex(SlotsFor(links));
-    }
 }
 
 size_t SfNodes::LinkSlot(uint64_t key) const {
@@ -112,6 +109,82 @@ int SfNodes::AddLink(std::string_view from, std::string_view to, int64_t distanc
     mPrepared = false;
     mNameOrder.clear();
     return alAdded;
+}
+
+void SfNodes::AppendLink(std::string_view from, std::string_view to, int64_t distance) {
+    if (mFrom.empty() && !mGraph.inArcs.empty()) {
+        TakeLinksBack();
+    }
+    if (!mLinkIndex.empty()) {
+        std::vector<uint64_t>().swap(mLinkIndex);  // made again, with these links, by AddLink
+    }
+    mFrom.push_back(mNames.FindOrAdd(from));
+    mTo.push_back(mNames.FindOrAdd(to));
+    mDistance.push_back(distance);
+    mHasNegativeLink = mHasNegativeLink || distance < 0;
+    mPrepared = false;
+    mNameOrder.clear();
+}
+
+std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {
+    if (mFrom.empty() && !mGraph.inArcs.empty()) {
+        TakeLinksBack();
+    }
+    const size_t links = mFrom.size();
+    const auto nodes = static_cast<size_t>(GetCount());
+    // The links grouped by From node, each group in the order the links were added.
+    std::vector<size_t> groupStart(nodes + 1, 0);
+    for (const int32_t from : mFrom) {
+        ++groupStart[from + 1];
+    }
+    for (size_t p = 0; p < nodes; ++p) {
+        groupStart[p + 1] += groupStart[p];
+    }
+    std::vector<uint32_t> byFrom(links);
+    {
+        std::vector<size_t> next(groupStart.begin(), groupStart.end() - 1);
+        for (size_t i = 0; i < links; ++i) {
+            byFrom[next[mFrom[i]]++] = static_cast<uint32_t>(i);
+        }
+    }
+    std::vector<int32_t> reachedFrom(nodes, SfNodeNames::kNone);  // by To node: the group seen
+    std::vector<bool> repeated(links, false);
+    bool anyRepeated = false;
+    for (size_t p = 0; p < nodes; ++p) {
+        for (size_t k = groupStart[p]; k < groupStart[p + 1]; ++k) {
+            const uint32_t i = byFrom[k];
+            if (reachedFrom[mTo[i]] == static_cast<int32_t>(p)) {
+                repeated[i] = true;
+                anyRepeated = true;
+            } else {
+                reachedFrom[mTo[i]] = static_cast<int32_t>(p);
+            }
+        }
+    }
+    std::vector<RepeatedLink> dropped;
+    if (!anyRepeated) {
+        return dropped;
+    }
+    size_t kept = 0;
+    mHasNegativeLink = false;  // a dropped link's distance counts for nothing
+    for (size_t i = 0; i < links; ++i) {
+        if (repeated[i]) {
+            dropped.push_back({i, mFrom[i], mTo[i]});
+            continue;
+        }
+        mFrom[kept] = mFrom[i];
+        mTo[kept] = mTo[i];
+        mDistance[kept] = mDistance[i];
+        mHasNegativeLink = mHasNegativeLink || mDistance[i] < 0;
+        ++kept;
+    }
+    mFrom.resize(kept);
+    mTo.resize(kept);
+    mDistance.resize(kept);
+    if (!mLinkIndex.empty()) {
+        std::vector<uint64_t>().swap(mLinkIndex);
+    }
+    return dropped;
 }
 
 void SfNodes::SortLinks() {

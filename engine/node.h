@@ -40,11 +40,24 @@ public:
     bool IsNode(const tqString& name) const { return FindNode(name) != SfNodeNames::kNone; }
     std::string_view NodeName(int32_t id) const { return mNames.Get(id); }
 
-    // Makes room for `links` links (and their nodes) ahead of a build.
+    // Makes room for `links` links ahead of a build.
     void Reserve(int64_t links);
     // Adds the directed link from -> to, creating the nodes as needed. alDuplicate, with
     // nothing changed, when `from` already has a link to `to`.
     int AddLink(std::string_view from, std::string_view to, int64_t distance);
+    // Adds the directed link from -> to, creating the nodes as needed, without looking for an
+    // earlier link from -> to: a build of many links appends them all and then drops the
+    // repeats at once (DropRepeatedLinks), which costs far less than a look-up for each.
+    void AppendLink(std::string_view from, std::string_view to, int64_t distance);
+    struct RepeatedLink {
+        size_t position;  // among the links in the order they were added, from 0
+        int32_t from;
+        int32_t to;
+    };
+    // Drops every link whose from -> to an earlier link has, keeping the earliest; returns
+    // the dropped ones by ascending position. The network is then as if AddLink had been
+    // called for each link in turn.
+    std::vector<RepeatedLink> DropRepeatedLinks();
     // Ends a build: lays the links out for searching. Searches made before it do it first.
     void SortLinks();
 

@@ -192,31 +192,64 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 
 namespace {
 
-// Checks one map row against the rules and adds its link to the network, or appends the
-// warning that refuses it.
-void AddMapRow(int row, std::string_view from, std::string_view to, std::string_view distanceText,
-               tqList<tqString>& warnings) {
-    const int64_t distance = ReadLeadingInteger(distanceText);
-    if (from.empty() || to.empty()) {
-        Warn(warnings,
-             FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
-    } else if (from == to) {
-        Warn(warnings,
-             FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row));
-    } else if (distance == 0) {
-        Warn(warnings, FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
-    } else if (TheEngine().nodes.AddLink(from, to, distance) == SfNodes::alDuplicate) {
-        Warn(warnings,
-             FormatText(
-                 SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
-                 row, std::string(from).c_str(), std::string(to).c_str()));
+// The map's rows on their way into the network: each row is checked and its link appended;
+// links that repeat an earlier one are found once all are in, and every refused row's warning
+// is handed out in row order.
+class MapBuild {
+public:
+    explicit MapBuild(SfNodes& nodes) : mNodes(nodes) {}
+
+    void AddRow(int row, std::string_view from, std::string_view to,
+                std::string_view distanceText) {
+        const int64_t distance = ReadLeadingInteger(distanceText);
+        if (from.empty() || to.empty()) {
+            Refuse(row, FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"),
+                                   row));
+        } else if (from == to) {
+            Refuse(row,
+                   FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
+                              row));
+        } else if (distance == 0) {
+            Refuse(row,
+                   FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
+        } else {
+            mNodes.AppendLink(from, to, distance);
+            mLinkRows.push_back(row);
+        }
     }
-}
+
+    // Drops the repeated links and appends the warnings.
+    void Finish(tqList<tqString>& warnings) {
+        const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks();
+        auto refused = mRefused.begin();
+        for (const SfNodes::RepeatedLink& link : repeated) {
+            const int row = mLinkRows[link.position];
+            for (; refused != mRefused.end() && refused->first < row; ++refused) {
+                Warn(warnings, refused->second);
+            }
+            Warn(warnings,
+                 FormatText(
+                     SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
+                     row, std::string(mNodes.NodeName(link.from)).c_str(),
+                     std::string(mNodes.NodeName(link.to)).c_str()));
+        }
+        for (; refused != mRefused.end(); ++refused) {
+            Warn(warnings, refused->second);
+        }
+    }
+
+private:
+    void Refuse(int row, std::string text) { mRefused.emplace_back(row, std::move(text)); }
+
+    SfNodes& mNodes;
+    std::vector<std::pair<int, std::string>> mRefused;  // by row: rows refused for their values
+    std::vector<int> mLinkRows;                          // by appended link: its row
+};
 
 // The rows of the map file that ReadMapFile left in `lines`, split as the table would have
 // stored them; the titles are the table's.
 void AddMapLines(TSFileStreamCL& lines, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
-                 tqList<tqString>& warnings) {
+                 MapBuild& build) {
     const std::string_view rest = std::string_view(lines.content).substr(lines.position);
     const int64_t rows =
         std::count(rest.begin(), rest.end(), '\n') + (rest.empty() || rest.ends_with('\n') ? 0 : 1);
@@ -236,15 +269,15 @@ void AddMapLines(TSFileStreamCL& lines, uint32_t fromCol, uint32_t toCol, uint32
             continue;
         }
         for (; emptyLines > 0; --emptyLines) {
-            AddMapRow(row - emptyLines, {}, {}, {}, warnings);
+            build.AddRow(row - emptyLines, {}, {}, {});
         }
-        AddMapRow(row, cell(fromCol), cell(toCol), cell(distanceCol), warnings);
+        build.AddRow(row, cell(fromCol), cell(toCol), cell(distanceCol));
     }
 }
 
 // The rows the table holds.
 bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
-                  tqList<tqString>& warnings) {
+                  MapBuild& build) {
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
     TheEngine().nodes.Reserve(rows);
@@ -253,9 +286,9 @@ bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t di
         const tqString from = table.ReadCell(i, fromCol);
         const tqString to = table.ReadCell(i, toCol);
         const tqString distance = table.ReadCell(i, distanceCol);
-        AddMapRow(static_cast<int>(i), std::string_view(from.GetText(), from.Length()),
-                  std::string_view(to.GetText(), to.Length()),
-                  std::string_view(distance.GetText(), distance.Length()), warnings);
+        build.AddRow(static_cast<int>(i), std::string_view(from.GetText(), from.Length()),
+                     std::string_view(to.GetText(), to.Length()),
+                     std::string_view(distance.GetText(), distance.Length()));
     }
     return table.IsUsable();  // false: the rows read back were not the file's
 }
@@ -263,19 +296,19 @@ bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t di
 bool BuildMapNodes(tqList<tqString>& warnings) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
-    const int warningsBefore = warnings.Count();
     nodes.Clear();
     // Nothing writes to the table while it is read, so the columns are found once.
     const uint32_t fromCol = table.FindTitle(MapFromTitle());
     const uint32_t toCol = table.FindTitle(MapToTitle());
     const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
+    MapBuild build(nodes);
     if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
-        AddMapLines(TheEngine().mapLines, fromCol, toCol, distanceCol, warnings);
-    } else if (!AddTableRows(table, fromCol, toCol, distanceCol, warnings)) {
+        AddMapLines(TheEngine().mapLines, fromCol, toCol, distanceCol, build);
+    } else if (!AddTableRows(table, fromCol, toCol, distanceCol, build)) {
         nodes.Clear();
-        DropWarningsFrom(warnings, warningsBefore);
         return false;
     }
+    build.Finish(warnings);
     // Laying the links out for searching counts no rows; the window stays alive meanwhile.
     table.Clear();  // the rows are in the network now: the searches get the memory
     TheEngine().mapLines.Close();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,55 @@ TEST(SfNodesTest, LinksAddedAfterASearchAreSearchedAndClearEmptiesAll) {
     EXPECT_EQ(Search(nodes, "S", "C"), "code 2");
     Build(nodes, {{"S", "A", 1}});
     EXPECT_EQ(Search(nodes, "S", "A"), "S>A (1)");
+}
+
+// A build that appends every link and drops the repeats at the end must keep the network
+// AddLink keeps, link for link, and tell the same links as repeated.
+TEST(SfNodesTest, AppendedLinksLessTheirRepeatsAreTheLinksAddLinkKeeps) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        const int names = std::uniform_int_distribution<int>(2, 7)(random);
+        const int links = std::uniform_int_distribution<int>(0, 40)(random);
+        SfNodes added;
+        SfNodes appended;
+        std::vector<size_t> addedRepeats;
+        std::string repeatedNames;
+        for (int i = 0; i < links; ++i) {
+            const std::string from = "N" + std::to_string(random() % names);
+            std::string to = "N" + std::to_string(random() % names);
+            if (to == from) {
+                to += "x";
+            }
+            const int64_t distance = std::uniform_int_distribution<int>(-2, 3)(random) | 1;
+            if (added.AddLink(from, to, distance) == SfNodes::alDuplicate) {
+                addedRepeats.push_back(static_cast<size_t>(i));
+                repeatedNames += from + ">" + to + " ";
+            }
+            appended.AppendLink(from, to, distance);
+        }
+        std::vector<size_t> appendedRepeats;
+        std::string appendedNames;
+        for (const SfNodes::RepeatedLink& link : appended.DropRepeatedLinks()) {
+            appendedRepeats.push_back(link.position);
+            appendedNames += std::string(appended.NodeName(link.from)) + ">" +
+                             std::string(appended.NodeName(link.to)) + " ";
+        }
+        added.SortLinks();
+        appended.SortLinks();
+        EXPECT_EQ(appendedRepeats, addedRepeats);
+        EXPECT_EQ(appendedNames, repeatedNames);
+        EXPECT_EQ(appended.HasNegativeLink(), added.HasNegativeLink());
+        EXPECT_EQ(NodeNames(appended), NodeNames(added));
+        const SfSearchGraph& a = added.Graph();
+        const SfSearchGraph& b = appended.Graph();
+        EXPECT_EQ(b.nodeAt, a.nodeAt);
+        EXPECT_EQ(b.inStart, a.inStart);
+        ASSERT_EQ(b.inArcs.size(), a.inArcs.size());
+        for (size_t k = 0; k < a.inArcs.size(); ++k) {
+            EXPECT_EQ(b.inArcs[k].node, a.inArcs[k].node);
+            EXPECT_EQ(int64_t{b.inArcs[k].distance}, int64_t{a.inArcs[k].distance});
+        }
+    }
 }
 
 }  // namespace

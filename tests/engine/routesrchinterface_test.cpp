@@ -363,3 +363,18 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         EXPECT_EQ(names, tabledNames) << rows;
     }
 }
+
+TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
+    ASSERT_EQ(RSIF::ReadMapFile(File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
+                                                "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
+              RSIF::rrRead);
+    tqList<tqString> warnings;
+    ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+    EXPECT_EQ(Texts(warnings),
+              "[0002]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
+              "[0003]行:From及びToのノード名称は同一には出来ません。\n"
+              "[0004]行:ノード間距離(Dist)は０に出来ません。\n"
+              "[0005]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
+              "[0006]行:From及びToのノード名称は空白に出来ません。\n");
+    EXPECT_FALSE(RSIF::GetNodes().HasNegativeLink());  // the repeated A>B of -2 is no link
+}
