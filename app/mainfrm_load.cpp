@@ -8,6 +8,7 @@
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
 #include "engine/routesrchinterface.h"
+#include "engine/searchrun.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     busy.Note(kMapBuildNote);
-    const bool built = RSIF::MakeMapNodes(warnings);
+    const bool built = RSIF::MakeMapNodes(warnings, RSIF::DefaultThreadCount());
     if (!built) {
         ShowScratchFailure();  // the network is empty: shown as no map below
     }

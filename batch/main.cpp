@@ -102,7 +102,7 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     if (code != ecSuccess) {
         return code;
     }
-    if (!RSIF::MakeMapNodes(warnings)) {
+    if (!RSIF::MakeMapNodes(warnings, arguments.threads)) {
         return ScratchFailure();
     }
     RSIF::GetDRFList().Clear();

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map read failed\n");
         return 1;
     }
-    if (!RSIF::MakeMapNodes(warnings)) {
+    if (!RSIF::MakeMapNodes(warnings, threads)) {
         std::fprintf(stderr, "map build failed\n");
         return 1;
     }

@@ -112,17 +112,34 @@ int SfNodes::AddLink(std::string_view from, std::string_view to, int64_t distanc
 }
 
 void SfNodes::AppendLink(std::string_view from, std::string_view to, int64_t distance) {
+    const LinkText link{from, to, distance};
+    AppendLinks(std::span(&link, 1));
+}
+
+void SfNodes::AppendLinks(std::span<const LinkText> links) {
     if (mFrom.empty() && !mGraph.inArcs.empty()) {
         TakeLinksBack();
     }
     if (!mLinkIndex.empty()) {
         std::vector<uint64_t>().swap(mLinkIndex);  // made again, with these links, by AddLink
     }
-    mFrom.push_back(mNames.FindOrAdd(from));
-    mTo.push_back(mNames.FindOrAdd(to));
-    mDistance.push_back(distance);
-    mHasNegativeLink = mHasNegativeLink || distance < 0;
-    mPrepared = false;
+    constexpr size_t kAhead = 8;  // links whose names are being fetched meanwhile
+    std::vector<uint64_t> hashes(2 * links.size());  // From and To by link
+    for (size_t i = 0; i < links.size(); ++i) {
+        hashes[2 * i] = SfNodeNames::Hash(links[i].from);
+        hashes[2 * i + 1] = SfNodeNames::Hash(links[i].to);
+    }
+    for (size_t i = 0; i < links.size(); ++i) {
+        if (i + kAhead < links.size()) {
+            mNames.Prefetch(hashes[2 * (i + kAhead)]);
+            mNames.Prefetch(hashes[2 * (i + kAhead) + 1]);
+        }
+        mFrom.push_back(mNames.FindOrAdd(links[i].from, hashes[2 * i]));
+        mTo.push_back(mNames.FindOrAdd(links[i].to, hashes[2 * i + 1]));
+        mDistance.push_back(links[i].distance);
+        mHasNegativeLink = mHasNegativeLink || links[i].distance < 0;
+    }
+    mPrepared = mPrepared && links.empty();
     mNameOrder.clear();
 }
 
@@ -187,12 +204,12 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {
     return dropped;
 }
 
-void SfNodes::SortLinks() {
+void SfNodes::SortLinks(int threads) {
     if (!mPrepared) {
         mSearch.reset();
         std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
         mLandmarks.Clear();
-        mGraph.Build(GetCount(), mFrom, mTo, mDistance);
+        mGraph.Build(GetCount(), mFrom, mTo, mDistance, threads);
         mPrepared = true;
         // The graph holds every link now; the arrays come back only if links are added.
         std::vector<int32_t>().swap(mFrom);
@@ -219,7 +236,7 @@ void SfNodes::TakeLinksBack() {
 }
 
 void SfNodes::PrepareLandmarks(int threads) {
-    SortLinks();
+    SortLinks(threads);
     if (!mHasNegativeLink && mLandmarks.Empty() && GetCount() > 0) {
         mSearch.reset();
         mLandmarks.Build(mGraph, threads);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -49,6 +50,13 @@ public:
     // earlier link from -> to: a build of many links appends them all and then drops the
     // repeats at once (DropRepeatedLinks), which costs far less than a look-up for each.
     void AppendLink(std::string_view from, std::string_view to, int64_t distance);
+    struct LinkText {
+        std::string_view from;
+        std::string_view to;
+        int64_t distance;
+    };
+    // AppendLink for each link in turn, its names looked up a few links ahead of time.
+    void AppendLinks(std::span<const LinkText> links);
     struct RepeatedLink {
         size_t position;  // among the links in the order they were added, from 0
         int32_t from;
@@ -58,8 +66,9 @@ public:
     // the dropped ones by ascending position. The network is then as if AddLink had been
     // called for each link in turn.
     std::vector<RepeatedLink> DropRepeatedLinks();
-    // Ends a build: lays the links out for searching. Searches made before it do it first.
-    void SortLinks();
+    // Ends a build: lays the links out for searching, on two threads when `threads` is above
+    // 1. Searches made before it do it first.
+    void SortLinks(int threads = 1);
 
     bool HasNegativeLink() const { return mHasNegativeLink; }
     // The links as the searches read them; valid once SortLinks has run, until the next

@@ -48,15 +48,22 @@ int32_t SfNodeNames::Find(std::string_view name) const {
     if (mSlots.empty()) {
         return kNone;
     }
-    const uint64_t entry = mSlots[SlotOf(name, std::hash<std::string_view>{}(name))];
+    const uint64_t entry = mSlots[SlotOf(name, Hash(name))];
     return entry == 0 ? kNone : static_cast<int32_t>((entry & kIdMask) - 1);
 }
 
-int32_t SfNodeNames::FindOrAdd(std::string_view name) {
+uint64_t SfNodeNames::Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+void SfNodeNames::Prefetch(uint64_t hash) const {
+    if (!mSlots.empty()) {
+        __builtin_prefetch(&mSlots[hash & (mSlots.size() - 1)]);
+    }
+}
+
+int32_t SfNodeNames::FindOrAdd(std::string_view name, uint64_t hash) {
     if (2 * (mEnd.size() + 1) > mSlots.size()) {
         Rehash(mSlots.empty() ? kFirstSlots : 2 * mSlots.size());
     }
-    const uint64_t hash = std::hash<std::string_view>{}(name);
     const size_t slot = SlotOf(name, hash);
     if (mSlots[slot] != 0) {
         return static_cast<int32_t>((mSlots[slot] & kIdMask) - 1);
@@ -72,7 +79,7 @@ void SfNodeNames::Rehash(size_t slotCount) {
     mSlots.assign(slotCount, 0);
     for (int32_t id = 0; id < Count(); ++id) {
         const std::string_view name = Get(id);
-        const uint64_t hash = std::hash<std::string_view>{}(name);
+        const uint64_t hash = Hash(name);
         mSlots[SlotOf(name, hash)] = Tag(hash) | static_cast<uint64_t>(id + 1);
     }
 }

@@ -20,7 +20,12 @@ public:
     // The id of the node with exactly this name, or kNone.
     int32_t Find(std::string_view name) const;
     // The id of the name, adding it when it is new.
-    int32_t FindOrAdd(std::string_view name);
+    int32_t FindOrAdd(std::string_view name) { return FindOrAdd(name, Hash(name)); }
+    // The same with the name's Hash, and a hint to fetch the memory a later FindOrAdd of
+    // a name with this hash will read: looking many names up, the fetches overlap.
+    static uint64_t Hash(std::string_view name);
+    int32_t FindOrAdd(std::string_view name, uint64_t hash);
+    void Prefetch(uint64_t hash) const;
 
 private:
     // The slot holding `name`, or the empty slot where it belongs.

@@ -15,6 +15,7 @@
 #include "data/numbertext.h"
 #include "data/systemtext.h"
 #include "data/tsltab.h"
+#include "engine/mapbuild.h"
 #include "platform/scratchfile.h"
 
 namespace RSIF {
@@ -82,7 +83,7 @@ int LoadFailure(const TSLtabCL& table) {
     return table.Unconvertible().Column != 0 ? rrNotCp932 : rrCannotRead;
 }
 
-bool BuildMapNodes(tqList<tqString>& warnings);
+bool BuildMapNodes(tqList<tqString>& warnings, int threads);
 bool BuildDRFList(tqList<tqString>& warnings);
 
 // Loads the input into the table, the display moving through the reading; when memory
@@ -165,10 +166,10 @@ int ReadMapWith(const TableLoader& load) {
     return code;
 }
 
-bool MakeMapNodes(tqList<tqString>& warnings) {
+bool MakeMapNodes(tqList<tqString>& warnings, int threads) {
     const int warningsBefore = warnings.Count();
     try {
-        const bool built = BuildMapNodes(warnings);
+        const bool built = BuildMapNodes(warnings, threads);
         TheEngine().mapLines.Close();
         return built;
     } catch (const std::bad_alloc&) {  // nothing half-built stays behind
@@ -191,60 +192,6 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 }
 
 namespace {
-
-// The map's rows on their way into the network: each row is checked and its link appended;
-// links that repeat an earlier one are found once all are in, and every refused row's warning
-// is handed out in row order.
-class MapBuild {
-public:
-    explicit MapBuild(SfNodes& nodes) : mNodes(nodes) {}
-
-    void AddRow(int row, std::string_view from, std::string_view to,
-                std::string_view distanceText) {
-        const int64_t distance = ReadLeadingInteger(distanceText);
-        if (from.empty() || to.empty()) {
-            Refuse(row, FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"),
-                                   row));
-        } else if (from == to) {
-            Refuse(row,
-                   FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
-                              row));
-        } else if (distance == 0) {
-            Refuse(row,
-                   FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
-        } else {
-            mNodes.AppendLink(from, to, distance);
-            mLinkRows.push_back(row);
-        }
-    }
-
-    // Drops the repeated links and appends the warnings.
-    void Finish(tqList<tqString>& warnings) {
-        const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks();
-        auto refused = mRefused.begin();
-        for (const SfNodes::RepeatedLink& link : repeated) {
-            const int row = mLinkRows[link.position];
-            for (; refused != mRefused.end() && refused->first < row; ++refused) {
-                Warn(warnings, refused->second);
-            }
-            Warn(warnings,
-                 FormatText(
-                     SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
-                     row, std::string(mNodes.NodeName(link.from)).c_str(),
-                     std::string(mNodes.NodeName(link.to)).c_str()));
-        }
-        for (; refused != mRefused.end(); ++refused) {
-            Warn(warnings, refused->second);
-        }
-    }
-
-private:
-    void Refuse(int row, std::string text) { mRefused.emplace_back(row, std::move(text)); }
-
-    SfNodes& mNodes;
-    std::vector<std::pair<int, std::string>> mRefused;  // by row: rows refused for their values
-    std::vector<int> mLinkRows;                          // by appended link: its row
-};
 
 // The rows of the map file that ReadMapFile left in `lines`, split as the table would have
 // stored them; the titles are the table's.
@@ -293,7 +240,7 @@ bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t di
     return table.IsUsable();  // false: the rows read back were not the file's
 }
 
-bool BuildMapNodes(tqList<tqString>& warnings) {
+bool BuildMapNodes(tqList<tqString>& warnings, int threads) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
     nodes.Clear();
@@ -301,7 +248,7 @@ bool BuildMapNodes(tqList<tqString>& warnings) {
     const uint32_t fromCol = table.FindTitle(MapFromTitle());
     const uint32_t toCol = table.FindTitle(MapToTitle());
     const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
-    MapBuild build(nodes);
+    MapBuild build(nodes, threads);
     if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
         AddMapLines(TheEngine().mapLines, fromCol, toCol, distanceCol, build);
     } else if (!AddTableRows(table, fromCol, toCol, distanceCol, build)) {
@@ -312,7 +259,7 @@ bool BuildMapNodes(tqList<tqString>& warnings) {
     // Laying the links out for searching counts no rows; the window stays alive meanwhile.
     table.Clear();  // the rows are in the network now: the searches get the memory
     TheEngine().mapLines.Close();
-    RunBeside(gProgress, [&nodes] { nodes.SortLinks(); });
+    RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
     return true;
 }
 

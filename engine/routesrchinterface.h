@@ -68,11 +68,12 @@ ProgressDisplay* GetProgressDisplay();
 // rrScratchFailed when the table's scratch file fails, rrTooLarge when the table cannot
 // hold so much text; the network is untouched in each case.
 [[nodiscard]] int ReadMapFile(const std::string& path);
-// Rebuilds the network from the table's rows, then empties the table (its memory goes to
-// the searches); each refused row appends one warning text (CP932) to `warnings`. False
+// Rebuilds the network from the rows read, then empties the table (its memory goes to
+// the searches); each refused row appends one warning text (CP932) to `warnings`. With
+// `threads` above 1 the network grows on a helper thread while the rows are read. False
 // when the table's scratch file failed while the rows were read back: the network is then
 // empty and `warnings` as it was.
-[[nodiscard]] bool MakeMapNodes(tqList<tqString>& warnings);
+[[nodiscard]] bool MakeMapNodes(tqList<tqString>& warnings, int threads);
 
 // Fills the shared table from another source than a CSV file (a database table); false
 // when the source cannot be read.

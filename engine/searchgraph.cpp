@@ -1,6 +1,7 @@
 #include "engine/searchgraph.h"
 
 #include <cstddef>
+#include <future>
 
 namespace {
 
@@ -32,13 +33,21 @@ void Group(const std::vector<int32_t>& position, const std::vector<int32_t>& key
 }  // namespace
 
 void SfSearchGraph::Build(int32_t nodeCount, const std::vector<int32_t>& from,
-                          const std::vector<int32_t>& to, const std::vector<int64_t>& distance) {
+                          const std::vector<int32_t>& to, const std::vector<int64_t>& distance,
+                          int threads) {
     position.assign(nodeCount, -1);
     nodeAt.clear();
     nodeAt.reserve(nodeCount);
     NumberBreadthFirst(from, to);
-    Group(position, from, to, distance, outStart, outArcs);
-    Group(position, to, from, distance, inStart, inArcs);
+    auto groupOut = [&] { Group(position, from, to, distance, outStart, outArcs); };
+    if (threads > 1) {  // the two groupings read the same arrays and write their own
+        std::future<void> out = std::async(std::launch::async, groupOut);
+        Group(position, to, from, distance, inStart, inArcs);
+        out.get();
+    } else {
+        groupOut();
+        Group(position, to, from, distance, inStart, inArcs);
+    }
 }
 
 void SfSearchGraph::Clear() {

@@ -29,9 +29,10 @@ public:
 
     int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
 
-    // Builds the arrays for `nodeCount` nodes from the links given in row order.
+    // Builds the arrays for `nodeCount` nodes from the links given in row order, on two
+    // threads when `threads` is above 1.
     void Build(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to,
-               const std::vector<int64_t>& distance);
+               const std::vector<int64_t>& distance, int threads);
     void Clear();
 
 private:

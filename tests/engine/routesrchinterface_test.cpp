@@ -48,7 +48,7 @@ protected:
                       File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
                   RSIF::rrRead);
         tqList<tqString> warnings;
-        ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+        ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 2));
         RSIF::GetDRFList().Clear();
     }
     int ReadInstructions(const std::string& text, tqList<tqString>& warnings) {
@@ -218,13 +218,13 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
 
     ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);  // a new scratch file
     iofault::Fail(iofault::opRead);                   // the rows cannot be read back
-    EXPECT_FALSE(RSIF::MakeMapNodes(warnings));
+    EXPECT_FALSE(RSIF::MakeMapNodes(warnings, 1));
     iofault::Reset();
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
     EXPECT_EQ(Texts(warnings), "earlier\n");  // no warning of rows that were never read
 
     ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
-    ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+    ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 2));
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 10002);
     ASSERT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrRead);
     iofault::Fail(iofault::opRead);
@@ -340,12 +340,12 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         const std::string titles = round % 2 == 0
                                        ? "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
                                        : "M_ノード間距離,備考,M_終点ノード名,M_始点ノード名\n";
-        auto load = [&](const std::string& path, tqList<tqString>& warnings) {
+        auto load = [&](const std::string& path, tqList<tqString>& warnings, int threads) {
             ASSERT_EQ(RSIF::ReadMapFile(path), RSIF::rrRead);
-            ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+            ASSERT_TRUE(RSIF::MakeMapNodes(warnings, threads));
         };
         tqList<tqString> direct;
-        load(File("map.csv", titles + rows), direct);
+        load(File("map.csv", titles + rows), direct, 2);
         std::string names;
         for (int i = 0; i < RSIF::GetNodes().GetCount(); ++i) {
             names += std::string(RSIF::GetNodes().GetName(i)) + " ";
@@ -353,7 +353,7 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         const size_t links = RSIF::GetNodes().Graph().inArcs.size();
 
         tqList<tqString> tabled;
-        load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled);
+        load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled, 1);
         EXPECT_EQ(Texts(direct), Texts(tabled)) << rows;
         EXPECT_EQ(RSIF::GetNodes().Graph().inArcs.size(), links) << rows;
         std::string tabledNames;
@@ -369,7 +369,7 @@ TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
                                                 "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
               RSIF::rrRead);
     tqList<tqString> warnings;
-    ASSERT_TRUE(RSIF::MakeMapNodes(warnings));
+    ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 1));
     EXPECT_EQ(Texts(warnings),
               "[0002]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
               "[0003]行:From及びToのノード名称は同一には出来ません。\n"
