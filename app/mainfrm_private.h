@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProgressBar>
 
 #include "app/mainfrm.h"
@@ -22,11 +23,20 @@ public:
         mForm.ProgressBar->setValue(0);
     }
     void SetPosition(int percent) override { mForm.ProgressBar->setValue(percent); }
-    void ProcessEvents() override { QApplication::processEvents(); }
+    // A round of events takes a while even with none waiting: the loaders ask for one every
+    // tenth row, and one every few milliseconds keeps the window just as lively.
+    void ProcessEvents() override {
+        if (!mSinceEvents.isValid() || mSinceEvents.hasExpired(kEventRoundMs)) {
+            QApplication::processEvents();
+            mSinceEvents.start();
+        }
+    }
     void End() override { mForm.ShowProgress(false); }
 
 private:
+    static constexpr qint64 kEventRoundMs = 10;
     TMainForm& mForm;
+    QElapsedTimer mSinceEvents;
 };
 
 // Marks the window busy for its lifetime with `note` in the status strip; a close asked for
