@@ -24,10 +24,18 @@ void SfRouteSearch::NewRun() {
     if (++mRun == 0) {  // the stamps wrapped: clear them once
         for (NodeState& state : mState) {
             state.run = 0;
-            state.traced = 0;
         }
         std::fill(mUnboundedRun.begin(), mUnboundedRun.end(), 0);
         mRun = 1;
+    }
+}
+
+void SfRouteSearch::NewTrace() {
+    if (++mTrace == 0) {
+        for (NodeState& state : mState) {
+            state.traced = 0;
+        }
+        mTrace = 1;
     }
 }
 
@@ -80,17 +88,56 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
         collected.insert(collected.end(), mRoute.begin() + (k == 0 ? 0 : 1), mRoute.end());
     }
 
+    StoreRoute(collected, routeNames);
+    distance = total;
+    return SfNodes::srFound;
+}
+
+void SfRouteSearch::SearchRoutesFrom(const tqString& start, std::vector<SharedEnd>& ends) {
+    const int32_t startId = mNodes.FindNode(start);
+    if (mHasNegativeLink || startId == SfNodeNames::kNone) {
+        for (SharedEnd& end : ends) {
+            end.result = SearchRoute(start, *end.end, {}, *end.routeNames, *end.distance);
+        }
+        return;
+    }
+    const int32_t source = mGraph.position[startId];
+    std::vector<int32_t> targets;
+    for (SharedEnd& end : ends) {
+        const int32_t endId = mNodes.FindNode(*end.end);
+        end.result = endId == SfNodeNames::kNone ? SfNodes::srNoSuchNode : SfNodes::srNoRoute;
+        if (endId != SfNodeNames::kNone) {
+            targets.push_back(mGraph.position[endId]);
+        }
+    }
+    std::sort(targets.begin(), targets.end());
+    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    NewRun();
+    ManyTargetPass(source, targets);
+    for (SharedEnd& end : ends) {
+        if (end.result == SfNodes::srNoSuchNode) {
+            continue;
+        }
+        const int32_t target = mGraph.position[mNodes.FindNode(*end.end)];
+        if (Reached(target) && TraceRoute(target, source)) {
+            StoreRoute(mRoute, *end.routeNames);
+            *end.distance = mState[target].label;
+            end.result = SfNodes::srFound;
+        }
+    }
+}
+
+void SfRouteSearch::StoreRoute(const std::vector<int32_t>& route,
+                               tqArray<tqString>& routeNames) const {
     routeNames.Clear();
     // A route holds its own names and no more: a million short routes must not each keep
     // the 64 slots of the usual step.
     routeNames.step = 1;
-    routeNames.Reserve(static_cast<int>(collected.size()));
-    for (int32_t p : collected) {
+    routeNames.Reserve(static_cast<int>(route.size()));
+    for (int32_t p : route) {
         const std::string_view name = mNodes.NodeName(mGraph.nodeAt[p]);
         routeNames.Add(tqString(name.data(), name.size()));
     }
-    distance = total;
-    return SfNodes::srFound;
 }
 
 // Dijkstra's method on a radix heap, keyed by label + bound (A* with the landmarks' bound;
@@ -149,15 +196,53 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
     }
 }
 
+// LeastDistancePass with the bound 0 and many targets. Distances are positive, so every
+// node before a target on a shortest route has a smaller label and is final before the
+// target is taken from the heap: the pass ends with the last target that can be reached.
+void SfRouteSearch::ManyTargetPass(int32_t source, const std::vector<int32_t>& targets) {
+    const uint32_t* outStart = mGraph.outStart.data();
+    const SfArc* arcs = mGraph.outArcs.data();
+    NodeState* state = mState.data();
+    size_t targetsLeft = targets.size();
+    mHeap.Clear();
+    SetLabel(source, 0);
+    mHeap.Push(0, source);
+    while (!mHeap.Empty()) {
+        const SfRadixHeap::Entry top = mHeap.Pop();
+        const int32_t u = top.node;
+        const int64_t label = state[u].label;
+        if (static_cast<uint64_t>(label) != top.key) {
+            continue;
+        }
+        if (std::binary_search(targets.begin(), targets.end(), u) && --targetsLeft == 0) {
+            return;
+        }
+        for (uint32_t k = outStart[u], last = outStart[u + 1]; k < last; ++k) {
+            const SfArc arc = arcs[k];
+            int64_t t = 0;
+            if (!CheckedAdd(label, arc.distance, t)) {
+                continue;
+            }
+            NodeState& s = state[arc.node];
+            if (s.run != mRun || t < s.label) {
+                s.run = mRun;
+                s.label = t;
+                mHeap.Push(static_cast<uint64_t>(t), arc.node);
+            }
+        }
+    }
+}
+
 // Depth-first, with an explicit stack so that routes of any length fit. A node the trace
 // has walked through once is not entered again: from it the trace would fail the same way
 // a second time, and skipping it keeps zero-length cycles from trapping the trace. With
 // positive distances every matching link leads back to the source, so the trace never
 // turns back.
 bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
+    NewTrace();
     mPath.assign(1, end);
     mNextArc.assign(1, mGraph.inStart[end]);
-    mState[end].traced = mRun;
+    mState[end].traced = mTrace;
     while (!mPath.empty()) {
         const int32_t node = mPath.back();
         const uint32_t k = mNextArc.back();
@@ -177,10 +262,10 @@ bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
             mRoute.insert(mRoute.end(), mPath.rbegin(), mPath.rend());
             return true;
         }
-        if (mState[s].traced == mRun) {
+        if (mState[s].traced == mTrace) {
             continue;
         }
-        mState[s].traced = mRun;
+        mState[s].traced = mTrace;
         mPath.push_back(s);
         mNextArc.push_back(mGraph.inStart[s]);
     }

@@ -17,7 +17,8 @@ class SfNodes;
 // must be fully built (SfNodes::SortLinks) before the first search and stay unchanged.
 //
 // Labels carry a run stamp instead of reading 0 as "not reached": each leg starts a new
-// run, which resets every label at once without touching them.
+// run, which resets every label at once without touching them; traces have stamps of their
+// own, since one run may serve several.
 class SfRouteSearch {
 public:
     explicit SfRouteSearch(const SfNodes& nodes);
@@ -27,12 +28,26 @@ public:
     int SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,
                     tqArray<tqString>& routeNames, int64_t& distance);
 
+    // One end of searches that share their start, and where its outcome goes.
+    struct SharedEnd {
+        const tqString* end;
+        tqArray<tqString>* routeNames;
+        int64_t* distance;
+        int result;  // set by SearchRoutesFrom
+    };
+    // Finds the routes from `start` to every end (no via points) exactly as SearchRoute
+    // would one by one, with one pass from the start for all of them; each end's result,
+    // names and distance as SearchRoute gives them. For maps without negative distances
+    // (elsewhere each end is searched by itself): the pass goes unguided until the last end
+    // has its final label, which pays once there are a number of ends.
+    void SearchRoutesFrom(const tqString& start, std::vector<SharedEnd>& ends);
+
 private:
     struct NodeState {
         int64_t label;
         int64_t bound;    // the landmarks' lower bound of the distance left to the end
         uint32_t run;     // the label belongs to the current run
-        uint32_t traced;  // the trace of the current run has walked through the node
+        uint32_t traced;  // the current trace has walked through the node
     };
 
     // The labels of the sweep pass: with negative distances a route that ends within 64
@@ -48,6 +63,7 @@ private:
     }
 
     void NewRun();
+    void NewTrace();
     bool Reached(int32_t p) const { return mState[p].run == mRun; }
     void SetLabel(int32_t p, int64_t label);
     // The label of a reached node, whichever pass made it.
@@ -60,6 +76,11 @@ private:
     // label + bound, until every node that could lie on a shortest route to `target` has
     // its final label: all a trace to `target` can use.
     void LeastDistancePass(int32_t source, int32_t target);
+    // The same without a bound, until each of the `targets` (ascending) that can be reached
+    // has its final label.
+    void ManyTargetPass(int32_t source, const std::vector<int32_t>& targets);
+    // The names of the route's nodes (positions) into `routeNames`.
+    void StoreRoute(const std::vector<int32_t>& route, tqArray<tqString>& routeNames) const;
     // The general pass for maps with negative distances; see sweeppass.cpp.
     void SweepPass(int32_t source);
     // Traces back from `end` to `source` along links that match the labels, in the order of
@@ -79,6 +100,7 @@ private:
     bool mHasNegativeLink;
     std::vector<NodeState> mState;  // by position
     uint32_t mRun = 0;
+    uint32_t mTrace = 0;
     SfRadixHeap mHeap;
     std::vector<int32_t> mPath;      // the trace's stack; entry 0 is the node it began at
     std::vector<uint32_t> mNextArc;  // per trace depth: the next incoming arc to try

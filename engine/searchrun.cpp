@@ -8,6 +8,8 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <numeric>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -20,6 +22,9 @@ namespace {
 constexpr auto kReportInterval = std::chrono::milliseconds(50);
 // The landmarks cost about as much as 20 searches and save most of every search after.
 constexpr int kSearchesWorthLandmarks = 40;
+// An unguided pass from a start costs about as much as 15 searches guided to their ends.
+constexpr int32_t kSharedStartSearches = 16;
+constexpr int32_t kSharedEndsPerJob = 256;
 
 void Search(SfRouteSearch& search, typDRFInf& record) {
     const int code = search.SearchRoute(record.StartName, record.EndName, record.ViaNames,
@@ -27,24 +32,128 @@ void Search(SfRouteSearch& search, typDRFInf& record) {
     record.Failed = code != SfNodes::srFound;
 }
 
-// Hands out the instructions in list order to the workers and counts what they finish.
+// The instructions cut into jobs: one for each instruction, but one for instructions with
+// the same start where there are enough of them (no via points, a map without negative
+// distances), which then share one pass; up to kSharedEndsPerJob of them. Jobs come in the
+// order of their first instruction.
+class JobList {
+public:
+    JobList(const SfNodes& nodes, tqList<typDRFInf>& list) {
+        const int count = list.Count();
+        std::vector<int32_t> startOf(count, SfNodeNames::kNone);
+        if (!nodes.HasNegativeLink()) {
+            for (int i = 0; i < count; ++i) {
+                if (list.Get(i)->ViaNames.Count() == 0) {
+                    startOf[i] = nodes.FindNode(list.Get(i)->StartName);
+                }
+            }
+        }
+        // Instructions by start, each start's in list order; the jobs are ranges of it.
+        mMembers.resize(count);
+        std::iota(mMembers.begin(), mMembers.end(), 0);
+        std::stable_sort(mMembers.begin(), mMembers.end(),
+                         [&](int32_t a, int32_t b) { return startOf[a] < startOf[b]; });
+        const auto members = static_cast<int32_t>(count);
+        for (int32_t g = 0; g < members;) {
+            const int32_t start = startOf[mMembers[g]];
+            int32_t end = g + 1;
+            while (end < members && startOf[mMembers[end]] == start) {
+                ++end;
+            }
+            if (start == SfNodeNames::kNone || end - g < kSharedStartSearches) {
+                for (int32_t k = g; k < end; ++k) {
+                    mJobs.push_back({k, k + 1});
+                }
+            } else {
+                // Even jobs, so that the run can stop and report between them.
+                const int32_t jobs = (end - g + kSharedEndsPerJob - 1) / kSharedEndsPerJob;
+                const int32_t size = (end - g + jobs - 1) / jobs;
+                for (int32_t k = g; k < end; k += size) {
+                    mJobs.push_back({k, std::min(k + size, end)});
+                }
+                mShared += end - g;
+            }
+            g = end;
+        }
+        std::sort(mJobs.begin(), mJobs.end(), [this](const Job& a, const Job& b) {
+            return mMembers[a.begin] < mMembers[b.begin];
+        });
+    }
+
+    int Count() const { return static_cast<int>(mJobs.size()); }
+    // Instructions that are searched one by one.
+    int Single() const { return static_cast<int>(mMembers.size()) - mShared; }
+    std::span<const int32_t> Members(int job) const {
+        return std::span(mMembers).subspan(mJobs[job].begin, mJobs[job].end - mJobs[job].begin);
+    }
+
+    // Searches the job's instructions and stores each outcome in its record.
+    void Run(int job, SfRouteSearch& search, tqList<typDRFInf>& list) const {
+        const std::span<const int32_t> members = Members(job);
+        if (members.size() == 1) {
+            Search(search, *list.Get(members[0]));
+            return;
+        }
+        std::vector<SfRouteSearch::SharedEnd> ends;
+        ends.reserve(members.size());
+        for (const int32_t i : members) {
+            typDRFInf& record = *list.Get(i);
+            ends.push_back({&record.EndName, &record.RouteNames, &record.Distance, 0});
+        }
+        search.SearchRoutesFrom(list.Get(members[0])->StartName, ends);
+        for (size_t k = 0; k < members.size(); ++k) {
+            list.Get(members[k])->Failed = ends[k].result != SfNodes::srFound;
+        }
+    }
+
+private:
+    struct Job {
+        int32_t begin;  // in mMembers
+        int32_t end;
+    };
+    std::vector<Job> mJobs;
+    std::vector<int32_t> mMembers;  // the jobs' instructions, job after job
+    int mShared = 0;
+};
+
+// The number of instructions, from the first, whose jobs have all ended.
+class FinishedPrefix {
+public:
+    explicit FinishedPrefix(int count) : mDone(count, false) {}
+    int Mark(std::span<const int32_t> members) {
+        for (const int32_t i : members) {
+            mDone[i] = true;
+        }
+        while (mPrefix < static_cast<int>(mDone.size()) && mDone[mPrefix]) {
+            ++mPrefix;
+        }
+        return mPrefix;
+    }
+    int Count() const { return mPrefix; }
+
+private:
+    std::vector<bool> mDone;
+    int mPrefix = 0;
+};
+
+// Hands out the jobs in order to the workers and counts what they finish.
 class ParallelRun {
 public:
-    explicit ParallelRun(int count) : mCount(count) {}
+    ParallelRun(const JobList& jobs, int count) : mJobs(jobs), mFinished(count) {}
 
     // A failure (memory running out) stops the run; Rethrow passes it on.
     void Work(const SfNodes& nodes, tqList<typDRFInf>& list) {
         try {
             SfRouteSearch search(nodes);
-            // An instruction taken is searched, so a stopped run has searched the first ones.
+            // A job taken is done whole, so a stopped run has searched the first ones.
             while (!mStop) {
-                const int i = mNext++;
-                if (i >= mCount) {
+                const int job = mNext++;
+                if (job >= mJobs.Count()) {
                     break;
                 }
-                Search(search, *list.Get(i));
+                mJobs.Run(job, search, list);
                 std::lock_guard<std::mutex> lock(mMutex);
-                ++mFinished;
+                mFinished.Mark(mJobs.Members(job));
                 mChanged.notify_one();
             }
         } catch (...) {
@@ -68,23 +177,23 @@ public:
         std::unique_lock<std::mutex> lock(mMutex);
         while (mWorkersDone < workers) {
             mChanged.wait_for(lock, kReportInterval);
-            const int finished = mFinished;
+            const int finished = mFinished.Count();
             lock.unlock();
             if (!report(finished)) {
                 mStop = true;
             }
             lock.lock();
         }
-        return mFinished;
+        return mFinished.Count();
     }
 
 private:
-    const int mCount;
+    const JobList& mJobs;
     std::atomic<int> mNext{0};
     std::atomic<bool> mStop{false};
     std::mutex mMutex;
     std::condition_variable mChanged;
-    int mFinished = 0;
+    FinishedPrefix mFinished;
     int mWorkersDone = 0;
     std::exception_ptr mFailure;
 };
@@ -105,17 +214,19 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     SfNodes& nodes = GetNodes();
     tqList<typDRFInf>& list = GetDRFList();
     const int count = list.Count();
-    nodes.SortLinks();  // before any thread reads the network
-    if (count >= kSearchesWorthLandmarks) {
+    nodes.SortLinks(threads);  // before any thread reads the network
+    const JobList jobs(nodes, list);
+    if (jobs.Single() >= kSearchesWorthLandmarks) {
         nodes.PrepareLandmarks(threads);
     }
-    threads = std::clamp(threads, 1, std::max(count, 1));
+    threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
     if (threads == 1) {
         SfRouteSearch search(nodes);
-        for (int i = 0; i < count; ++i) {
-            Search(search, *list.Get(i));
-            if (!report(i + 1)) {
-                return i + 1;
+        FinishedPrefix finished(count);
+        for (int job = 0; job < jobs.Count(); ++job) {
+            jobs.Run(job, search, list);
+            if (!report(finished.Mark(jobs.Members(job))) && job + 1 < jobs.Count()) {
+                return finished.Count();
             }
         }
         if (count == 0) {
@@ -123,7 +234,7 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
         }
         return count;
     }
-    ParallelRun run(count);
+    ParallelRun run(jobs, count);
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&] { run.Work(nodes, list); });

@@ -141,8 +141,10 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
     }
     LoadMap(rows + "I1,I2,1\n");
     std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    // Every third instruction starts at one depot: those share one search.
+    auto start = [&](int i) { return i % 3 == 0 ? name(5, 5) : name(i % 12, (i * 7) % 12); };
     for (int i = 0; i < 60; ++i) {
-        instructions += "s" + std::to_string(i) + "," + name(i % 12, (i * 7) % 12) + "," +
+        instructions += "s" + std::to_string(i) + "," + start(i) + "," +
                         (i % 10 == 9 ? std::string("I1") : name((i * 5) % 12, (i * 11 + 3) % 12)) +
                         "\n";
     }
@@ -171,7 +173,8 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
         EXPECT_EQ(ResultTexts(), single) << threads << " threads";
     }
     // A report that answers false starts no further search; the searches done are the first
-    // ones of the list, on any number of threads.
+    // ones of the list, on any number of threads, and beyond them only searches that shared
+    // their start with one of them.
     EXPECT_EQ(RSIF::SearchAllDRF(1, [](int) { return false; }), 1);
     constexpr int64_t kUntouched = -7;
     for (int round = 0; round < 20; ++round) {
@@ -183,7 +186,8 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
         ASSERT_GE(searched, 1);
         for (int i = 0; i < 60; ++i) {
             const RSIF::typDRFInf& record = *RSIF::GetDRFList().Get(i);
-            EXPECT_EQ(record.Failed || record.Distance != kUntouched, i < searched)
+            const bool touched = record.Failed || record.Distance != kUntouched;
+            EXPECT_TRUE(i < searched ? touched : !touched || i % 3 == 0)
                 << "record " << i << " of " << searched << " searched";
         }
     }
@@ -377,4 +381,36 @@ TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
               "[0005]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
               "[0006]行:From及びToのノード名称は空白に出来ません。\n");
     EXPECT_FALSE(RSIF::GetNodes().HasNegativeLink());  // the repeated A>B of -2 is no link
+}
+
+TEST_F(EngineTest, ManySearchesFromOneStartAreEachSearchedOnce) {
+    std::string rows;
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    constexpr int kSearches = 600;  // more than one job's worth
+    for (int i = 0; i <= kSearches; ++i) {
+        rows += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",3\n";
+    }
+    // Every other one from the depot, the rest from N1; search i ends at N(601 - i).
+    for (int i = 0; i < kSearches; ++i) {
+        instructions += "s" + std::to_string(i) + (i % 2 == 0 ? ",N0,N" : ",N1,N") +
+                        std::to_string(kSearches + 1 - i) + "\n";
+    }
+    LoadMap(rows);
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    ASSERT_EQ(RSIF::GetDRFList().Count(), kSearches);
+    for (int threads : {1, 2}) {
+        for (int i = 0; i < kSearches; ++i) {
+            RSIF::GetDRFList().Get(i)->Distance = -1;
+        }
+        ASSERT_EQ(RSIF::SearchAllDRF(threads, [](int) { return true; }), kSearches);
+        for (int i = 0; i < kSearches; ++i) {
+            const RSIF::typDRFInf& record = *RSIF::GetDRFList().Get(i);
+            const int first = i % 2 == 0 ? 0 : 1;
+            ASSERT_FALSE(record.Failed) << i;
+            EXPECT_EQ(record.Distance, 3 * (kSearches + 1 - i - first)) << i;
+            ASSERT_EQ(record.RouteNames.Count(), kSearches + 2 - i - first) << i;
+            EXPECT_EQ(std::string(record.RouteNames.items[0].GetText()), "N" + std::to_string(first));
+        }
+    }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/node.h"
+#include "engine/routesearch.h"
 #include "network_fixture.h"
 #include "reference_network.h"
 
@@ -144,6 +145,60 @@ TEST(SearchDifferentialTest, SparseRandomNetworksGiveTheReferenceRoutes) {
                             static_cast<int64_t>(1 + random() % 3)});
         }
         CompareOn(rows, random, 20, network % 2);
+    }
+}
+
+// One pass from a start serves all of its ends: each route as the reference finds it alone,
+// unreachable and unknown ends included.
+TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
+    std::mt19937 random(19);
+    const std::vector<int64_t> nearLimit = {1, 2, int64_t{1} << 62,
+                                            std::numeric_limits<int64_t>::max() - 1};
+    for (int network = 0; network < 400; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        const std::vector<Row> rows = network % 5 == 4   ? RandomGrid(random, 2 + network % 7, -1, 3)
+                                      : network % 5 == 3 ? RandomGrid(random, 2 + network % 7, nearLimit)
+                                                         : RandomGrid(random, 2 + network % 9, 1, 2);
+        SfNodes nodes;
+        RefNodes reference;
+        std::vector<std::string> names;
+        for (const Row& row : rows) {
+            if (row.from == row.to) {
+                continue;
+            }
+            nodes.AddLink(row.from, row.to, row.distance);
+            reference.AddLink(row.from.c_str(), row.to.c_str(), row.distance);
+            names.push_back(row.from);
+            names.push_back(row.to);
+        }
+        nodes.SortLinks();
+        if (network % 2 == 1) {
+            nodes.PrepareLandmarks(1);
+        }
+        reference.SortLinks();
+        names.push_back("not a node");
+        SfRouteSearch search(nodes);
+        for (int k = 0; k < 3; ++k) {
+            const std::string& start = names[random() % names.size()];
+            std::vector<tqString> ends;
+            for (int e = 0; e < 20; ++e) {
+                ends.emplace_back(names[random() % names.size()].c_str());
+            }
+            ends.emplace_back(start.c_str());
+            std::vector<tqArray<tqString>> routes(ends.size());
+            std::vector<int64_t> distances(ends.size(), -7);
+            std::vector<SfRouteSearch::SharedEnd> shared;
+            for (size_t e = 0; e < ends.size(); ++e) {
+                shared.push_back({&ends[e], &routes[e], &distances[e], -1});
+            }
+            search.SearchRoutesFrom(tqString(start.c_str()), shared);
+            for (size_t e = 0; e < ends.size(); ++e) {
+                const std::string end = ends[e].GetText();
+                ASSERT_EQ(Describe(shared[e].result, routes[e], distances[e]),
+                          ReferenceSearch(reference, start, end))
+                    << "from " << start << " to " << end;
+            }
+        }
     }
 }
 
