@@ -65,10 +65,32 @@ int32_t Farthest(const std::vector<int64_t>& table, int width, int chosen) {
     return best;
 }
 
+// The last node a breadth-first walk from position 0 reaches, the links taken both ways: a
+// node far from it, found for much less than a least-distance pass costs.
+int32_t FarthestByLinks(const SfSearchGraph& graph) {
+    std::vector<bool> seen(graph.Count(), false);
+    std::vector<int32_t> queue = {0};
+    seen[0] = true;
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const int32_t u = queue[head];
+        auto visit = [&](const std::vector<uint32_t>& start, const std::vector<SfArc>& arcs) {
+            for (uint32_t k = start[u]; k < start[u + 1]; ++k) {
+                if (!seen[arcs[k].node]) {
+                    seen[arcs[k].node] = true;
+                    queue.push_back(arcs[k].node);
+                }
+            }
+        };
+        visit(graph.outStart, graph.outArcs);
+        visit(graph.inStart, graph.inArcs);
+    }
+    return queue.back();
+}
+
 }  // namespace
 
-// Landmarks far from each other and from the first node: each new one is the node farthest
-// from those before. With more than one thread, the passes to the landmarks run beside the
+// Landmarks far from each other and from the first node: the first is the last node a
+// walk from the first node reaches, each next one the node farthest from those before. With more than one thread, the passes to the landmarks run beside the
 // choosing, on at most threads - 1 helpers at a time.
 void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     constexpr int kWidth = 2 * kCount;
@@ -78,8 +100,7 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     };
     const size_t helperLimit = threads > 1 ? static_cast<size_t>(threads - 1) : 0;
     std::deque<std::thread> helpers;
-    MeasureDistances(0, graph.outStart, graph.outArcs, mDistance, kWidth, 0);
-    int32_t landmark = Farthest(mDistance, kWidth, 1);
+    int32_t landmark = FarthestByLinks(graph);
     for (int k = 0; k < kCount; ++k) {
         if (helperLimit == 0) {
             measureTo(landmark, k);
