@@ -14,25 +14,24 @@ constexpr int64_t kNone = -1;
 // Writes the least distances from `source` to every node along the arcs (out-arcs: from
 // the source; in-arcs: to it) into column `column` of `table`, whose rows hold `width`
 // values per node; kNone where there is none, the largest value where it does not fit.
+// The pass keeps its distances in a column of its own, a fraction of the table's memory,
+// and copies them into the table at the end.
 void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
                       const std::vector<SfArc>& arcs, std::vector<int64_t>& table, int width,
                       int column) {
-    int64_t* distance = table.data() + column;
     const auto count = static_cast<int32_t>(start.size() - 1);
-    for (int32_t v = 0; v < count; ++v) {
-        distance[size_t{1} * width * v] = kNone;
-    }
+    std::vector<int64_t> distance(count, kNone);
     SfRadixHeap heap;
-    distance[size_t{1} * width * source] = 0;
+    distance[source] = 0;
     heap.Push(0, source);
     while (!heap.Empty()) {
         const SfRadixHeap::Entry top = heap.Pop();
-        const int64_t d = distance[size_t{1} * width * top.node];
+        const int64_t d = distance[top.node];
         if (static_cast<uint64_t>(d) != top.key) {
             continue;
         }
         for (uint32_t k = start[top.node]; k < start[top.node + 1]; ++k) {
-            int64_t& old = distance[size_t{1} * width * arcs[k].node];
+            int64_t& old = distance[arcs[k].node];
             int64_t t = 0;
             if (__builtin_add_overflow(d, arcs[k].distance, &t)) {
                 t = std::numeric_limits<int64_t>::max();
@@ -42,6 +41,9 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
                 heap.Push(static_cast<uint64_t>(t), arcs[k].node);
             }
         }
+    }
+    for (int32_t v = 0; v < count; ++v) {
+        table[size_t{1} * width * v + column] = distance[v];
     }
 }
 
