@@ -2,11 +2,11 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 
-// Holds no allocation for the empty text: a text of length 0 is stored as null, and every
-// reader sees an empty text instead. Copies are deep. Texts compare byte by byte as
-// unsigned values, with no folding of any kind.
+// Texts of up to kInline bytes live inside the object, longer ones in one allocation: most
+// node and search names are short, and a million routes must not cost a million small
+// allocations per name. Copies are deep. Texts compare byte by byte as unsigned values,
+// with no folding of any kind.
 class tqString {
 public:
     tqString() = default;
@@ -14,14 +14,14 @@ public:
     tqString(const char* text, size_t length);
     tqString(const tqString& other);
     tqString& operator=(const tqString& other);
-    tqString(tqString&& other) noexcept = default;
-    tqString& operator=(tqString&& other) noexcept = default;
-    ~tqString() = default;
+    tqString(tqString&& other) noexcept;
+    tqString& operator=(tqString&& other) noexcept;
+    ~tqString() { Release(); }
 
     // Replaces the text with a copy of `text` (null or "" leave the string empty).
     void SetText(const char* text);
-    // The text, valid until the string is changed or destroyed; never null.
-    const char* GetText() const { return mText ? mText.get() : ""; }
+    // The text, valid until the string is changed, moved or destroyed; never null.
+    const char* GetText() const { return IsInline() ? mInline : mHeap; }
     size_t Length() const { return mLength; }
     bool IsEmpty() const { return mLength == 0; }
 
@@ -33,8 +33,16 @@ public:
     bool operator<(const tqString& other) const { return CompareTo(other) < 0; }
 
 private:
-    void Assign(const char* text, size_t length);
+    static constexpr size_t kInline = 15;
 
-    std::unique_ptr<char[]> mText;
+    bool IsInline() const { return mLength <= kInline; }
+    void Assign(const char* text, size_t length);
+    // Frees a long text; the string is then empty.
+    void Release();
+
     size_t mLength = 0;
+    union {
+        char* mHeap;                    // a longer text with its NUL
+        char mInline[kInline + 1] = {};  // a short text with its NUL
+    };
 };
