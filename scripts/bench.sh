@@ -1,19 +1,33 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks: the CSV table, then the search engine on generated grid
 # road networks of three sizes (10,000, 100,000 and 1,000,000 nodes; names and rows in
-# random order), on one thread and on every core, and one map with a negative cycle.
+# random order), on one thread and on every core, the largest also with its searches from
+# ten depots, and one map with a negative cycle. Ends with a table of where the time went:
+# per run, the total, the loading alone and the search phase.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/build.sh
 ./build/bench/csv_bench
 cores=$(nproc)
+summary=""
+# Runs network_bench with the arguments and keeps its phase line for the table.
+run() {
+    echo
+    local out
+    out=$(./build/bench/network_bench "$@")
+    echo "$out"
+    summary+=$(printf '%-34s %s' "$*" "$(grep '^phases:' <<<"$out" | cut -d' ' -f2-)")$'\n'
+}
 for size in "100 1000" "316 1000" "1000 200"; do
     for threads in 1 "$cores"; do
-        echo
         # shellcheck disable=SC2086
-        ./build/bench/network_bench $size "$threads"
+        run $size "$threads"
     done
 done
+run 1000 1000 "$cores" depots
+run 300 20 1 negative-cycle
+
 echo
-./build/bench/network_bench 300 20 1 negative-cycle
+echo "SIDE SEARCHES THREADS [KIND]         total = loading + search phase"
+printf '%s' "$summary"
