@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/qt/canvas.h"
+#include "platform/color.h"
 
 enum StrPosX : uint8_t {
     spLeft = 0,

@@ -1,7 +1,6 @@
-// GridCore: what tqGrid and XtqGrid share — the cell and column model (stored states found
-// by bisection, standard settings, merged blocks, custom fonts), the cell drawing, the
-// editing rules and keys, the row operations that move states with their rows, and the
-// clipboard. `State` is the grid's cell state record; the grids differ through the
+// GridCore: what tqGrid and XtqGrid share on top of their cell model — custom fonts, the
+// cell drawing, the editing rules and keys, the row operations that move states with their
+// rows, and the clipboard. `State` is the grid's cell state record; the grids differ through the
 // protected hooks.
 #pragma once
 
@@ -17,6 +16,7 @@
 
 #include "data/tqlist.h"
 #include "grid/cellstate.h"
+#include "grid/gridcellmodel.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/stringgrid.h"
 
@@ -41,16 +41,18 @@ void DeleteLastChar(std::string& text);
 // Rows and columns are grid numbers from 0, fixed ones counted; every operation takes the
 // row before the column.
 template <typename State>
-class GridCore : public StringGrid {
+class GridCore : public StringGrid, public GridCellModel<State> {
+    using Model = GridCellModel<State>;
+
 public:
+    using Model::CellStates, Model::ColumnStatuses, Model::DefaultCellBackColor,
+        Model::DefaultCellX, Model::DefaultCellY, Model::GetCellState, Model::GetstdCellState,
+        Model::GetColumnStatus, Model::GetstdColumnStatus, Model::SortedUnits,
+        Model::ApplyOrder;
+
     // A grid with `customFonts` custom fonts (numbers 1 .. customFonts).
     GridCore(QWidget* parent, int customFonts);
     ~GridCore() override;
-
-    tqList<State> CellStates;               // at most one per cell, found by bisection
-    tqList<ColumnStatusCL> ColumnStatuses;  // found by bisection
-    State StdCellState;                     // refilled for every cell without a state
-    ColumnStatusCL StdColumnStatus;
 
     // Published properties.
     bool EnableCtrlC = false;
@@ -59,32 +61,7 @@ public:
     TColor ActiveCellColor = clBlack;
     TColor SelectCellColor = clBlack;
     TColor EditBackColor = clBlack;
-    TColor DefaultCellBackColor = clBlack;
     TColor CellBorderColor = clBlack;
-    StrPosX DefaultCellX = spLeft;
-    StrPosY DefaultCellY = spTop;
-
-    // The stored state of a cell; without one, null, or with `create` a new one with the
-    // standard settings. The grid keeps ownership.
-    State* GetCellState(int ARow, int ACol, bool create);
-    // StdCellState refilled for the cell; every call overwrites the same record.
-    State* GetstdCellState(int ARow, int ACol);
-    void SetNowStandardSettingCellState(int ARow, int ACol, State* out) const;
-    ColumnStatusCL* GetColumnStatus(int ACol, bool create);
-    ColumnStatusCL* GetstdColumnStatus(int ACol);
-    void SetNowStandardSettingColumnStatus(int ACol, ColumnStatusCL* out) const;
-    bool SetColumnType(int ACol, CSTyp type, bool editable);
-
-    // Attribute setters: create the cell's state if needed; no repaint.
-    bool SetCellBackColor(int ARow, int ACol, TColor color);
-    bool SetCellFont(int ARow, int ACol, int fontNumber);
-    bool SetCellStrPos(int ARow, int ACol, StrPosX x, StrPosY y);
-    // Makes rows top..bottom x columns left..right one block, shown with the top-left
-    // cell's text and attributes. False, with nothing changed, when a cell of the block
-    // already belongs to a block.
-    bool MergeCells(int top, int bottom, int left, int right);
-    // Deletes every stored cell state; column statuses stay.
-    bool ClearCellStates();
 
     // 0: the grid's font; 1 .. custom fonts: that font if it exists, else the grid's font.
     QFont GetFontFromNumber(int n) const;
@@ -128,9 +105,9 @@ public:
 protected:
     GridInplaceEdit* CreateEditor() override;
 
-    // Hooks of the two grids.
-    // The background of a cell without a state of its own.
-    virtual TColor StandardBackColor(int ARow, int ACol) const;
+    using Model::RowStateRun, Model::StateRunOfRows, Model::SwapColumnStates;
+
+    // Hooks of the two grids, beside the model's StandardBackColor.
     // Whether fixed cells are painted in the fixed-cell colour (over their state's colour).
     virtual bool FixedCellColourRule() const { return true; }
     // How far content of width `content` moves right in `room` pixels for `x`.
@@ -146,24 +123,13 @@ protected:
     // Paints a cell (a merged block whole) with `state` (tqgrid_draw.cpp).
     void DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState drawState,
                       State& cellState);
-    // The index range [first, end) of the row's stored states in CellStates.
-    std::pair<int, int> RowStateRun(int row);
-    // The index range of the stored states of rows lo..hi-1.
-    std::pair<int, int> StateRunOfRows(int lo, int hi);
     void CopyRowTexts(int src, int dst);
     // Exchanges the texts and object references of two cells.
     void SwapCellContents(int col1, int row1, int col2, int row2);
     void SwapRowTexts(int r1, int r2);
     void ClearRowTexts(int row);
-    // Renumbers column c1 as c2 and c2 as c1 in the states and column statuses.
-    void SwapColumnStates(int c1, int c2);
     // Sets the column's width to its widest text (in each cell's font) plus `pad`.
     void FitColumnWidth(int col, int pad);
-    // The order of units first..last by `compare` (negative: the first goes first).
-    std::vector<int> SortedUnits(int first, int last, const std::function<int(int, int)>& compare);
-    // Puts unit order[k] at position first + k, one `swap` per position at most.
-    static void ApplyOrder(const std::vector<int>& order, int first,
-                           const std::function<void(int, int)>& swap);
     // Sorts rows first..last by `compare`, moving texts and states.
     void SortRows(int first, int last, const std::function<int(int, int)>& compare);
 

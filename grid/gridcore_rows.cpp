@@ -11,30 +11,6 @@
 #include "platform/qt/qttext.h"
 
 template <typename State>
-std::pair<int, int> GridCore<State>::RowStateRun(int row) {
-    State key;
-    key.Row = row;
-    key.Col = INT32_MIN;
-    int first = 0;
-    int last = 0;
-    if (CellStates.Count() == 0) {
-        return {0, 0};
-    }
-    CellStates.Find(key, first, last);  // no column is INT32_MIN: `last` is where row starts
-    int end = last;
-    while (end < CellStates.Count() && CellStates.Get(end)->Row == row) {
-        ++end;
-    }
-    return {last, end};
-}
-
-template <typename State>
-std::pair<int, int> GridCore<State>::StateRunOfRows(int lo, int hi) {
-    const int first = RowStateRun(lo).first;
-    return {first, RowStateRun(hi).first};
-}
-
-template <typename State>
 void GridCore<State>::CopyRowTexts(int src, int dst) {
     for (int col = 0; col < ColCount(); ++col) {
         SetCells(col, dst, Cells(col, src));
@@ -104,24 +80,6 @@ bool GridCore<State>::SwapRow(int r1, int r2) {
     RowStateWindow<State> states(CellStates, StateRunOfRows(lo, hi));
     states.Swap(r1, r2);
     return true;
-}
-
-template <typename State>
-void GridCore<State>::SwapColumnStates(int c1, int c2) {
-    auto other = [c1, c2](int32_t& col) { col = col == c1 ? c2 : col == c2 ? c1 : col; };
-    for (int i = 0; i < CellStates.Count(); ++i) {
-        if (State* state = CellStates.Get(i)) {
-            other(state->Col);
-        }
-    }
-    for (int i = 0; i < ColumnStatuses.Count(); ++i) {
-        if (ColumnStatusCL* status = ColumnStatuses.Get(i)) {
-            other(status->Col);
-        }
-    }
-    // Found by bisection: sorted again before the next lookup.
-    CellStates.Sort();
-    ColumnStatuses.Sort();
 }
 
 template <typename State>
