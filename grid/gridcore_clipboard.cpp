@@ -3,35 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "data/cp932text.h"
 #include "grid/gridcore.h"
 #include "platform/qt/clipboard.h"
-
-namespace {
-
-// The lines of `text`, split at CR LF, a lone CR or a lone LF; a final line end adds no
-// empty line.
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-}  // namespace
 
 template <typename State>
 bool GridCore<State>::CopyToClipboard(const GridRect& rect) {
@@ -68,7 +42,7 @@ bool GridCore<State>::PasteFromClipboard(int row, int col) {
     const std::string text = clipboard.GetText();
     clipboard.Close();
     // Lines and fields of any length are pasted whole; fields outside the grid are dropped.
-    const std::vector<std::string> lines = Lines(text);
+    const std::vector<std::string> lines = SplitLines(text, FinalLineEnd::kNothing);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int r = row + static_cast<int>(i);
         if (lines[i].empty() || r >= RowCount()) {

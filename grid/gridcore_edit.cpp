@@ -2,6 +2,7 @@
 // column, and the clipboard and clearing keys outside the editor.
 #include <cctype>
 
+#include "data/cp932text.h"
 #include "grid/gridcore.h"
 #include "platform/qt/paintercanvas.h"
 
@@ -11,7 +12,7 @@ bool aIsSlush(char c) { return c == '/'; }
 bool aIsEdit(char c) { return c >= 0x01 && c <= 0x1F; }
 bool aIsDigit(char c) { return c >= '0' && c <= '9'; }
 bool aIsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool aIsKanji(char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }
+bool aIsKanji(char c) { return IsCp932HighByte(c); }
 
 void DeleteLastChar(std::string& text) {
     if (!text.empty()) {

@@ -2,32 +2,12 @@
 // wrapped over several lines in cells whose position is a wrap value.
 #include <algorithm>
 
+#include "data/cp932text.h"
 #include "grid/xtqgrid.h"
 
 namespace {
 
-bool IsLeadByte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 bool IsWrap(StrPosX x) { return x == spLeftWrap || x == spRightWrap || x == spCenterWrap; }
-
-// The lines of `text`, split at CR LF, a lone CR or a lone LF.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            lines.emplace_back();
-        } else {
-            lines.back() += text[i];
-        }
-    }
-    return lines;
-}
 
 }  // namespace
 
@@ -39,7 +19,7 @@ void DivideString(std::vector<std::string>& list, const std::string& text, int W
     size_t lastFit = 1;  // bytes up to here (counted from 1) fit
     for (size_t i = 0; i < length; ++i) {
         const bool last = i + 1 == length;
-        if (IsLeadByte(text[i]) && !last) {
+        if (IsCp932LeadByte(text[i]) && !last) {
             continue;  // never end inside a double-byte character
         }
         const std::string candidate = text.substr(start, i + 1 - start);
@@ -130,7 +110,7 @@ bool XtqGrid::DrawWrapped(const PixelRect& textRect, const std::string& text,
     std::vector<std::string> segments;
     std::vector<std::string> divided;
     if (text.find('\n') != std::string::npos) {
-        for (const std::string& line : SplitLines(text)) {
+        for (const std::string& line : SplitLines(text, FinalLineEnd::kAnotherEmptyLine)) {
             DivideString(divided, line, W, width);
             segments.insert(segments.end(), divided.begin(), divided.end());
         }
