@@ -14,29 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "data/tqlist.h"
-#include "grid/cellstate.h"
 #include "grid/gridcellmodel.h"
 #include "platform/qt/canvas.h"
 #include "platform/qt/stringgrid.h"
-
-// The in-place editor of the grids, whose background colour the grid sets.
-class TInplaceEditEX : public GridInplaceEdit {
-public:
-    using GridInplaceEdit::GridInplaceEdit;
-    void SetBrushColor(TColor color);
-};
-
-// Character classes of one CP932 byte.
-bool aIsalnum(char c);
-bool aIsHifun(char c);  // '-'
-bool aIsSlush(char c);  // '/'
-bool aIsEdit(char c);   // control characters 0x01-0x1F
-bool aIsDigit(char c);
-bool aIsAlpha(char c);
-bool aIsKanji(char c);  // 0x80-0xFF: part of a double-byte character or half-width kana
-// Drops the last byte of `text` (of a double-byte character, only its trail byte).
-void DeleteLastChar(std::string& text);
 
 // Rows and columns are grid numbers from 0, fixed ones counted; every operation takes the
 // row before the column.
@@ -120,7 +100,7 @@ protected:
     // Draws text over several lines when the grid wraps it; false to draw one line.
     virtual bool DrawWrapped(const PixelRect&, const std::string&, const State&) { return false; }
 
-    // Paints a cell (a merged block whole) with `state` (tqgrid_draw.cpp).
+    // Paints a cell (a merged block whole) with `state` (gridcore_draw.cpp).
     void DrawCellFunc(int ACol, int ARow, const PixelRect& rect, GridDrawState drawState,
                       State& cellState);
     void CopyRowTexts(int src, int dst);
@@ -132,6 +112,9 @@ protected:
     void FitColumnWidth(int col, int pad);
     // Sorts rows first..last by `compare`, moving texts and states.
     void SortRows(int first, int last, const std::function<int(int, int)>& compare);
+    // Sorts columns first..last by `compare`, moving them with `swap` (each grid's SwapCol).
+    void SortColumns(int first, int last, const std::function<int(int, int)>& compare,
+                     const std::function<void(int, int)>& swap);
 
 private:
     void SetBackGroundColor(const State& state, const GridRect& area, const PixelRect& rect,

@@ -1,24 +1,9 @@
 // Editing and keys of the grid family: when the in-place editor may open, what may be typed into a
 // column, and the clipboard and clearing keys outside the editor.
-#include <cctype>
-
-#include "data/cp932text.h"
+#include "grid/charclass.h"
 #include "grid/gridcore.h"
+#include "grid/inplaceeditex.h"
 #include "platform/qt/paintercanvas.h"
-
-bool aIsalnum(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
-bool aIsHifun(char c) { return c == '-'; }
-bool aIsSlush(char c) { return c == '/'; }
-bool aIsEdit(char c) { return c >= 0x01 && c <= 0x1F; }
-bool aIsDigit(char c) { return c >= '0' && c <= '9'; }
-bool aIsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool aIsKanji(char c) { return IsCp932HighByte(c); }
-
-void DeleteLastChar(std::string& text) {
-    if (!text.empty()) {
-        text.pop_back();
-    }
-}
 
 void TInplaceEditEX::SetBrushColor(TColor color) {
     QPalette colours = palette();

@@ -14,5 +14,11 @@ void GridCore<State>::SortRows(int first, int last, const std::function<int(int,
     });
 }
 
+template <typename State>
+void GridCore<State>::SortColumns(int first, int last, const std::function<int(int, int)>& compare,
+                                  const std::function<void(int, int)>& swap) {
+    ApplyOrder(SortedUnits(first, last, compare), first, swap);
+}
+
 template class GridCore<CellStateCL>;
 template class GridCore<XtqCellStateCL>;

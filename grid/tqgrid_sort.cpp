@@ -60,9 +60,9 @@ bool tqGrid::HeapSortCol(int first, int last) {
     if (last <= first) {
         return true;
     }
-    const std::vector<int> order =
-        SortedUnits(first, last, [this](int a, int b) { return ListCompareCol(a, b); });
-    ApplyOrder(order, first, [this](int i, int j) { SwapCol(i, j); });
+    SortColumns(
+        first, last, [this](int a, int b) { return ListCompareCol(a, b); },
+        [this](int i, int j) { SwapCol(i, j); });
     return true;
 }
 

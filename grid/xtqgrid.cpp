@@ -119,14 +119,16 @@ bool XtqGrid::SortColumn(int first, int last) {
     if (first < FixedCols() || first >= last) {
         return false;
     }
-    const std::vector<int> order = SortedUnits(first, last, [this](int a, int b) {
-        int result = 0;
-        if (OnSortColumn) {
-            OnSortColumn(*this, a, b, result);
-        }
-        return result != 0 ? result : a - b;
-    });
-    ApplyOrder(order, first, [this](int i, int j) { SwapCol(i, j); });
+    SortColumns(
+        first, last,
+        [this](int a, int b) {
+            int result = 0;
+            if (OnSortColumn) {
+                OnSortColumn(*this, a, b, result);
+            }
+            return result != 0 ? result : a - b;
+        },
+        [this](int i, int j) { SwapCol(i, j); });
     GridReDraw();
     return true;
 }

@@ -137,20 +137,4 @@ TEST_F(EditTest, ComposingJapaneseOpensTheEditorAndCommitsCp932) {
     QApplication::sendEvent(grid.InplaceEditor(), &commit);
     EXPECT_EQ(Cell(2, 1), codepage::Utf8ToCp932("東京"));
 }
-
-TEST_F(EditTest, CharacterClassesAndDeleteLastChar) {
-    EXPECT_TRUE(aIsEdit('\b'));
-    EXPECT_FALSE(aIsEdit(' '));
-    EXPECT_TRUE(aIsKanji('\x82'));
-    EXPECT_FALSE(aIsDigit('\x82'));
-    EXPECT_TRUE(aIsHifun('-') && aIsSlush('/') && aIsAlpha('Q') && aIsalnum('7'));
-    std::string text = codepage::Utf8ToCp932("a東");
-    DeleteLastChar(text);
-    EXPECT_EQ(text.size(), 2u);  // only the trail byte goes
-    std::string one = "x";
-    DeleteLastChar(one);
-    DeleteLastChar(one);
-    EXPECT_EQ(one, "");
-}
-
 }  // namespace

@@ -1,11 +1,15 @@
-// The grids' cell model on its own: no window system, no application object.
+// The grids' cell model and character classes on their own: no window system, no
+// application object.
 #include "grid/gridcellmodel.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
+
+#include "grid/charclass.h"
 
 namespace {
 
@@ -117,6 +121,21 @@ TEST_F(GridCellModelTest, SortedUnitsAndTheirOrderAppliedInPlaceForAnyPermutatio
         }
         EXPECT_LE(swaps, std::max(size - 1, 0));
     }
+}
+
+TEST(CharClassTest, CharacterClassesAndDeleteLastChar) {
+    EXPECT_TRUE(aIsEdit('\b'));
+    EXPECT_FALSE(aIsEdit(' '));
+    EXPECT_TRUE(aIsKanji('\x82'));
+    EXPECT_FALSE(aIsDigit('\x82'));
+    EXPECT_TRUE(aIsHifun('-') && aIsSlush('/') && aIsAlpha('Q') && aIsalnum('7'));
+    std::string text = std::string("a\x93\x8C");
+    DeleteLastChar(text);
+    EXPECT_EQ(text.size(), 2u);  // only the trail byte goes
+    std::string one = "x";
+    DeleteLastChar(one);
+    DeleteLastChar(one);
+    EXPECT_EQ(one, "");
 }
 
 }  // namespace
