@@ -24,14 +24,13 @@
 #include "data/messagebox.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
+#include "grid/resultgrid.h"
 #include "platform/filereason.h"
 #include "platform/qt/fonts.h"
 
 namespace {
 
-constexpr int kResultColumns = 11;
 constexpr int kRefusalShownMs = 4000;  // then the note of the work under way is back
-constexpr int kHeaderRows = 2;
 
 // A tab page whose last child (the result grid) always fills it, over the others.
 class FillingPage final : public QWidget {
@@ -128,6 +127,34 @@ void TMainForm::BuildWindow() {
     auto* strip = new QWidget(central);
     strip->setFixedHeight(81);
     column->addWidget(strip);
+    BuildStrip(strip);
+    auto* rule = new QFrame(central);
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    rule->setFixedHeight(3);
+    column->addWidget(rule);
+
+    auto* tabs = new QTabWidget(central);
+    column->addWidget(tabs, 1);
+    // Every command of the strip and a few grid rows stay visible at the smallest size.
+    central->setMinimumSize(ResultPreservBtn->geometry().right() + 9, 81 + 3 + 180);
+    resize(726, 439 + 48);
+    auto* page = new FillingPage();
+    tabs->addTab(page, QStringLiteral("検索指示＆結果表示"));
+    BuildResultPage(page);
+    page->filler = ResultGrid;
+    statusBar()->setSizeGripEnabled(true);
+    // A menu's tips and a refusal pass over the strip; while work runs, its note comes back.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (mBusy && message.isEmpty()) {
+            statusBar()->showMessage(mBusyNote);
+        }
+    });
+    mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    mStopShortcut->setEnabled(false);
+    connect(mStopShortcut, &QShortcut::activated, this, [this] { StopSearchAsked(); });
+}
+
+void TMainForm::BuildStrip(QWidget* strip) {
     Caption(QStringLiteral("ノード数"), 12, 10, strip);
     NodeNumSText = Counter(84, 8, strip);
     Caption(QStringLiteral("検索指示数"), 8, 34, strip);
@@ -152,18 +179,16 @@ void TMainForm::BuildWindow() {
     ResultPreservBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
                                        QStringLiteral("結果保存"), strip);
     ResultPreservBtn->setGeometry(512, 4, 93, 61);
-    auto* rule = new QFrame(central);
-    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    rule->setFixedHeight(3);
-    column->addWidget(rule);
+    ReadRefDirFileBtn->setEnabled(false);
+    SearchBtn->setEnabled(false);
+    ResultPreservBtn->setEnabled(false);
+    connect(MAPFileReadBtn, &QPushButton::clicked, this, [this] { MapFileReadMenuClick(); });
+    connect(ReadRefDirFileBtn, &QPushButton::clicked, this, [this] { ReadRefDirFileMenuClick(); });
+    connect(SearchBtn, &QPushButton::clicked, this, [this] { SearchBtnClick(); });
+    connect(ResultPreservBtn, &QPushButton::clicked, this, [this] { ResultPreservBtnClick(); });
+}
 
-    auto* tabs = new QTabWidget(central);
-    column->addWidget(tabs, 1);
-    // Every command of the strip and a few grid rows stay visible at the smallest size.
-    central->setMinimumSize(ResultPreservBtn->geometry().right() + 9, 81 + 3 + 180);
-    resize(726, 439 + 48);
-    auto* page = new FillingPage();
-    tabs->addTab(page, QStringLiteral("検索指示＆結果表示"));
+void TMainForm::BuildResultPage(QWidget* page) {
     MAPWarnImage = WarningIcon(100, 24, page);
     MAPWarnLabel =
         Caption(QStringLiteral("マップファイルが読み込まれていません"), 136, 36, page, 13);
@@ -176,50 +201,9 @@ void TMainForm::BuildWindow() {
     ProgressBar->setRange(0, 100);
     ProgressBar->setTextVisible(false);
     ResultGrid = new tqGrid(page);
-    page->filler = ResultGrid;
-    statusBar()->setSizeGripEnabled(true);
-    // A menu's tips and a refusal pass over the strip; while work runs, its note comes back.
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-        if (mBusy && message.isEmpty()) {
-            statusBar()->showMessage(mBusyNote);
-        }
-    });
-    mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    mStopShortcut->setEnabled(false);
-    connect(mStopShortcut, &QShortcut::activated, this, [this] { StopSearchAsked(); });
-
-    ReadRefDirFileBtn->setEnabled(false);
-    SearchBtn->setEnabled(false);
-    ResultPreservBtn->setEnabled(false);
     ShowProgress(false);
     ResultGrid->hide();
-
-    connect(MAPFileReadBtn, &QPushButton::clicked, this, [this] { MapFileReadMenuClick(); });
-    connect(ReadRefDirFileBtn, &QPushButton::clicked, this, [this] { ReadRefDirFileMenuClick(); });
-    connect(SearchBtn, &QPushButton::clicked, this, [this] { SearchBtnClick(); });
-    connect(ResultPreservBtn, &QPushButton::clicked, this, [this] { ResultPreservBtnClick(); });
-
-    // The result grid.
-    ResultGrid->SetColCount(kResultColumns);
-    ResultGrid->SetRowCount(kHeaderRows + 1);
-    ResultGrid->SetFixedCols(0);
-    ResultGrid->SetFixedRows(kHeaderRows);
-    ResultGrid->SetDefaultColWidth(64);
-    ResultGrid->SetColWidths(0, 45);
-    ResultGrid->SetDefaultRowHeight(20);
-    ResultGrid->SetGridLineWidth(0);
-    ResultGrid->SetOptions(goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine);
-    ResultGrid->SetGridFont(GothicFont(12));
-    ResultGrid->ActiveCellColor = clAqua;
-    ResultGrid->SelectCellColor = clAqua;
-    ResultGrid->EditBackColor = clAqua;
-    ResultGrid->DefaultCellBackColor = clWhite;
-    ResultGrid->DefaultCellY = spMiddle;
-    // Results can be copied into a spreadsheet; they are never edited in place.
-    ResultGrid->EnableCtrlC = true;
-    for (int n = 1; n <= 3; ++n) {
-        ResultGrid->SetCustomFont(n, GothicFont(12));
-    }
+    ConfigureResultGrid(*ResultGrid);
     ResultGrid->OnCellState = [this](tqGrid& grid, int row, int col, bool standard,
                                      CellStateCL& state) {
         ResultGridCellState(grid, row, col, standard, state);
@@ -264,7 +248,7 @@ void TMainForm::BuildMenus() {
 
 void TMainForm::FormCreate() {
     SetMessageCaption("ロトミナ");
-    for (int row = 0; row < kHeaderRows; ++row) {
+    for (int row = 0; row < kResultGridHeaderRows; ++row) {
         for (int col = 0; col < ResultGrid->ColCount(); ++col) {
             ResultGrid->SetCellStrPos(row, col, spCenter, spMiddle);
         }

@@ -92,6 +92,10 @@ private:
     class BusyScope;
 
     void BuildWindow();
+    // The counters and commands above the tab page.
+    void BuildStrip(QWidget* strip);
+    // The tab page: the warnings, the progress bar and the result grid over them.
+    void BuildResultPage(QWidget* page);
     void BuildMenus();
     void FormCreate();
     // Reports a file read's result code; true when the file was read.

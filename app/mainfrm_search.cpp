@@ -15,12 +15,10 @@
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
+#include "grid/resultgrid.h"
 
 namespace {
 
-constexpr int kFirstRouteColumn = 6;
-constexpr TColor kBlue = 0xFF0000;       // RGB 0, 0, 255
-constexpr TColor kRed = 0x0000FF;        // RGB 255, 0, 0
 constexpr TColor kGreen = 0x80FF00;      // RGB 0, 255, 128
 constexpr TColor kLightCyan = 0xFFFF80;  // RGB 128, 255, 255
 
@@ -42,13 +40,13 @@ int WriteResultRows(tqGrid& grid, int row, RSIF::typDRFInf& record) {
             grid.WriteCell(row, 4, record.Failed ? "" : std::to_string(nodes));
             grid.WriteCell(row, 5, record.Failed ? "" : FormatText("%" PRId64, record.Distance));
         } else {
-            for (int col = 0; col < kFirstRouteColumn; ++col) {
+            for (int col = 0; col < kResultGridFirstRouteColumn; ++col) {
                 grid.WriteCell(row + j, col, Further());
             }
         }
         for (int k = 0; k < RSIF::kRouteNamesPerRow; ++k) {
             const int index = RSIF::kRouteNamesPerRow * j + k;
-            grid.WriteCell(row + j, kFirstRouteColumn + k,
+            grid.WriteCell(row + j, kResultGridFirstRouteColumn + k,
                            index < nodes ? record.RouteNames.Get(index).GetText() : "");
         }
     }
@@ -138,9 +136,9 @@ void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,
         CellState.PosX = spCenter;
         CellState.FontNumber = 1;
         if (text == Success() || further) {
-            CellState.BackColor = kBlue;
+            CellState.BackColor = clBlue;
         } else if (text == Failure()) {
-            CellState.BackColor = kRed;
+            CellState.BackColor = clRed;
         }
     } else if (ACol <= 3) {
         if (further) {

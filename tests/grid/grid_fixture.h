@@ -6,26 +6,15 @@
 
 #include <string>
 
-#include "grid/tqgrid.h"
+#include "grid/resultgrid.h"
 #include "tests/support/recording_canvas.h"
 
 class GridTest : public testing::Test {
 protected:
     void SetUp() override {
+        ConfigureResultGrid(grid);
         grid.resize(800, 400);
-        grid.SetColCount(11);
         grid.SetRowCount(6);
-        grid.SetFixedRows(2);
-        grid.SetFixedCols(0);
-        grid.SetDefaultColWidth(64);
-        grid.SetColWidths(0, 45);
-        grid.SetDefaultRowHeight(20);
-        grid.SetGridLineWidth(0);
-        grid.ActiveCellColor = clAqua;
-        grid.SelectCellColor = clAqua;
-        grid.EditBackColor = clAqua;
-        grid.DefaultCellBackColor = clWhite;
-        grid.DefaultCellY = spMiddle;
         grid.SetFixedColor(clSilver);
     }
 

@@ -6,20 +6,21 @@
 namespace {
 
 TEST_F(GridTest, CustomFontsFallBackToTheGridFontUntilMade) {
+    tqGrid plain;  // the result grid has made its custom fonts already
     QFont gridFont("IPAPGothic", 9);
-    grid.SetGridFont(gridFont);
-    EXPECT_EQ(grid.GetFontFromNumber(2), gridFont);
+    plain.SetGridFont(gridFont);
+    EXPECT_EQ(plain.GetFontFromNumber(2), gridFont);
     QFont bold = gridFont;
     bold.setBold(true);
-    grid.SetCustomFont(2, bold);
-    EXPECT_EQ(grid.GetFontFromNumber(2), bold);
-    EXPECT_EQ(grid.GetFontFromNumber(1), gridFont);
-    EXPECT_EQ(grid.CustomFont(3), gridFont);  // reading makes a copy of the grid font
-    EXPECT_EQ(grid.GetFontFromNumber(7), gridFont);
-    EXPECT_EQ(grid.CustomFont(0), gridFont);  // no font outside 1-3
-    EXPECT_EQ(grid.CustomFont(4), gridFont);
-    EXPECT_FALSE(grid.SetCustomFont(4, bold));
-    EXPECT_EQ(grid.CustomFont(4), gridFont);
+    plain.SetCustomFont(2, bold);
+    EXPECT_EQ(plain.GetFontFromNumber(2), bold);
+    EXPECT_EQ(plain.GetFontFromNumber(1), gridFont);
+    EXPECT_EQ(plain.CustomFont(3), gridFont);  // reading makes a copy of the grid font
+    EXPECT_EQ(plain.GetFontFromNumber(7), gridFont);
+    EXPECT_EQ(plain.CustomFont(0), gridFont);  // no font outside 1-3
+    EXPECT_EQ(plain.CustomFont(4), gridFont);
+    EXPECT_FALSE(plain.SetCustomFont(4, bold));
+    EXPECT_EQ(plain.CustomFont(4), gridFont);
 }
 
 TEST_F(GridTest, WritingCellsRowFirstAndShifted) {
