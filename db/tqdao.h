@@ -113,7 +113,8 @@ public:
 
     // A prepared statement (UTF-8 text); raises on failure.
     sqlite3_stmt* Prepare(const std::string& utf8, const char* call);
-    // Raises the error of the last call when `code` is not one of the `ok` codes.
+    // Raises the error of the last call, named by `call` and the source `line`, when `code`
+    // is none of SQLITE_OK, SQLITE_DONE and SQLITE_ROW.
     void Check(int code, const char* call, int line) const;
     // The primary result code of the last error raised since the previous call (0 for
     // none), for callers that only see an operation's false; clears it.

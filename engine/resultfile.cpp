@@ -10,7 +10,8 @@
 namespace RSIF {
 namespace {
 
-constexpr uint32_t kFirstRouteColumn = 7;
+// The result table's first route column; table columns count from 1.
+constexpr uint32_t kFirstRouteTableColumn = 7;
 
 }  // namespace
 
@@ -57,7 +58,7 @@ void FillResultTable(TSLtabCL& table) {
             for (int k = 0; k < kRouteNamesPerRow; ++k) {
                 const int index = kRouteNamesPerRow * j + k;
                 if (index < nodeCount) {
-                    table.WriteCell(row + j, kFirstRouteColumn + k,
+                    table.WriteCell(row + j, kFirstRouteTableColumn + k,
                                     record.RouteNames.Get(index).GetText());
                 }
             }

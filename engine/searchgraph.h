@@ -13,6 +13,7 @@ struct SfArc {
     int32_t node;
 };
 #pragma pack(pop)
+static_assert(sizeof(SfArc) == 12, "arcs are packed to 12 bytes");
 
 // Nodes are renumbered breadth-first ("positions"), so that the nodes a search meets one
 // after the other lie close together in memory whatever the order of the map's rows and

@@ -16,8 +16,9 @@ namespace {
 // Keys that open the editor on an emptied cell: letters, digits, the numeric pad, the
 // punctuation keys and the input method's processing key.
 bool IsStartKey(VirtualKey key) {
-    return (key >= 0x41 && key <= 0x5A) || (key >= 0x30 && key <= 0x39) ||
-           (key >= 0x60 && key <= 0x6F) || (key >= 0x92 && key <= 0xEF);
+    return (key >= vkA && key <= vkZ) || (key >= vk0 && key <= vk9) ||
+           (key >= vkNumPad0 && key <= vkDivide) ||
+           (key >= vkFirstPunctuation && key <= vkLastPunctuation);
 }
 
 }  // namespace
@@ -57,15 +58,15 @@ template <typename State>
 void GridCore<State>::KeyDown(VirtualKey& key, ShiftState shift) {
     if (!EditorMode()) {
         const bool ctrl = (shift & ssCtrl) != 0;
-        if (EnableCtrlC && key == 0x43 && ctrl) {
+        if (EnableCtrlC && key == vkC && ctrl) {
             CopyToClipboard(Selection());
             return;
         }
-        if (EnableCtrlV && key == 0x56 && ctrl) {
+        if (EnableCtrlV && key == vkV && ctrl) {
             PasteFromClipboard(Selection().Top, Selection().Left);
             return;
         }
-        if (key == 0x58 && ctrl) {
+        if (key == vkX && ctrl) {
             CutToClipboard(Selection());
             return;
         }

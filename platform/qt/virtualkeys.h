@@ -22,6 +22,20 @@ constexpr VirtualKey vkUp = 0x26;
 constexpr VirtualKey vkRight = 0x27;
 constexpr VirtualKey vkDown = 0x28;
 constexpr VirtualKey vkDelete = 0x2E;
+// Digits and letters: the codes of their characters.
+constexpr VirtualKey vk0 = 0x30;
+constexpr VirtualKey vk9 = 0x39;
+constexpr VirtualKey vkA = 0x41;
+constexpr VirtualKey vkC = 0x43;
+constexpr VirtualKey vkV = 0x56;
+constexpr VirtualKey vkX = 0x58;
+constexpr VirtualKey vkZ = 0x5A;
+// The numeric pad: its digits, then * + separator - . /.
+constexpr VirtualKey vkNumPad0 = 0x60;
+constexpr VirtualKey vkDivide = 0x6F;
+// The punctuation keys of the main keyboard and the keys of other keyboards.
+constexpr VirtualKey vkFirstPunctuation = 0x92;
+constexpr VirtualKey vkLastPunctuation = 0xEF;
 // The code of a key that the input method takes for composing text.
 constexpr VirtualKey vkProcessKey = 0xE5;
 
