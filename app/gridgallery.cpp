@@ -105,6 +105,12 @@ void Fill(XtqGrid& grid, const QString& scratch) {
     grid.SetCellBackColor(9, 0, 0xCCFFFF);
     grid.WriteCell(9, 1, Cp("Ctrl+Cでコピー、数字・小数の列は入力できます"));
     grid.MergeCells(9, 9, 1, 7);
+    // A column too narrow for two characters: its wrapped text shows one a line.
+    grid.WriteCell(0, 10, Cp("縦"));
+    grid.SetCellStrPos(0, 10, spCenter, spMiddle);
+    grid.MergeCells(1, 8, 10, 10);
+    grid.WriteCell(1, 10, Cp("一字ずつ折り返す狭い列"));
+    grid.SetCellStrPos(1, 10, spCenterWrap, spTop);
 }
 
 }  // namespace
@@ -121,12 +127,13 @@ int main(int argc, char** argv) {
     XtqGrid grid;
     grid.setWindowTitle(QStringLiteral("XtqGrid ギャラリー"));
     grid.SetGridFont(GothicFont(12));
-    grid.SetColCount(10);
+    grid.SetColCount(11);
     grid.SetRowCount(10);
     grid.SetFixedCols(0);
     grid.SetFixedRows(1);
     grid.SetDefaultColWidth(84);
     grid.SetColWidths(0, 48);
+    grid.SetColWidths(10, 24);
     grid.SetDefaultRowHeight(24);
     grid.SetGridLineWidth(0);
     grid.SetFixedColor(0xE0E0E0);
@@ -134,7 +141,7 @@ int main(int argc, char** argv) {
     grid.SetSelectCellColor(0xFFE0C0);
     grid.EnableCtrlC = true;
     Fill(grid, scratch.path());
-    grid.resize(48 + 9 * 84 + 24, 24 * 7 + 3 * 64 + 24);
+    grid.resize(48 + 9 * 84 + 24 + 24, 24 * 7 + 3 * 64 + 24);
     grid.SetCurrentCell(6, 4);
     grid.show();
     if (screenshot) {

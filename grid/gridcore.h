@@ -108,8 +108,8 @@ protected:
     void SwapCellContents(int col1, int row1, int col2, int row2);
     void SwapRowTexts(int r1, int r2);
     void ClearRowTexts(int row);
-    // Sets the column's width to its widest text (in each cell's font) plus `pad`.
-    void FitColumnWidth(int col, int pad);
+    // The width of the column's widest text, each in its cell's font.
+    int WidestText(int col);
     // Sorts rows first..last by `compare`, moving texts and states.
     void SortRows(int first, int last, const std::function<int(int, int)>& compare);
     // Sorts columns first..last by `compare`, moving them with `swap` (each grid's SwapCol).

@@ -83,14 +83,14 @@ bool GridCore<State>::SwapRow(int r1, int r2) {
 }
 
 template <typename State>
-void GridCore<State>::FitColumnWidth(int col, int pad) {
+int GridCore<State>::WidestText(int col) {
     int widest = 0;
     for (int row = 0; row < RowCount(); ++row) {
         const State* state = GetCellState(row, col, false);
         const QFontMetrics metrics(GetFontFromNumber(state ? state->FontNumber : 0));
         widest = std::max(widest, metrics.horizontalAdvance(qttext::FromCp932(Cells(col, row))));
     }
-    SetColWidths(col, widest + pad);
+    return widest;
 }
 
 template class GridCore<CellStateCL>;

@@ -70,6 +70,6 @@ bool tqGrid::RowMoved(int from, int to) {
 }
 
 bool tqGrid::FixColumnWidth(int col) {
-    FitColumnWidth(col, 4);
+    SetColWidths(col, WidestText(col) + 4);
     return true;
 }

@@ -1,6 +1,7 @@
 // Sorting the data rows (columns) of tqGrid by the owner's comparison, the rows accepted
 // by the extraction check first.
 #include <algorithm>
+#include <functional>
 
 #include "grid/tqgrid.h"
 
@@ -23,8 +24,9 @@ bool tqGrid::ExtractCheckCol(int col) { return ExtractCheckBy(OnExtractColumn, c
 
 namespace {
 
-int Compare(tqGrid& grid, const tqGrid::SortEvent& onSort, int a, int b, bool extractedA,
-            bool extractedB) {
+// The owner's comparison first, then the extraction check of each unit in turn.
+int Compare(tqGrid& grid, const tqGrid::SortEvent& onSort,
+            const std::function<bool(int)>& extractCheck, int a, int b) {
     int result = 0;
     if (onSort) {
         onSort(grid, a, b, result);
@@ -32,6 +34,8 @@ int Compare(tqGrid& grid, const tqGrid::SortEvent& onSort, int a, int b, bool ex
     if (result == 0) {
         result = a - b;  // equal rows keep their order
     }
+    const bool extractedA = extractCheck(a);
+    const bool extractedB = extractCheck(b);
     if (extractedA != extractedB) {
         result = extractedA ? -1 : 1;
     }
@@ -41,11 +45,12 @@ int Compare(tqGrid& grid, const tqGrid::SortEvent& onSort, int a, int b, bool ex
 }  // namespace
 
 int tqGrid::ListCompare(int Row1, int Row2) {
-    return Compare(*this, OnSort, Row1, Row2, ExtractCheck(Row1), ExtractCheck(Row2));
+    return Compare(*this, OnSort, [this](int row) { return ExtractCheck(row); }, Row1, Row2);
 }
 
 int tqGrid::ListCompareCol(int Col1, int Col2) {
-    return Compare(*this, OnSortColumn, Col1, Col2, ExtractCheckCol(Col1), ExtractCheckCol(Col2));
+    return Compare(*this, OnSortColumn, [this](int col) { return ExtractCheckCol(col); }, Col1,
+                   Col2);
 }
 
 bool tqGrid::HeapSort(int first, int last) {

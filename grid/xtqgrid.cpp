@@ -181,8 +181,13 @@ bool XtqGrid::SwapCol(int c1, int c2) {
     return true;
 }
 
+void XtqGrid::SetImeMode(TImeMode mode) {
+    mImeMode = mode;
+    setAttribute(Qt::WA_InputMethodEnabled, mode != imDisable);
+}
+
 bool XtqGrid::FixColumnWidth(int col) {
-    FitColumnWidth(col, 6);
+    SetColWidths(col, WidestText(col) + 6);  // its own SetColWidths: the owner is told
     return true;
 }
 

@@ -41,8 +41,9 @@ enum TImeMode {
     imHanguel
 };
 
-// Breaks `text` (CP932) into the longest runs whose width, by `width`, stays below `W`
-// pixels; a double-byte character is never split.
+// Breaks `text` (CP932) into segments: each the longest run of whole characters from its
+// start whose width, by `width`, stays below `W` pixels, and one character where even that
+// does not fit. No segment is empty; a double-byte character is never split.
 void DivideString(std::vector<std::string>& list, const std::string& text, int W,
                   const std::function<int(const std::string&)>& width);
 
@@ -71,7 +72,6 @@ public:
     ~XtqGrid() override;
 
     tqList<BitmapImgCL> Bitmaps;  // found by identifier
-    TImeMode ImeMode = imDontCare;
     TImeMode EditorImeMode = imDontCare;  // the mode OnStartEdit gave the open editor
     CellAttrEvent OnCellAttr;
     DispCellStrEvent OnDispCellStr;
@@ -82,6 +82,12 @@ public:
     AfterEditEvent OnAfterEdit;
     SortEvent OnSort;
     SortColumnEvent OnSortColumn;
+
+    // The grid control's own input-method mode. This platform can only switch the input
+    // method on or off for a control: imDisable turns it off, every other mode leaves it to
+    // the user (as for the editor's mode).
+    TImeMode ImeMode() const { return mImeMode; }
+    void SetImeMode(TImeMode mode);
 
     // Colours whose change repaints the whole grid.
     void SetActiveCellColor(TColor color);
@@ -140,6 +146,7 @@ protected:
                      const XtqCellStateCL& state) override;
 
 private:
+    TImeMode mImeMode = imDontCare;
     int32_t AddBitmap(const QImage& bitmap);
     void SwapColumnTexts(int c1, int c2);
 

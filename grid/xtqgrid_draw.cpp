@@ -14,27 +14,18 @@ bool IsWrap(StrPosX x) { return x == spLeftWrap || x == spRightWrap || x == spCe
 void DivideString(std::vector<std::string>& list, const std::string& text, int W,
                   const std::function<int(const std::string&)>& width) {
     list.clear();
-    const size_t length = text.size();
-    size_t start = 0;    // first byte of the segment under way
-    size_t lastFit = 1;  // bytes up to here (counted from 1) fit
-    for (size_t i = 0; i < length; ++i) {
-        const bool last = i + 1 == length;
-        if (IsCp932LeadByte(text[i]) && !last) {
-            continue;  // never end inside a double-byte character
+    // The end of the whole character that begins at `i`.
+    auto characterEnd = [&text](size_t i) {
+        return i + (IsCp932LeadByte(text[i]) && i + 1 < text.size() ? 2 : 1);
+    };
+    for (size_t start = 0; start < text.size();) {
+        size_t end = characterEnd(start);  // one character even when it does not fit
+        while (end < text.size() &&
+               width(text.substr(start, characterEnd(end) - start)) < W) {
+            end = characterEnd(end);
         }
-        const std::string candidate = text.substr(start, i + 1 - start);
-        if (width(candidate) < W) {
-            lastFit = i + 1;
-            if (last) {
-                list.push_back(candidate);
-            }
-        } else {
-            list.push_back(text.substr(start, lastFit > start ? lastFit - start : 0));
-            start = std::max(lastFit, start);
-            if (last) {
-                list.push_back(text.substr(start));
-            }
-        }
+        list.push_back(text.substr(start, end - start));
+        start = end;
     }
 }
 

@@ -7,7 +7,7 @@
 #include "platform/qt/qttext.h"
 #include "platform/qt/stringgrid.h"
 
-GridInplaceEdit::GridInplaceEdit(StringGrid& grid) : mGrid(grid) { setFrame(false); }
+GridInplaceEdit::GridInplaceEdit(StringGrid& grid) : mGrid(&grid) { setFrame(false); }
 
 QString GridInplaceEdit::Admitted(const QString& text) {
     QString admitted;
@@ -17,7 +17,7 @@ QString GridInplaceEdit::Admitted(const QString& text) {
         i += length - 1;
         bool passes = true;
         for (char byte : qttext::ToCp932(character)) {
-            mGrid.KeyPress(byte);
+            mGrid->KeyPress(byte);
             passes = passes && byte != 0;
         }
         if (passes) {
@@ -36,22 +36,25 @@ void GridInplaceEdit::Type(const QString& text) {
 }
 
 void GridInplaceEdit::keyPressEvent(QKeyEvent* event) {
+    if (mGrid == nullptr) {
+        return;
+    }
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter: {
             char enter = '\r';
-            mGrid.KeyPress(enter);
+            mGrid->KeyPress(enter);
             return;
         }
         case Qt::Key_Up:
         case Qt::Key_Down:
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
-            QApplication::sendEvent(&mGrid, event);  // the grid moves the current cell
+            QApplication::sendEvent(mGrid, event);  // the grid moves the current cell
             return;
         case Qt::Key_Backspace: {
             char back = '\b';
-            mGrid.KeyPress(back);
+            mGrid->KeyPress(back);
             if (back != 0) {
                 QLineEdit::keyPressEvent(event);
             }
@@ -70,7 +73,7 @@ void GridInplaceEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridInplaceEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty()) {
+    if (mGrid == nullptr || event->commitString().isEmpty()) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
@@ -82,7 +85,7 @@ void GridInplaceEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 void GridInplaceEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (QApplication::focusWidget() != &mGrid) {
-        mGrid.DoExit();
+    if (mGrid != nullptr && QApplication::focusWidget() != mGrid) {
+        mGrid->DoExit();
     }
 }

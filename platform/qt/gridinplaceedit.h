@@ -13,6 +13,9 @@ public:
 
     // Inserts `text` as if it were typed here.
     void Type(const QString& text);
+    // Stops telling the grid anything: the grid is being destroyed, and the editor's
+    // focus-out as the window goes must not call into what is left of it.
+    void ForgetGrid() { mGrid = nullptr; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -23,5 +26,5 @@ private:
     // The characters of `text` that the grid lets in.
     QString Admitted(const QString& text);
 
-    StringGrid& mGrid;
+    StringGrid* mGrid;
 };

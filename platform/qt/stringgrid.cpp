@@ -28,7 +28,11 @@ StringGrid::StringGrid(QWidget* parent)
     horizontalScrollBar()->setSingleStep(1);
 }
 
-StringGrid::~StringGrid() = default;
+StringGrid::~StringGrid() {
+    if (mEditor != nullptr) {
+        mEditor->ForgetGrid();
+    }
+}
 
 void StringGrid::SetCellStore(std::unique_ptr<GridCellStore> store) {
     mStore = std::move(store);

@@ -113,6 +113,7 @@ public:
     // Called, when set, each time the in-place editor changes a cell's text.
     std::function<void(StringGrid& sender, int col, int row, const std::string& text)>
         OnSetEditText;
+    std::function<void(StringGrid& sender)> OnDblClick;  // the owner's double-click event
 
     // The input chain. The platform's own handling of each step; derived grids override a
     // step and call these where their rules let the platform go on.
@@ -121,7 +122,12 @@ public:
     // A character (one CP932 byte) typed on the grid or into its editor, before it is
     // inserted; setting it to 0 drops it. The platform changes nothing.
     virtual void KeyPress(char& key);
-    virtual void DblClick() {}
+    // The platform's handling of a double click: tells OnDblClick.
+    virtual void DblClick() {
+        if (OnDblClick) {
+            OnDblClick(*this);
+        }
+    }
     // Asked before the current cell moves to (col, row); false keeps it where it is.
     virtual bool SelectCell(int col, int row);
     // The focus left the grid and its editor.

@@ -4,9 +4,24 @@
 
 namespace {
 
-// Punctuation keys by the character they type (the US layout's key codes).
+// Punctuation keys by the character they type (the US layout's key codes); the shifted
+// symbols of the digit row are their digit keys.
 VirtualKey PunctuationKey(int key) {
     switch (key) {
+        case Qt::Key_ParenRight:
+            return 0x30;
+        case Qt::Key_Exclam:
+            return 0x31;
+        case Qt::Key_NumberSign:
+            return 0x33;
+        case Qt::Key_Dollar:
+            return 0x34;
+        case Qt::Key_Percent:
+            return 0x35;
+        case Qt::Key_Ampersand:
+            return 0x37;
+        case Qt::Key_ParenLeft:
+            return 0x39;
         case Qt::Key_Semicolon:
         case Qt::Key_Colon:
             return 0xBA;
@@ -96,7 +111,7 @@ VirtualKey VirtualKeyOf(const QKeyEvent& event) {
         case Qt::Key_Delete:
             return vkDelete;
         case Qt::Key_Asterisk:
-            return keypad ? 0x6A : 0;
+            return keypad ? 0x6A : 0x38;
         default:
             break;
     }

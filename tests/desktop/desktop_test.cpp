@@ -22,6 +22,7 @@
 
 #include "app/messagepresenter.h"
 #include "app/versionfrm.h"
+#include "grid/xtqgrid.h"
 #include "tests/app/app_fixture.h"
 #include "xsession.h"
 
@@ -379,6 +380,28 @@ TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewerAboveTheLog) {
     if (!viewer.empty()) {
         XSession::XDoTool("search --class xchm windowkill");
     }
+}
+
+// As the window goes, the window system takes the focus from the editor, whose focus-out
+// must not call into what is left of the grid.
+TEST(XtqGridWindowTest, AGridWindowDeletedWhileItsEditorHasTheFocusGoesQuietly) {
+    auto* window = new XtqGrid();  // a top-level window of its own
+    window->SetColCount(3);
+    window->SetRowCount(3);
+    window->CanEdit = true;
+    window->SetCurrentCell(1, 1);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return XSession::ActiveWindow() == window->winId(); }));
+    window->setFocus();
+    QTest::keyClick(window, Qt::Key_A);
+    ASSERT_NE(window->InplaceEditor(), nullptr);
+    window->InplaceEditor()->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), window->InplaceEditor());
+    delete window;
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
 }
 
 }  // namespace

@@ -62,6 +62,34 @@ TEST_F(EditTest, DigitAndDecimalColumnsDropOtherCharacters) {
     EXPECT_EQ(Cell(2, 2), "1.2");
     QTest::keyClick(grid.InplaceEditor(), Qt::Key_Backspace);  // control keys pass
     EXPECT_EQ(Cell(2, 2), "1.");
+    // Double-byte characters and half-width kana are no digits.
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("５ｱ東"));
+    QApplication::sendEvent(grid.InplaceEditor(), &commit);
+    EXPECT_EQ(Cell(2, 2), "1.");
+}
+
+TEST_F(EditTest, ShiftedSymbolsOnTheMainKeyboardStartEditingWithTheirCharacter) {
+    for (const char* symbol : {"!", "#", "$", "%", "&", "(", ")", "*"}) {
+        grid.WriteCell(2, 1, "old");
+        QTest::keyClicks(&grid, symbol);
+        ASSERT_TRUE(EditorOpen()) << symbol;
+        EXPECT_EQ(Cell(2, 1), symbol);
+        QTest::keyClick(grid.InplaceEditor(), Qt::Key_Return);
+    }
+}
+
+TEST_F(EditTest, ADoubleClickEditsWhereTheGridMayElseTellsTheOwner) {
+    int told = 0;
+    grid.OnDblClick = [&told](StringGrid&) { ++told; };
+    grid.DblClick();
+    EXPECT_TRUE(EditorOpen());
+    EXPECT_EQ(told, 0);
+    QTest::keyClick(grid.InplaceEditor(), Qt::Key_Return);
+    grid.CanEdit = false;
+    grid.DblClick();
+    EXPECT_FALSE(EditorOpen());
+    EXPECT_EQ(told, 1);
 }
 
 TEST_F(EditTest, AClickElsewhereOrLeavingTheGridEndsEditing) {

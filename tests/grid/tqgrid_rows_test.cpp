@@ -252,4 +252,18 @@ TEST_F(RowsTest, FixColumnWidthMeasuresEveryRowInItsFont) {
     EXPECT_EQ(grid.ColWidths(5), 4);
 }
 
+TEST_F(RowsTest, ListCompareAsksTheOwnerFirstThenChecksEachRowInTurn) {
+    std::string calls;
+    grid.OnSort = [&calls](tqGrid&, int a, int b, int& result) {
+        calls += "S(" + std::to_string(a) + "," + std::to_string(b) + ") ";
+        result = 0;
+    };
+    grid.OnExtract = [&calls](tqGrid&, int row, bool& accepted) {
+        calls += "E" + std::to_string(row) + " ";
+        accepted = row == 3;
+    };
+    EXPECT_GT(grid.ListCompare(2, 3), 0);  // the accepted row goes first
+    EXPECT_EQ(calls, "S(2,3) E2 E3 ");
+}
+
 }  // namespace

@@ -79,6 +79,25 @@ TEST_F(XtqGridTest, DivideStringKeepsEachSegmentBelowTheWidthAndDoubleByteCharac
     EXPECT_EQ(Divide(halfWidth, 15).size(), 2u);
 }
 
+// Each byte is 7 pixels wide: at W = 15 two single-byte characters fit, at 14 one, at 7
+// none (a width equal to W does not fit); a double-byte character is 14 wide.
+TEST_F(XtqGridTest, DivideStringGivesWholeCharactersAndNoEmptySegmentsAtAnyWidth) {
+    using Segments = std::vector<std::string>;
+    EXPECT_EQ(Divide("abcd", 14), (Segments{"a", "b", "c", "d"}));
+    EXPECT_EQ(Divide("abcd", 7), (Segments{"a", "b", "c", "d"}));
+    EXPECT_EQ(Divide("abcd", 0), (Segments{"a", "b", "c", "d"}));
+    EXPECT_EQ(Divide("abcde", 22), (Segments{"abc", "de"}));
+    EXPECT_EQ(Divide("", 14), Segments{});
+    const std::string a = codepage::Utf8ToCp932("あ");
+    const std::string i = codepage::Utf8ToCp932("い");
+    const std::string u = codepage::Utf8ToCp932("う");
+    EXPECT_EQ(Divide(a + i + u, 30), (Segments{a + i, u}));
+    EXPECT_EQ(Divide(a + i + u, 15), (Segments{a, i, u}));
+    EXPECT_EQ(Divide(a + i + u, 14), (Segments{a, i, u}));  // none fits: one each, whole
+    EXPECT_EQ(Divide("x" + a + "y", 15), (Segments{"x", a, "y"}));
+    EXPECT_EQ(Divide("x" + a + "y", 22), (Segments{"x" + a, "y"}));
+}
+
 TEST_F(XtqGridTest, WrappingCellsShowTheirLinesWithinTheirHeight) {
     grid.SetCellStrPos(2, 0, spLeftWrap, spTop);
     grid.SetCells(0, 2, "AB\nCD");  // fits on one line, wraps at the line feed
@@ -168,9 +187,12 @@ TEST_F(XtqGridTest, RowsAreInsertedAndDeletedInTheOwnStoreWithStatesRenumbered) 
     grid.SetCellFont(5, 0, 2);
     ASSERT_TRUE(grid.DeleteRows(2, 3));
     EXPECT_EQ(grid.GetCells(0, 2), "r4");
+    ASSERT_NE(grid.GetCellState(2, 0, false), nullptr);
     EXPECT_EQ(grid.GetCellState(2, 0, false)->BackColor, clBlue);  // row 4's state
-    EXPECT_EQ(grid.GetCellState(3, 0, false)->FontNumber, 2);      // row 5's
+    ASSERT_NE(grid.GetCellState(3, 0, false), nullptr);
+    EXPECT_EQ(grid.GetCellState(3, 0, false)->FontNumber, 2);  // row 5's
     EXPECT_EQ(grid.GetCellState(4, 0, false), nullptr);
+    EXPECT_EQ(grid.CellStates.Count(), 2);
     EXPECT_EQ(grid.RowCount(), 8);  // the grid's own count stays
 
     const int stored = grid.Store().StoredRows();
@@ -178,6 +200,7 @@ TEST_F(XtqGridTest, RowsAreInsertedAndDeletedInTheOwnStoreWithStatesRenumbered) 
     ASSERT_TRUE(grid.InsertRow(1, 2));
     EXPECT_EQ(grid.GetCells(0, 1), "");
     EXPECT_EQ(grid.GetCells(0, 4), "r4");
+    ASSERT_NE(grid.GetCellState(4, 0, false), nullptr);
     EXPECT_EQ(grid.GetCellState(4, 0, false)->BackColor, clBlue);
     EXPECT_FALSE(grid.DeleteRows(-1, 2));
     EXPECT_TRUE(grid.DeleteRows(5, 99));  // lowered to the last stored row
@@ -219,6 +242,23 @@ TEST_F(XtqGridTest, SortsKeepToTheirRangeAndDefaultsDiffer) {
     EXPECT_FALSE(grid.SortRow(3, 3));
     ASSERT_TRUE(grid.SortRow(1, 4));
     EXPECT_EQ(grid.GetCells(0, 1) + grid.GetCells(0, 4), "ad");
+}
+
+TEST_F(XtqGridTest, FixColumnWidthTellsTheOwnerAndImeModeSwitchesTheInputMethod) {
+    int told = 0;
+    grid.OnColWidthsChanged = [&told](XtqGrid&) { ++told; };
+    grid.SetCells(1, 2, "abc");
+    ASSERT_TRUE(grid.FixColumnWidth(1));
+    EXPECT_EQ(told, 1);
+    EXPECT_GT(grid.ColWidths(1), 6);
+
+    EXPECT_EQ(grid.ImeMode(), imDontCare);
+    EXPECT_TRUE(grid.testAttribute(Qt::WA_InputMethodEnabled));
+    grid.SetImeMode(imDisable);
+    EXPECT_EQ(grid.ImeMode(), imDisable);
+    EXPECT_FALSE(grid.testAttribute(Qt::WA_InputMethodEnabled));
+    grid.SetImeMode(imHira);
+    EXPECT_TRUE(grid.testAttribute(Qt::WA_InputMethodEnabled));
 }
 
 }  // namespace
