@@ -10,7 +10,7 @@
 
 std::string TMainForm::HelpFilePath(const std::string& programDirectory) {
     const std::string beside = programDirectory + "/qrlx.chm";
-    const std::filesystem::path installed = programDirectory + "/../share/doc/qrlx/qrlx.chm";
+    const std::filesystem::path installed = programDirectory + "/../share/qrlx/qrlx.chm";
     std::error_code error;
     if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
         return std::filesystem::weakly_canonical(installed, error).string();

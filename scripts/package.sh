@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Builds the Debian package build/qrlx_VERSION_amd64.deb.
+# Builds the Debian package build/qrlx_VERSION_amd64.deb, with the hardening flags Debian
+# gives a package (fortify, stack protector, relro and bindnow, PIE), in a build of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/build.sh
-cd build
-cpack -G DEB
-ls -l qrlx_*.deb
+bash scripts/setup.sh
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+eval "$(dpkg-buildflags --export=sh)"
+export CXXFLAGS="$CPPFLAGS $CXXFLAGS"  # CMake takes no CPPFLAGS: _FORTIFY_SOURCE is there
+rm -rf build-package  # the flags count only in a new build
+cmake -S . -B build-package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRLX_WERROR=ON \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DQRLX_TESTS=OFF >/dev/null
+cmake --build build-package --parallel "$(nproc)"
+(cd build-package && cpack -G DEB >/dev/null)
+mkdir -p build
+mv build-package/qrlx_*_amd64.deb build/
+ls -l build/qrlx_*_amd64.deb

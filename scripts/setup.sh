@@ -29,6 +29,8 @@ packages=(
     libclang-rt-14-dev
     gdal-bin
     parallel
+    lintian
+    dpkg-dev
 )
 
 missing=()

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
@@ -10,6 +12,7 @@
 #include <QWidget>
 
 #include "platform/qt/fonts.h"
+#include "platform/shellopen.h"
 
 void PrepareDesktop() {
     RegisterFontSubstitutes();
@@ -26,6 +29,26 @@ void PrepareDesktop() {
     // to a place where no file can be made.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+    // The desktop matches the windows to the menu entry by its name, and shows its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("qrlx"));
+    QApplication::setWindowIcon(ProgramIcon(shellopen::ExecutableDirectory()));
+}
+
+QIcon ProgramIcon(const std::string& programDirectory) {
+    QIcon icon = QIcon::fromTheme(QStringLiteral("qrlx"));
+    if (icon.isNull()) {  // installed under a prefix the icon theme does not search
+        const QString sizes[] = {QStringLiteral("256x256"), QStringLiteral("48x48"),
+                                 QStringLiteral("16x16")};
+        for (const QString& size : sizes) {
+            const QString file = QString::fromStdString(programDirectory) +
+                                 QStringLiteral("/../share/icons/hicolor/") + size +
+                                 QStringLiteral("/apps/qrlx.png");
+            if (QFileInfo::exists(file)) {
+                icon.addFile(file);
+            }
+        }
+    }
+    return icon;
 }
 
 QWidget* DialogOwner(QWidget* requested) {

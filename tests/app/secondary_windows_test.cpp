@@ -1,5 +1,8 @@
 // The warning-log, information and splash windows, and the help menu.
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImage>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +18,7 @@
 #include "app/titlefrm.h"
 #include "app/versionfrm.h"
 #include "app_fixture.h"
+#include "platform/qt/desktop.h"
 #include "platform/shellopen.h"
 
 namespace {
@@ -110,13 +114,31 @@ TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
 TEST(HelpFileTest, BesideTheProgramFirstThenWhereAnInstallationKeepsIt) {
     TempDir prefix;
     std::filesystem::create_directories(prefix.Path("bin"));
-    std::filesystem::create_directories(prefix.Path("share/doc/qrlx"));
+    std::filesystem::create_directories(prefix.Path("share/qrlx"));
     const std::string bin = prefix.Path("bin");
     EXPECT_EQ(TMainForm::HelpFilePath(bin), bin + "/qrlx.chm");  // neither: named in the error
-    const std::string installed = prefix.Write("share/doc/qrlx/qrlx.chm", "chm");
+    // Where the documentation goes counts for nothing: minimal systems drop it.
+    prefix.Write("share/doc/qrlx/qrlx.chm", "chm");
+    EXPECT_EQ(TMainForm::HelpFilePath(bin), bin + "/qrlx.chm");
+    const std::string installed = prefix.Write("share/qrlx/qrlx.chm", "chm");
     EXPECT_EQ(TMainForm::HelpFilePath(bin), installed);
     const std::string beside = prefix.Write("bin/qrlx.chm", "chm");
     EXPECT_EQ(TMainForm::HelpFilePath(bin), beside);
+}
+
+// The test program ran PrepareDesktop: the desktop knows the windows as the menu entry's.
+TEST(ProgramIconTest, TheDesktopNameIsTheEntrysAndTheIconIsFoundUnderThePrefix) {
+    EXPECT_EQ(QGuiApplication::desktopFileName().toStdString(), "qrlx");
+    TempDir prefix;
+    std::filesystem::create_directories(prefix.Path("bin"));
+    std::filesystem::create_directories(prefix.Path("share/icons/hicolor/48x48/apps"));
+    QImage image(48, 48, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(
+        prefix.Path("share/icons/hicolor/48x48/apps/qrlx.png"))));
+    const QIcon icon = ProgramIcon(prefix.Path("bin"));
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_FALSE(icon.pixmap(48, 48).isNull());
 }
 
 TEST_F(ShellTest, InformationWindowOpensItsAddressesAndClosesOnEscape) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user gets: every file in its
-# place, a valid desktop entry, a manual page that renders without warnings, and the
-# installed qrlx-batch running on the installed samples.
+# place, a valid desktop entry, manual pages that render without warnings, the help outside
+# /usr/share/doc, a package lintian accepts, and the installed qrlx-batch running on the
+# installed samples.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -11,6 +12,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 expected="bin/qrlx
 bin/qrlx-batch
 share/applications/qrlx.desktop
+share/doc/qrlx/changelog.gz
+share/doc/qrlx/copyright
 share/doc/qrlx/examples/instructions.csv
 share/doc/qrlx/examples/map.csv
 share/doc/qrlx/help/files.html
@@ -18,7 +21,6 @@ share/doc/qrlx/help/index.html
 share/doc/qrlx/help/messages.html
 share/doc/qrlx/help/style.css
 share/doc/qrlx/help/use.html
-share/doc/qrlx/qrlx.chm
 share/icons/hicolor/128x128/apps/qrlx.png
 share/icons/hicolor/16x16/apps/qrlx.png
 share/icons/hicolor/24x24/apps/qrlx.png
@@ -27,7 +29,10 @@ share/icons/hicolor/32x32/apps/qrlx.png
 share/icons/hicolor/48x48/apps/qrlx.png
 share/icons/hicolor/64x64/apps/qrlx.png
 share/icons/hicolor/scalable/apps/qrlx.svg
-share/man/man1/qrlx-batch.1"
+share/lintian/overrides/qrlx
+share/man/man1/qrlx-batch.1.gz
+share/man/man1/qrlx.1.gz
+share/qrlx/qrlx.chm"
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
     echo "installed files differ:"
@@ -37,10 +42,22 @@ fi
 
 desktop-file-validate "$prefix/share/applications/qrlx.desktop"
 
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/qrlx-batch.1" 2>&1 >/dev/null)
-if [ -n "$warnings" ]; then
-    echo "the manual page renders with warnings:"
-    echo "$warnings"
+for page in qrlx qrlx-batch; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    if [ -n "$warnings" ]; then
+        echo "the manual page $page(1) renders with warnings:"
+        echo "$warnings"
+        exit 1
+    fi
+done
+
+# The Debian package as a maintainer would check it: no error, no warning (the overrides
+# say why the samples are Shift-JIS).
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/qrlx_*_amd64.deb)
+if ! report=$(lintian --pedantic --fail-on error,warning "$deb" 2>&1); then
+    echo "lintian finds errors or warnings in $deb:"
+    echo "$report"
     exit 1
 fi
 
