@@ -9,6 +9,7 @@
 #include <memory_resource>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "data/csvdialect.h"
 #include "data/formattext.h"
@@ -287,6 +288,39 @@ int ReadDRFWith(const TableLoader& load) {
 
 namespace {
 
+// The via columns of the instruction table, titled D_経由ノード名1, D_経由ノード名2, ... in
+// that order, as far as the numbers run without a gap.
+std::vector<uint32_t> ViaColumns(TSLtabCL& table) {
+    const std::string title = SystemText("D_経由ノード名");
+    std::vector<uint32_t> columns;
+    for (uint32_t col; (col = table.FindTitle(title + std::to_string(columns.size() + 1))) != 0;) {
+        columns.push_back(col);
+    }
+    return columns;
+}
+
+// The warning that refuses a row for its via points, or nothing: the first via point, in
+// order, that is not a node, or that repeats the start, the end or an earlier via point.
+std::string ViaRefusal(const SfNodes& nodes, const tqString& start, const tqString& end,
+                       const tqArray<tqString>& vias, int row) {
+    for (int k = 0; k < vias.Count(); ++k) {
+        const tqString& via = vias.items[k];
+        if (!nodes.IsNode(via)) {
+            return FormatText(SystemText("[%04d]行:経由ノード名称[%s]はＭＡＰ情報に存在しません。"),
+                              row, via.GetText());
+        }
+        bool repeats = via == start || via == end;
+        for (int j = 0; j < k && !repeats; ++j) {
+            repeats = via == vias.items[j];
+        }
+        if (repeats) {
+            return FormatText(SystemText("[%04d]行:経由ノード名称[%s]は経路上で重複しています。"),
+                              row, via.GetText());
+        }
+    }
+    return {};
+}
+
 bool BuildDRFList(tqList<tqString>& warnings) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
@@ -304,11 +338,20 @@ bool BuildDRFList(tqList<tqString>& warnings) {
     const uint32_t nameCol = table.FindTitle(DRFNameTitle());
     const uint32_t startCol = table.FindTitle(DRFStartTitle());
     const uint32_t endCol = table.FindTitle(DRFEndTitle());
+    const std::vector<uint32_t> viaCols = ViaColumns(table);
+    tqArray<tqString> vias;
     for (uint32_t i = 1; i <= rows && table.IsUsable(); ++i) {
         progress.Item(i);
         const tqString name = table.ReadCell(i, nameCol);
         const tqString start = table.ReadCell(i, startCol);
         const tqString end = table.ReadCell(i, endCol);
+        vias.Clear();
+        for (uint32_t col : viaCols) {
+            const tqString via = table.ReadCell(i, col);
+            if (!via.IsEmpty()) {  // a row may use fewer via points than there are columns
+                vias.Add(via);
+            }
+        }
         const int row = static_cast<int>(i);
         if (name.IsEmpty()) {
             Warn(warnings, FormatText(SystemText("[%04d]行:検索名称は空白に出来ません。"), row));
@@ -333,11 +376,18 @@ bool BuildDRFList(tqList<tqString>& warnings) {
             Warn(warnings,
                  FormatText(SystemText("[%04d]行:終点ノード名称[%s]はＭＡＰ情報に存在しません。"),
                             row, end.GetText()));
+        } else if (const std::string refusal = ViaRefusal(nodes, start, end, vias, row);
+                   !refusal.empty()) {
+            Warn(warnings, refusal);
         } else {
             auto record = std::make_unique<typDRFInf>();
             record->Name = name;
             record->StartName = start;
             record->EndName = end;
+            if (vias.Count() > 0) {
+                record->ViaNames = vias;
+                record->ViaNames.step = 1;  // holds its own names and no more
+            }
             acceptedNames.insert(std::string_view(record->Name.GetText(), record->Name.Length()));
             list.Add(std::move(record));
         }

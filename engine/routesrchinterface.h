@@ -21,7 +21,7 @@ struct typDRFInf {
     tqString Name;        // search name
     tqString StartName;
     tqString EndName;
-    tqArray<tqString> ViaNames;    // always empty: the file has no column for them
+    tqArray<tqString> ViaNames;    // the via points in order, from the via columns
     tqArray<tqString> RouteNames;  // the found route, start first; valid when !Failed
     int64_t Distance = 0;          // the found route's length; valid when !Failed
 };

@@ -76,6 +76,24 @@ TEST_F(BatchDbTest, TablesGiveTheResultRowsAndWarningsOfTheFiles) {
     EXPECT_EQ(ResultTableAsCsv(), result);
 }
 
+TEST_F(BatchDbTest, AnInstructionTableMayCarryViaColumns) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    Sql("CREATE TABLE 経由 (D_経由ノード名1 TEXT, D_検索名称 TEXT, D_始点ノード名 TEXT,"
+        " D_終点ノード名 TEXT);"
+        "INSERT INTO 経由 VALUES ('品川', '回り道', '横浜', '東京'), (NULL, '直行', '横浜', '東京'),"
+        "('大阪', '無理', '横浜', '東京');");
+    const BatchRun run = RunTool("--db net.db 地図 経由 結果 --warnings log.txt");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(codepage::Cp932ToUtf8(ResultTableAsCsv()),
+              // 品川 has no link to 東京: the second leg goes back through 横浜.
+              std::string(kResultTitles) + "1,回り道,横浜,東京,74,4,横浜,品川,横浜,東京,\r\n" +
+                  "1,直行,横浜,東京,30,2,横浜,東京,,,\r\n");
+    EXPECT_NE(codepage::Cp932ToUtf8(TempDir::Read(dir.Path("log.txt")))
+                  .find("[0003]行:経由ノード名称[大阪]はＭＡＰ情報に存在しません。"),
+              std::string::npos);
+}
+
 TEST_F(BatchDbTest, AMissingDatabaseOrTableIsNamed) {
     Run(kMap, kDrf, "--version");
     const BatchRun noFile = RunTool("--db absent.db 地図 指示 結果");

@@ -414,3 +414,46 @@ TEST_F(EngineTest, ManySearchesFromOneStartAreEachSearchedOnce) {
         }
     }
 }
+
+TEST_F(EngineTest, ViaColumnsInAnyPlaceGiveViaPointsOrTheFirstWarningThatApplies) {
+    LoadMap("S,A,1\nA,B,1\nB,E,1\nS,E,1\nE,S,1\nX,Y,1\n");
+    tqList<tqString> warnings;
+    // Numbered from 1 without a gap: the fourth column, after a gap, counts for nothing.
+    ASSERT_EQ(ReadInstructions("D_経由ノード名2,D_検索名称,D_経由ノード名4,D_始点ノード名,"
+                               "D_終点ノード名,D_経由ノード名1\n"
+                               "B,two,Q,S,E,A\n"
+                               ",one,,S,E,B\n"
+                               "B,second,,S,E,\n"
+                               "Q,unknown,,S,E,A\n"
+                               "A,again,,S,E,A\n"
+                               "A,ends,,S,E,E\n"
+                               "S,starts,,S,E,\n"
+                               "X,far,,S,E,\n"
+                               "B,plain,,S,E,\n",
+                               warnings),
+              RSIF::rrRead);
+    EXPECT_EQ(Texts(warnings),
+              "[0004]行:経由ノード名称[Q]はＭＡＰ情報に存在しません。\n"
+              "[0005]行:経由ノード名称[A]は経路上で重複しています。\n"
+              "[0006]行:経由ノード名称[E]は経路上で重複しています。\n"
+              "[0007]行:経由ノード名称[S]は経路上で重複しています。\n");
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    ASSERT_EQ(list.Count(), 5);
+    std::string found;
+    for (int i = 0; i < list.Count(); ++i) {
+        ASSERT_TRUE(RSIF::SearchDRF(i));
+        const RSIF::typDRFInf& record = *list.Get(i);
+        found += std::string(record.Name.GetText()) + ":";
+        for (int k = 0; k < record.RouteNames.Count(); ++k) {
+            found += std::string(record.RouteNames.items[k].GetText());
+        }
+        found += record.Failed ? " no route\n" : " " + std::to_string(record.Distance) + "\n";
+    }
+    // Via points in order, each leg the shortest; the distance is the sum of the legs.
+    EXPECT_EQ(found,
+              "two:SABE 3\n"
+              "one:SABE 3\n"
+              "second:SABE 3\n"
+              "far: no route\n"
+              "plain:SABE 3\n");
+}

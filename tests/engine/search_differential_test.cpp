@@ -202,4 +202,57 @@ TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
     }
 }
 
+// A route through via points is its legs' routes joined, each via point once, and its
+// distance their sum; it fails when any leg does.
+TEST(SearchDifferentialTest, RoutesThroughViaPointsAreTheirLegsJoined) {
+    std::mt19937 random(23);
+    for (int network = 0; network < 300; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        SfNodes nodes;
+        std::vector<std::string> names;
+        for (const Row& row : RandomGrid(random, 2 + network % 7, 1, 2)) {
+            if (row.from != row.to) {
+                nodes.AddLink(row.from, row.to, row.distance);
+                names.push_back(row.from);
+            }
+        }
+        nodes.SortLinks();
+        if (network % 2 == 1) {
+            nodes.PrepareLandmarks(1);
+        }
+        std::sort(names.begin(), names.end());
+        names.erase(std::unique(names.begin(), names.end()), names.end());
+        for (int k = 0; k < 8 && names.size() >= 3; ++k) {
+            std::vector<std::string> points;  // start, vias, end: all different
+            const size_t count = std::min<size_t>(3 + random() % 3, names.size());
+            while (points.size() < count) {
+                const std::string& name = names[random() % names.size()];
+                if (std::find(points.begin(), points.end(), name) == points.end()) {
+                    points.push_back(name);
+                }
+            }
+            std::string joined;
+            int64_t total = 0;
+            bool found = true;
+            for (size_t leg = 0; leg + 1 < points.size() && found; ++leg) {
+                tqArray<tqString> route;
+                int64_t distance = 0;
+                found = nodes.SearchRoute(points[leg].c_str(), points[leg + 1].c_str(), {}, route,
+                                          distance) == SfNodes::srFound;
+                for (int n = leg == 0 ? 0 : 1; found && n < route.Count(); ++n) {
+                    joined += (joined.empty() ? "" : ">") + std::string(route.items[n].GetText());
+                }
+                total += distance;
+            }
+            tqArray<tqString> vias;
+            for (size_t v = 1; v + 1 < points.size(); ++v) {
+                vias.Add(points[v].c_str());
+            }
+            const std::string expected =
+                found ? joined + " (" + std::to_string(total) + ")" : "code 4";
+            ASSERT_EQ(Search(nodes, points.front().c_str(), points.back().c_str(), vias), expected);
+        }
+    }
+}
+
 }  // namespace

@@ -14,6 +14,7 @@ bin/qrlx-batch
 share/applications/qrlx.desktop
 share/doc/qrlx/changelog.gz
 share/doc/qrlx/copyright
+share/doc/qrlx/examples/instructions-via.csv
 share/doc/qrlx/examples/instructions.csv
 share/doc/qrlx/examples/map.csv
 share/doc/qrlx/help/files.html
