@@ -264,7 +264,7 @@ public:
     // The first index from `start` upwards whose text equals `text` (a hole counts as the
     // empty text), or -1.
     int IndexOf(const tqString& text, int start) const requires std::same_as<T, tqString> {
-        static const tqString kEmpty;
+        static const tqString kEmpty{};
         for (int i = start < 0 ? 0 : start; i < count; ++i) {
             if ((items[i] ? *items[i] : kEmpty) == text) {
                 return i;
