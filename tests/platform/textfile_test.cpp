@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,23 @@ TEST(TextFileTest, ALongReadTellsHowFarItHasComeAndDropsCrInEveryChunk) {
     ASSERT_EQ(told.size(), 2u);  // at 8 and 16 MB of 20
     EXPECT_GE(told[0].first, textfile::kReadProgressBytes);
     EXPECT_EQ(told[1].second, bytes.size() + 16);
+}
+
+TEST(TextFileTest, DropsEveryCrWhereverItStands) {
+    TempDir dir;
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(random() % 40, '\0');
+        for (char& c : bytes) {
+            const auto byte = static_cast<char>(random() % 256);
+            c = random() % 3 == 0 ? '\r' : byte == '\x1A' ? 'z' : byte;  // 0x1A would end it
+        }
+        std::string expected = bytes;
+        std::erase(expected, '\r');
+        std::string content;
+        ASSERT_TRUE(ReadTextFile(dir.Write("f.csv", bytes), content));
+        EXPECT_EQ(content, expected) << round;
+    }
 }
 
 TEST(TextFileTest, MissingFileCannotBeRead) {
