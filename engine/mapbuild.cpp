@@ -1,123 +1,176 @@
 #include "engine/mapbuild.h"
 
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <thread>
+
 #include "data/formattext.h"
-#include "data/numbertext.h"
 #include "data/systemtext.h"
 
-MapBuild::MapBuild(SfNodes& nodes, int threads) : mNodes(nodes) {
-    if (threads > 1) {
-        mHelper = std::thread([this] { HelperLoop(); });
+namespace {
+
+// More pieces cost more to join than they save: every piece may name every node.
+constexpr int kMostPieces = 4;
+constexpr size_t kLeastPieceBytes = 64;
+constexpr size_t kAhead = 8;  // names whose memory is being fetched meanwhile
+
+std::string RefusalText(MapPiece::Refusal why, int row) {
+    switch (why) {
+    case MapPiece::rfEmptyName:
+        return FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row);
+    case MapPiece::rfSameName:
+        return FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row);
+    case MapPiece::rfZeroDistance:
+        break;
     }
+    return FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row);
 }
 
-MapBuild::~MapBuild() { StopHelper(); }
+}  // namespace
+
+MapBuild::MapBuild(SfNodes& nodes, int threads) : mNodes(nodes), mThreads(std::max(threads, 1)) {}
 
 void MapBuild::AddRow(int row, std::string_view from, std::string_view to,
                       std::string_view distanceText) {
-    const int64_t distance = ReadLeadingInteger(distanceText);
-    if (from.empty() || to.empty()) {
-        Refuse(row,
-               FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row));
-    } else if (from == to) {
-        Refuse(row,
-               FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row));
-    } else if (distance == 0) {
-        Refuse(row, FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row));
-    } else {
-        mBlock.links.push_back({mBlock.text.size(), from.size(), to.size(), distance});
-        mBlock.text.append(from).append(to);
-        mLinkRows.push_back(row);
-        if (mBlock.links.size() == kBlockLinks) {
-            Pass();
-        }
+    if (mPieces.empty()) {
+        mPieces.emplace_back();
     }
+    mPieces.back().AddRow(row, from, to, distanceText);
+}
+
+void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
+                        const std::function<void(int32_t row, int32_t rows)>& told) {
+    const auto count = static_cast<size_t>(
+        std::clamp<size_t>(text.size() / kLeastPieceBytes, 1, std::min(mThreads, kMostPieces)));
+    std::vector<size_t> cut(count + 1, text.size());  // piece k: [cut[k], cut[k + 1])
+    cut[0] = 0;
+    for (size_t k = 1; k < count; ++k) {
+        const size_t lineEnd = text.find('\n', text.size() / count * k);
+        cut[k] = std::max(cut[k - 1], lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
+    }
+    mPieces.resize(count);
+    ForEachPiece([&](size_t k) {
+        const std::string_view piece = text.substr(cut[k], cut[k + 1] - cut[k]);
+        mPieces[k].AddLines(piece, columns, k == 0 ? told : nullptr);
+    });
 }
 
 void MapBuild::Finish(tqList<tqString>& warnings) {
-    Pass();
-    StopHelper();
-    if (mHelperFailure) {
-        std::rethrow_exception(mHelperFailure);
+    if (mPieces.empty()) {
+        mPieces.emplace_back();
     }
-    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks();
-    auto refused = mRefused.begin();
+    RefuseEmptyLinesBeforeRows();
+    std::vector<int32_t> rowOffset(mPieces.size(), 0);  // by piece: rows before it
+    std::vector<size_t> linkOffset(mPieces.size() + 1, 0);
+    for (size_t k = 0; k < mPieces.size(); ++k) {
+        if (k > 0) {
+            rowOffset[k] = rowOffset[k - 1] + mPieces[k - 1].lines;
+        }
+        linkOffset[k + 1] = linkOffset[k] + mPieces[k].from.size();
+    }
+    SfNodeNames names = std::move(mPieces[0].names);
+    const std::vector<std::vector<int32_t>> ids = NumberNames(names);
+    const size_t links = linkOffset.back();
+    std::vector<int32_t> from(links);
+    std::vector<int32_t> to(links);
+    std::vector<int64_t> distance(links);
+    std::vector<int32_t> linkRows(links);
+    ForEachPiece([&](size_t k) {
+        MapPiece& piece = mPieces[k];
+        const size_t at = linkOffset[k];
+        for (size_t i = 0; i < piece.from.size(); ++i) {
+            from[at + i] = k == 0 ? piece.from[i] : ids[k][piece.from[i]];
+            to[at + i] = k == 0 ? piece.to[i] : ids[k][piece.to[i]];
+            linkRows[at + i] = piece.linkRows[i] + rowOffset[k];
+        }
+        std::copy(piece.distance.begin(), piece.distance.end(), distance.begin() + at);
+        std::vector<int32_t>().swap(piece.from);
+        std::vector<int32_t>().swap(piece.to);
+        std::vector<int64_t>().swap(piece.distance);
+        std::vector<int32_t>().swap(piece.linkRows);
+    });
+    mNodes.SetLinks(std::move(names), std::move(from), std::move(to), std::move(distance));
+
     auto warn = [&warnings](const std::string& text) {
         warnings.Add(std::make_unique<tqString>(text.c_str()));
     };
-    for (const SfNodes::RepeatedLink& link : repeated) {
-        const int row = mLinkRows[link.position];
-        for (; refused != mRefused.end() && refused->first < row; ++refused) {
-            warn(refused->second);
+    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks();
+    auto next = repeated.begin();
+    auto warnRepeatsBefore = [&](int row) {
+        for (; next != repeated.end() && linkRows[next->position] < row; ++next) {
+            warn(FormatText(
+                SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
+                linkRows[next->position], std::string(mNodes.NodeName(next->from)).c_str(),
+                std::string(mNodes.NodeName(next->to)).c_str()));
         }
-        warn(FormatText(
-            SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"), row,
-            std::string(mNodes.NodeName(link.from)).c_str(),
-            std::string(mNodes.NodeName(link.to)).c_str()));
+    };
+    for (size_t k = 0; k < mPieces.size(); ++k) {
+        for (const auto& [row, why] : mPieces[k].refused) {
+            warnRepeatsBefore(row + rowOffset[k]);
+            warn(RefusalText(why, row + rowOffset[k]));
+        }
     }
-    for (; refused != mRefused.end(); ++refused) {
-        warn(refused->second);
-    }
+    warnRepeatsBefore(INT32_MAX);
+    mPieces.clear();
 }
 
-void MapBuild::Pass() {
-    if (!mHelper.joinable()) {
-        Append(mBlock);
-        mBlock.links.clear();
-        mBlock.text.clear();
-        return;
-    }
-    std::unique_lock lock(mMutex);
-    mChanged.wait(lock, [this] { return mWaiting.size() < kBlocksWaiting; });
-    mWaiting.push_back(std::move(mBlock));
-    mBlock = {};
-    mChanged.notify_all();
-}
-
-void MapBuild::Append(const Block& block) {
-    std::vector<SfNodes::LinkText> links;
-    links.reserve(block.links.size());
-    const std::string_view text(block.text);
-    for (const PendingLink& link : block.links) {
-        links.push_back({text.substr(link.offset, link.fromLength),
-                         text.substr(link.offset + link.fromLength, link.toLength),
-                         link.distance});
-    }
-    mNodes.AppendLinks(links);
-}
-
-void MapBuild::HelperLoop() {
-    std::unique_lock lock(mMutex);
-    for (;;) {
-        mChanged.wait(lock, [this] { return !mWaiting.empty() || mNoMoreBlocks; });
-        if (mWaiting.empty()) {
-            return;
-        }
-        Block block = std::move(mWaiting.front());
-        mWaiting.pop_front();
-        mChanged.notify_all();
-        if (mHelperFailure) {
-            continue;  // the build has failed: the rest is only taken off the queue
-        }
-        lock.unlock();
+void MapBuild::ForEachPiece(const std::function<void(size_t)>& work) {
+    std::vector<std::exception_ptr> failures(mPieces.size());
+    auto run = [&work, &failures](size_t k) {
         try {
-            Append(block);
+            work(k);
         } catch (...) {
-            lock.lock();
-            mHelperFailure = std::current_exception();
-            continue;
+            failures[k] = std::current_exception();
         }
-        lock.lock();
+    };
+    std::vector<std::thread> helpers;
+    for (size_t k = 1; k < mPieces.size(); ++k) {
+        helpers.emplace_back(run, k);
+    }
+    run(0);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
     }
 }
 
-void MapBuild::StopHelper() {
-    if (!mHelper.joinable()) {
-        return;
+std::vector<std::vector<int32_t>> MapBuild::NumberNames(SfNodeNames& names) {
+    // A piece's names come in the order it first named them, and the pieces in row order:
+    // looking them up in that order numbers every name by its first row in the map.
+    std::vector<std::vector<int32_t>> ids(mPieces.size());
+    std::vector<uint64_t> hashes;
+    for (size_t k = 1; k < mPieces.size(); ++k) {
+        const SfNodeNames& own = mPieces[k].names;
+        hashes.resize(static_cast<size_t>(own.Count()));
+        for (size_t id = 0; id < hashes.size(); ++id) {
+            hashes[id] = SfNodeNames::Hash(own.Get(static_cast<int32_t>(id)));
+        }
+        ids[k].resize(hashes.size());
+        for (size_t id = 0; id < hashes.size(); ++id) {
+            if (id + kAhead < hashes.size()) {
+                names.Prefetch(hashes[id + kAhead]);
+            }
+            ids[k][id] = names.FindOrAdd(own.Get(static_cast<int32_t>(id)), hashes[id]);
+        }
+        mPieces[k].names.Clear();
     }
-    {
-        std::lock_guard lock(mMutex);
-        mNoMoreBlocks = true;
+    return ids;
+}
+
+void MapBuild::RefuseEmptyLinesBeforeRows() {
+    bool rowsFollow = false;
+    for (size_t k = mPieces.size(); k-- > 0;) {
+        MapPiece& piece = mPieces[k];
+        for (int32_t row = piece.lines - piece.trailingEmpty + 1; rowsFollow && row <= piece.lines;
+             ++row) {
+            piece.refused.emplace_back(row, MapPiece::rfEmptyName);
+        }
+        piece.trailingEmpty = 0;
+        rowsFollow = rowsFollow || piece.anyFields;
     }
-    mChanged.notify_all();
-    mHelper.join();
 }

@@ -64,12 +64,6 @@ int32_t SfNodes::FindNode(const tqString& name) const {
     return mNames.Find(std::string_view(name.GetText(), name.Length()));
 }
 
-void SfNodes::Reserve(int64_t links) {
-    mFrom.reserve(links);
-    mTo.reserve(links);
-    mDistance.reserve(links);
-}
-
 size_t SfNodes::LinkSlot(uint64_t key) const {
     const size_t mask = mLinkIndex.size() - 1;
     size_t slot = SlotHash(key) & mask;
@@ -112,35 +106,30 @@ int SfNodes::AddLink(std::string_view from, std::string_view to, int64_t distanc
 }
 
 void SfNodes::AppendLink(std::string_view from, std::string_view to, int64_t distance) {
-    const LinkText link{from, to, distance};
-    AppendLinks(std::span(&link, 1));
-}
-
-void SfNodes::AppendLinks(std::span<const LinkText> links) {
     if (mFrom.empty() && !mGraph.inArcs.empty()) {
         TakeLinksBack();
     }
     if (!mLinkIndex.empty()) {
-        std::vector<uint64_t>().swap(mLinkIndex);  // made again, with these links, by AddLink
+        std::vector<uint64_t>().swap(mLinkIndex);  // made again, with this link, by AddLink
     }
-    constexpr size_t kAhead = 8;  // links whose names are being fetched meanwhile
-    std::vector<uint64_t> hashes(2 * links.size());  // From and To by link
-    for (size_t i = 0; i < links.size(); ++i) {
-        hashes[2 * i] = SfNodeNames::Hash(links[i].from);
-        hashes[2 * i + 1] = SfNodeNames::Hash(links[i].to);
-    }
-    for (size_t i = 0; i < links.size(); ++i) {
-        if (i + kAhead < links.size()) {
-            mNames.Prefetch(hashes[2 * (i + kAhead)]);
-            mNames.Prefetch(hashes[2 * (i + kAhead) + 1]);
-        }
-        mFrom.push_back(mNames.FindOrAdd(links[i].from, hashes[2 * i]));
-        mTo.push_back(mNames.FindOrAdd(links[i].to, hashes[2 * i + 1]));
-        mDistance.push_back(links[i].distance);
-        mHasNegativeLink = mHasNegativeLink || links[i].distance < 0;
-    }
-    mPrepared = mPrepared && links.empty();
+    mFrom.push_back(mNames.FindOrAdd(from));
+    mTo.push_back(mNames.FindOrAdd(to));
+    mDistance.push_back(distance);
+    mHasNegativeLink = mHasNegativeLink || distance < 0;
+    mPrepared = false;
     mNameOrder.clear();
+}
+
+void SfNodes::SetLinks(SfNodeNames names, std::vector<int32_t> from, std::vector<int32_t> to,
+                       std::vector<int64_t> distance) {
+    Clear();
+    mNames = std::move(names);
+    mFrom = std::move(from);
+    mTo = std::move(to);
+    mDistance = std::move(distance);
+    mHasNegativeLink = std::any_of(mDistance.begin(), mDistance.end(),
+                                   [](int64_t linkDistance) { return linkDistance < 0; });
+    mPrepared = mFrom.empty();
 }
 
 std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {

@@ -41,8 +41,6 @@ public:
     bool IsNode(const tqString& name) const { return FindNode(name) != SfNodeNames::kNone; }
     std::string_view NodeName(int32_t id) const { return mNames.Get(id); }
 
-    // Makes room for `links` links ahead of a build.
-    void Reserve(int64_t links);
     // Adds the directed link from -> to, creating the nodes as needed. alDuplicate, with
     // nothing changed, when `from` already has a link to `to`.
     int AddLink(std::string_view from, std::string_view to, int64_t distance);
@@ -50,13 +48,10 @@ public:
     // earlier link from -> to: a build of many links appends them all and then drops the
     // repeats at once (DropRepeatedLinks), which costs far less than a look-up for each.
     void AppendLink(std::string_view from, std::string_view to, int64_t distance);
-    struct LinkText {
-        std::string_view from;
-        std::string_view to;
-        int64_t distance;
-    };
-    // AppendLink for each link in turn, its names looked up a few links ahead of time.
-    void AppendLinks(std::span<const LinkText> links);
+    // Replaces the network with these nodes and links (from[i] -> to[i] of distance[i], in
+    // row order), repeats and all: a build that numbered the names itself.
+    void SetLinks(SfNodeNames names, std::vector<int32_t> from, std::vector<int32_t> to,
+                  std::vector<int64_t> distance);
     struct RepeatedLink {
         size_t position;  // among the links in the order they were added, from 0
         int32_t from;

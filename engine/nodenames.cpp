@@ -1,6 +1,6 @@
 #include "engine/nodenames.h"
 
-#include <functional>
+#include <cstring>
 
 namespace {
 
@@ -8,6 +8,8 @@ constexpr uint64_t kIdMask = 0xFFFFFFFFu;
 constexpr size_t kFirstSlots = 1024;
 
 uint64_t Tag(uint64_t hash) { return hash & ~kIdMask; }
+// The first slot to try: from the tag alone, so that the index grows without the names.
+size_t Home(uint64_t hash, size_t slotCount) { return (hash >> 32) & (slotCount - 1); }
 
 }  // namespace
 
@@ -35,7 +37,7 @@ std::string_view SfNodeNames::Get(int32_t id) const {
 
 size_t SfNodeNames::SlotOf(std::string_view name, uint64_t hash) const {
     const size_t mask = mSlots.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    for (size_t slot = Home(hash, mSlots.size());; slot = (slot + 1) & mask) {
         const uint64_t entry = mSlots[slot];
         if (entry == 0 ||
             (Tag(entry) == Tag(hash) && Get(static_cast<int32_t>((entry & kIdMask) - 1)) == name)) {
@@ -52,11 +54,56 @@ int32_t SfNodeNames::Find(std::string_view name) const {
     return entry == 0 ? kNone : static_cast<int32_t>((entry & kIdMask) - 1);
 }
 
-uint64_t SfNodeNames::Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+namespace {
+
+uint64_t Load64(const char* bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+uint64_t Load32(const char* bytes) {
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Multiplies out to 128 bits and folds the halves: every input bit reaches both halves.
+uint64_t Mix(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+}
+
+}  // namespace
+
+// Names are short (a dozen bytes is usual): eight bytes at a time, the last ones read
+// overlapping, then one fold with the length.
+uint64_t SfNodeNames::Hash(std::string_view name) {
+    constexpr uint64_t kSeed = 0xA0761D6478BD642Fu;
+    constexpr uint64_t kStep = 0xE7037ED1A0B428DBu;
+    const char* bytes = name.data();
+    const size_t size = name.size();
+    uint64_t state = kSeed ^ size;
+    if (size >= 8) {
+        size_t i = 0;
+        for (; i + 8 < size; i += 8) {
+            state = Mix(state ^ Load64(bytes + i), kStep);
+        }
+        state = Mix(state ^ Load64(bytes + size - 8), kStep);
+    } else if (size >= 4) {
+        state = Mix(state ^ (Load32(bytes) << 32 | Load32(bytes + size - 4)), kStep);
+    } else if (size > 0) {
+        const uint64_t word = static_cast<uint64_t>(static_cast<uint8_t>(bytes[0])) << 16 |
+                              static_cast<uint64_t>(static_cast<uint8_t>(bytes[size / 2])) << 8 |
+                              static_cast<uint8_t>(bytes[size - 1]);
+        state = Mix(state ^ word, kStep);
+    }
+    return Mix(state ^ kStep, kSeed ^ size);
+}
 
 void SfNodeNames::Prefetch(uint64_t hash) const {
     if (!mSlots.empty()) {
-        __builtin_prefetch(&mSlots[hash & (mSlots.size() - 1)]);
+        __builtin_prefetch(&mSlots[Home(hash, mSlots.size())]);
     }
 }
 
@@ -76,10 +123,16 @@ int32_t SfNodeNames::FindOrAdd(std::string_view name, uint64_t hash) {
 }
 
 void SfNodeNames::Rehash(size_t slotCount) {
-    mSlots.assign(slotCount, 0);
-    for (int32_t id = 0; id < Count(); ++id) {
-        const std::string_view name = Get(id);
-        const uint64_t hash = Hash(name);
-        mSlots[SlotOf(name, hash)] = Tag(hash) | static_cast<uint64_t>(id + 1);
+    std::vector<uint64_t> old(slotCount, 0);
+    old.swap(mSlots);
+    for (const uint64_t entry : old) {  // the names differ: each takes the first empty slot
+        if (entry == 0) {
+            continue;
+        }
+        size_t slot = Home(entry, slotCount);
+        while (mSlots[slot] != 0) {
+            slot = (slot + 1) & (slotCount - 1);
+        }
+        mSlots[slot] = entry;
     }
 }

@@ -34,5 +34,7 @@ private:
 
     std::string mArena;            // every name, back to back
     std::vector<size_t> mEnd;      // by id: where the name ends in the arena
-    std::vector<uint64_t> mSlots;  // hash tag in the high half, id + 1 in the low; 0 = empty
+    // The high half of the name's hash, which also picks its first slot, and id + 1 in the
+    // low half; 0 = empty.
+    std::vector<uint64_t> mSlots;
 };

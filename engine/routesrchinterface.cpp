@@ -11,7 +11,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "data/csvdialect.h"
 #include "data/formattext.h"
 #include "data/numbertext.h"
 #include "data/systemtext.h"
@@ -195,45 +194,25 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 namespace {
 
 // The rows of the map file that ReadMapFile left in `lines`, split as the table would have
-// stored them; the titles are the table's.
-void AddMapLines(TSFileStreamCL& lines, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
-                 MapBuild& build) {
+// stored them; the titles are the table's. The text goes once the rows are read.
+void AddMapLines(TSFileStreamCL& lines, const MapColumns& columns, MapBuild& build) {
     const std::string_view rest = std::string_view(lines.content).substr(lines.position);
-    const int64_t rows =
-        std::count(rest.begin(), rest.end(), '\n') + (rest.empty() || rest.ends_with('\n') ? 0 : 1);
-    ProgressRun progress(gProgress, rows);
-    TheEngine().nodes.Reserve(rows);
-    std::vector<std::string> fields;
-    auto cell = [&fields](uint32_t col) -> std::string_view {
-        return col <= fields.size() ? std::string_view(fields[col - 1]) : std::string_view();
-    };
-    int emptyLines = 0;  // lines without fields: rows only when a row with fields follows
-    std::string_view line;
-    for (int row = 1; lines.ReadLine(line); ++row) {
-        progress.Item(row);
-        csv::SplitCsvLine(line, fields);
-        if (fields.empty()) {
-            ++emptyLines;
-            continue;
-        }
-        for (; emptyLines > 0; --emptyLines) {
-            build.AddRow(row - emptyLines, {}, {}, {});
-        }
-        build.AddRow(row, cell(fromCol), cell(toCol), cell(distanceCol));
-    }
+    ProgressRun progress(gProgress, 0);
+    build.AddLines(rest, columns, [&progress](int32_t row, int32_t rows) {
+        progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
+    });
+    lines.Close();
 }
 
 // The rows the table holds.
-bool AddTableRows(TSLtabCL& table, uint32_t fromCol, uint32_t toCol, uint32_t distanceCol,
-                  MapBuild& build) {
+bool AddTableRows(TSLtabCL& table, const MapColumns& columns, MapBuild& build) {
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
-    TheEngine().nodes.Reserve(rows);
     for (uint32_t i = 1; i <= rows && table.IsUsable(); ++i) {
         progress.Item(i);
-        const tqString from = table.ReadCell(i, fromCol);
-        const tqString to = table.ReadCell(i, toCol);
-        const tqString distance = table.ReadCell(i, distanceCol);
+        const tqString from = table.ReadCell(i, columns.from);
+        const tqString to = table.ReadCell(i, columns.to);
+        const tqString distance = table.ReadCell(i, columns.distance);
         build.AddRow(static_cast<int>(i), std::string_view(from.GetText(), from.Length()),
                      std::string_view(to.GetText(), to.Length()),
                      std::string_view(distance.GetText(), distance.Length()));
@@ -246,20 +225,17 @@ bool BuildMapNodes(tqList<tqString>& warnings, int threads) {
     SfNodes& nodes = TheEngine().nodes;
     nodes.Clear();
     // Nothing writes to the table while it is read, so the columns are found once.
-    const uint32_t fromCol = table.FindTitle(MapFromTitle());
-    const uint32_t toCol = table.FindTitle(MapToTitle());
-    const uint32_t distanceCol = table.FindTitle(MapDistanceTitle());
+    const MapColumns columns{table.FindTitle(MapFromTitle()), table.FindTitle(MapToTitle()),
+                             table.FindTitle(MapDistanceTitle())};
     MapBuild build(nodes, threads);
     if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
-        AddMapLines(TheEngine().mapLines, fromCol, toCol, distanceCol, build);
-    } else if (!AddTableRows(table, fromCol, toCol, distanceCol, build)) {
+        AddMapLines(TheEngine().mapLines, columns, build);
+    } else if (!AddTableRows(table, columns, build)) {
         nodes.Clear();
         return false;
     }
+    table.Clear();  // the rows are in the build now: the network gets the memory
     build.Finish(warnings);
-    // Laying the links out for searching counts no rows; the window stays alive meanwhile.
-    table.Clear();  // the rows are in the network now: the searches get the memory
-    TheEngine().mapLines.Close();
     RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
     return true;
 }

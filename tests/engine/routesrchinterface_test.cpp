@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 
+#include <algorithm>
+#include <cctype>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,12 +46,12 @@ protected:
     std::string File(const std::string& name, const std::string& utf8) {
         return dir.Write(name, codepage::Utf8ToCp932(utf8));
     }
-    void LoadMap(const std::string& rows) {
+    void LoadMap(const std::string& rows, int threads = 2) {
         ASSERT_EQ(RSIF::ReadMapFile(
                       File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
                   RSIF::rrRead);
         tqList<tqString> warnings;
-        ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 2));
+        ASSERT_TRUE(RSIF::MakeMapNodes(warnings, threads));
         RSIF::GetDRFList().Clear();
     }
     int ReadInstructions(const std::string& text, tqList<tqString>& warnings) {
@@ -294,11 +297,28 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
         rows += "A" + std::to_string(i) + ",B,1\n";
     }
     // The reading, then the building.
-    LoadMap(rows);
+    LoadMap(rows, 1);
     EXPECT_EQ(progress.calls, "begin . end . begin . 40 . 80 . end . ");
     progress.calls.clear();
     LoadMap("A,B,1\n");
     EXPECT_EQ(progress.calls, "begin . end . begin . end . ");
+    // Read in two pieces side by side, the first piece's rows tell how far all have come.
+    for (int i = 25; i < 250; ++i) {
+        rows += "A" + std::to_string(i) + ",B,1\n";
+    }
+    progress.calls.clear();
+    LoadMap(rows, 2);
+    std::istringstream calls(progress.calls.substr(progress.calls.rfind("begin")));
+    std::vector<int> positions;
+    for (std::string call; calls >> call;) {
+        if (std::isdigit(static_cast<unsigned char>(call[0]))) {
+            positions.push_back(std::stoi(call));
+        }
+    }
+    ASSERT_GE(positions.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_GE(positions.back(), 90);
+    EXPECT_LE(positions.back(), 99);
 
     // A long instruction file moves the bar through the reading, by the bytes read.
     rows = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
@@ -331,16 +351,20 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         "A,B,1",     "B,A,2",       "A,B,3",          "A,A,1",      "C,,1",        ",C,1",
         "C,D,0",     "C,D,x",       "C,D,-4",         "\"A,\",B,5", "\"B\"\"\",C,6", "D,E,7,extra",
         "D,F",       "F",           "",               "\"\"",       ",,",          "東京,大阪,9",
-        "E,\"F\"x,1", std::string("G,H,1\0junk", 10), "\"unclosed,H,1", " I ,J, 12 "};
+        "E,\"F\"x,1", std::string("G,H,1\0junk", 10), "\"unclosed,H,1", " I ,J, 12 ",
+        std::string(99, '\n')};  // a piece of its own: empty lines between pieces with rows
     std::mt19937 random(11);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 60; ++round) {
         std::string rows;
-        const int count = std::uniform_int_distribution<int>(0, 30)(random);
+        const int count = std::uniform_int_distribution<int>(0, 60)(random);
         for (int i = 0; i < count; ++i) {
             rows += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
             rows += "\n";
         }
         rows += std::string(std::uniform_int_distribution<int>(0, 2)(random), '\n');
+        if (round % 3 == 0 && !rows.empty()) {
+            rows.pop_back();  // the last line without its LF
+        }
         const std::string titles = round % 2 == 0
                                        ? "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
                                        : "M_ノード間距離,備考,M_終点ノード名,M_始点ノード名\n";
@@ -348,23 +372,32 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
             ASSERT_EQ(RSIF::ReadMapFile(path), RSIF::rrRead);
             ASSERT_TRUE(RSIF::MakeMapNodes(warnings, threads));
         };
-        tqList<tqString> direct;
-        load(File("map.csv", titles + rows), direct, 2);
-        std::string names;
-        for (int i = 0; i < RSIF::GetNodes().GetCount(); ++i) {
-            names += std::string(RSIF::GetNodes().GetName(i)) + " ";
-        }
-        const size_t links = RSIF::GetNodes().Graph().inArcs.size();
-
+        // Node ids in the order the rows first name them, then the links as searched.
+        auto network = [] {
+            const SfNodes& nodes = RSIF::GetNodes();
+            std::string text;
+            for (int32_t id = 0; id < nodes.GetCount(); ++id) {
+                text += std::string(nodes.NodeName(id)) + " ";
+            }
+            const SfSearchGraph& graph = nodes.Graph();
+            for (int32_t p = 0; p < graph.Count(); ++p) {
+                text += "\n" + std::string(nodes.NodeName(graph.nodeAt[p])) + " <";
+                for (uint32_t k = graph.inStart[p]; k < graph.inStart[p + 1]; ++k) {
+                    text += " " + std::string(nodes.NodeName(graph.nodeAt[graph.inArcs[k].node])) +
+                            ":" + std::to_string(int64_t{graph.inArcs[k].distance});
+                }
+            }
+            return text;
+        };
         tqList<tqString> tabled;
         load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled, 1);
-        EXPECT_EQ(Texts(direct), Texts(tabled)) << rows;
-        EXPECT_EQ(RSIF::GetNodes().Graph().inArcs.size(), links) << rows;
-        std::string tabledNames;
-        for (int i = 0; i < RSIF::GetNodes().GetCount(); ++i) {
-            tabledNames += std::string(RSIF::GetNodes().GetName(i)) + " ";
+        const std::string tabledNetwork = network();
+        for (int threads : {1, 2, 3, 4}) {  // up to four pieces read side by side
+            tqList<tqString> direct;
+            load(File("map.csv", titles + rows), direct, threads);
+            EXPECT_EQ(Texts(direct), Texts(tabled)) << threads << " threads:\n" << rows;
+            EXPECT_EQ(network(), tabledNetwork) << threads << " threads:\n" << rows;
         }
-        EXPECT_EQ(names, tabledNames) << rows;
     }
 }
 

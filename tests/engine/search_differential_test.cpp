@@ -78,7 +78,6 @@ void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
     SfNodes nodes;
     RefNodes reference;
     std::vector<std::string> names;
-    nodes.Reserve(static_cast<int64_t>(rows.size()));
     for (const Row& row : rows) {
         if (row.from == row.to) {
             continue;

@@ -1,0 +1,133 @@
+#include "engine/mappiece.h"
+
+#include <algorithm>
+#include <string>
+
+#include "data/csvdialect.h"
+#include "data/numbertext.h"
+
+namespace {
+
+constexpr size_t kPendingLinks = 256;
+constexpr size_t kAhead = 8;  // links whose names are being fetched meanwhile
+constexpr int32_t kToldEvery = 10;  // rows
+
+int32_t LineCount(std::string_view text) {
+    int32_t lines = text.empty() || text.back() == '\n' ? 0 : 1;
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string_view::npos; ++at) {
+        ++lines;
+    }
+    return lines;
+}
+
+}  // namespace
+
+void MapPiece::AddRow(int32_t row, std::string_view fromName, std::string_view toName,
+                      std::string_view distanceText) {
+    lines = row;
+    anyFields = true;
+    Take(row, fromName, toName, distanceText, false);
+}
+
+void MapPiece::AddLines(std::string_view text, const MapColumns& columns,
+                        const std::function<void(int32_t row, int32_t rows)>& told) {
+    const int32_t lineCount = LineCount(text);
+    from.reserve(from.size() + static_cast<size_t>(lineCount));
+    to.reserve(to.size() + static_cast<size_t>(lineCount));
+    distance.reserve(distance.size() + static_cast<size_t>(lineCount));
+    linkRows.reserve(linkRows.size() + static_cast<size_t>(lineCount));
+    const uint32_t lastColumn = std::max({columns.from, columns.to, columns.distance});
+    // A line holding a quote or a NUL goes through the full split; the others are cut at
+    // their commas where they stand.
+    size_t nextQuote = text.find('"');
+    size_t nextNul = text.find('\0');
+    std::vector<std::string> fields;
+    auto field = [&fields](uint32_t column) -> std::string_view {
+        return column <= fields.size() ? std::string_view(fields[column - 1]) : std::string_view();
+    };
+    mPending.reserve(kPendingLinks);
+    for (size_t begin = 0; begin < text.size();) {
+        const size_t end = std::min(text.find('\n', begin), text.size());
+        const std::string_view line = text.substr(begin, end - begin);
+        const int32_t row = ++lines;
+        if (row % kToldEvery == 0 && told) {
+            told(row, lineCount);
+        }
+        begin = end + 1;
+        const bool plain = nextQuote >= end && nextNul >= end;
+        if (!plain) {
+            csv::SplitCsvLine(line, fields);
+            nextQuote = nextQuote < end ? text.find('"', end) : nextQuote;
+            nextNul = nextNul < end ? text.find('\0', end) : nextNul;
+        }
+        if (plain ? line.empty() : fields.empty()) {
+            ++trailingEmpty;
+            continue;
+        }
+        for (; trailingEmpty > 0; --trailingEmpty) {
+            refused.emplace_back(row - trailingEmpty, rfEmptyName);
+        }
+        anyFields = true;
+        if (!plain) {
+            Take(row, field(columns.from), field(columns.to), field(columns.distance), false);
+            continue;
+        }
+        std::string_view cells[3];  // From, To, distance
+        std::string_view rest = line;
+        for (uint32_t column = 1;; ++column) {
+            const size_t comma = rest.find(',');
+            const std::string_view cell = rest.substr(0, comma);
+            cells[0] = column == columns.from ? cell : cells[0];
+            cells[1] = column == columns.to ? cell : cells[1];
+            cells[2] = column == columns.distance ? cell : cells[2];
+            if (comma == std::string_view::npos || column == lastColumn) {
+                break;
+            }
+            rest.remove_prefix(comma + 1);
+        }
+        Take(row, cells[0], cells[1], cells[2], true);
+    }
+    LookUpPending();
+}
+
+void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toName,
+                    std::string_view distanceText, bool lasting) {
+    const int64_t linkDistance = ReadLeadingInteger(distanceText);
+    if (fromName.empty() || toName.empty()) {
+        refused.emplace_back(row, rfEmptyName);
+    } else if (fromName == toName) {
+        refused.emplace_back(row, rfSameName);
+    } else if (linkDistance == 0) {
+        refused.emplace_back(row, rfZeroDistance);
+    } else if (lasting) {
+        mPending.push_back({fromName, toName, SfNodeNames::Hash(fromName),
+                            SfNodeNames::Hash(toName), linkDistance, row});
+        if (mPending.size() == kPendingLinks) {
+            LookUpPending();
+        }
+    } else {
+        LookUpPending();  // names are numbered in row order
+        const int32_t fromId = names.FindOrAdd(fromName);
+        Keep(fromId, names.FindOrAdd(toName), linkDistance, row);
+    }
+}
+
+void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row) {
+    from.push_back(fromId);
+    to.push_back(toId);
+    distance.push_back(linkDistance);
+    linkRows.push_back(row);
+}
+
+void MapPiece::LookUpPending() {
+    for (size_t i = 0; i < mPending.size(); ++i) {
+        if (i + kAhead < mPending.size()) {
+            names.Prefetch(mPending[i + kAhead].fromHash);
+            names.Prefetch(mPending[i + kAhead].toHash);
+        }
+        const Pending& link = mPending[i];
+        const int32_t fromId = names.FindOrAdd(link.from, link.fromHash);
+        Keep(fromId, names.FindOrAdd(link.to, link.toHash), link.distance, link.row);
+    }
+    mPending.clear();
+}

@@ -1,0 +1,71 @@
+// MapPiece: one stretch of a map's rows, checked and with its names numbered.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/nodenames.h"
+
+// Where the three values stand in a row of the map file, counted from 1; a row with fewer
+// fields has the missing ones empty.
+struct MapColumns {
+    uint32_t from;
+    uint32_t to;
+    uint32_t distance;
+};
+
+// Rows are numbered from 1 within the piece. An accepted row's link is kept with the ids
+// its names have in `names`, which numbers them in the order the piece first names them
+// (From before To). A piece is filled by one thread; pieces of one map are filled side by
+// side and joined by MapBuild.
+class MapPiece {
+public:
+    enum Refusal : uint8_t { rfEmptyName, rfSameName, rfZeroDistance };
+
+    SfNodeNames names;
+    std::vector<int32_t> from;  // by link
+    std::vector<int32_t> to;
+    std::vector<int64_t> distance;
+    std::vector<int32_t> linkRows;                         // by link: its row
+    std::vector<std::pair<int32_t, Refusal>> refused;      // by ascending row
+    int32_t lines = 0;         // rows counted so far: the lines read, or the last row added
+    int32_t trailingEmpty = 0;  // lines without fields after the last row with fields
+    bool anyFields = false;     // a line with fields was read
+
+    // Checks row `row` and keeps its link; the texts need not outlive the call.
+    void AddRow(int32_t row, std::string_view fromName, std::string_view toName,
+                std::string_view distanceText);
+    // Reads `text` line by line (each line up to LF is a row, the last may lack its LF) as
+    // the CSV dialect splits it. A line without fields is a row only when a line with fields
+    // follows; AddLines leaves the last ones in trailingEmpty. `told` hears the number of
+    // every tenth row as it comes, and the number of lines. The text may go once AddLines
+    // has returned.
+    void AddLines(std::string_view text, const MapColumns& columns,
+                  const std::function<void(int32_t row, int32_t rows)>& told);
+
+private:
+    // A link whose names stand in the text being read, looked up a batch at a time so
+    // that the look-ups' memory fetches overlap.
+    struct Pending {
+        std::string_view from;
+        std::string_view to;
+        uint64_t fromHash;
+        uint64_t toHash;
+        int64_t distance;
+        int32_t row;
+    };
+
+    // Checks the row and keeps its link; a `lasting` row's names stand in the text being
+    // read and may wait in mPending.
+    void Take(int32_t row, std::string_view fromName, std::string_view toName,
+              std::string_view distanceText, bool lasting);
+    void Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row);
+    void LookUpPending();
+
+    std::vector<Pending> mPending;
+};
