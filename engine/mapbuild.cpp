@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "data/formattext.h"
@@ -50,7 +51,7 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
         cut[k] = std::max(cut[k - 1], lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
     }
     mPieces.resize(count);
-    ForEachPiece([&](size_t k) {
+    RunTogether(mPieces.size(), [&](size_t k) {
         const std::string_view piece = text.substr(cut[k], cut[k + 1] - cut[k]);
         mPieces[k].AddLines(piece, columns, k == 0 ? told : nullptr);
     });
@@ -70,25 +71,42 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         linkOffset[k + 1] = linkOffset[k] + mPieces[k].from.size();
     }
     SfNodeNames names = std::move(mPieces[0].names);
-    const std::vector<std::vector<int32_t>> ids = NumberNames(names);
+    std::vector<std::vector<int32_t>> ids;
     const size_t links = linkOffset.back();
-    std::vector<int32_t> from(links);
-    std::vector<int32_t> to(links);
-    std::vector<int64_t> distance(links);
-    std::vector<int32_t> linkRows(links);
-    ForEachPiece([&](size_t k) {
+    std::vector<int32_t> from;
+    std::vector<int32_t> to;
+    std::vector<int64_t> distance;
+    std::vector<int32_t> linkRows;
+    // The first piece's links keep their ids: they are moved while the names are numbered.
+    RunTogether(2, [&](size_t task) {
+        if (task == 0) {
+            ids = NumberNames(names);
+            return;
+        }
+        from.resize(links);
+        to.resize(links);
+        distance.resize(links);
+        linkRows.resize(links);
+        MapPiece& first = mPieces[0];
+        std::copy(first.from.begin(), first.from.end(), from.begin());
+        std::copy(first.to.begin(), first.to.end(), to.begin());
+        std::copy(first.distance.begin(), first.distance.end(), distance.begin());
+        std::copy(first.linkRows.begin(), first.linkRows.end(), linkRows.begin());
+        first.ForgetLinks();
+    });
+    RunTogether(mPieces.size(), [&](size_t k) {
+        if (k == 0) {
+            return;
+        }
         MapPiece& piece = mPieces[k];
         const size_t at = linkOffset[k];
         for (size_t i = 0; i < piece.from.size(); ++i) {
-            from[at + i] = k == 0 ? piece.from[i] : ids[k][piece.from[i]];
-            to[at + i] = k == 0 ? piece.to[i] : ids[k][piece.to[i]];
+            from[at + i] = ids[k][piece.from[i]];
+            to[at + i] = ids[k][piece.to[i]];
             linkRows[at + i] = piece.linkRows[i] + rowOffset[k];
         }
         std::copy(piece.distance.begin(), piece.distance.end(), distance.begin() + at);
-        std::vector<int32_t>().swap(piece.from);
-        std::vector<int32_t>().swap(piece.to);
-        std::vector<int64_t>().swap(piece.distance);
-        std::vector<int32_t>().swap(piece.linkRows);
+        piece.ForgetLinks();
     });
     mNodes.SetLinks(std::move(names), std::move(from), std::move(to), std::move(distance));
 
@@ -115,8 +133,8 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     mPieces.clear();
 }
 
-void MapBuild::ForEachPiece(const std::function<void(size_t)>& work) {
-    std::vector<std::exception_ptr> failures(mPieces.size());
+void MapBuild::RunTogether(size_t tasks, const std::function<void(size_t)>& work) const {
+    std::vector<std::exception_ptr> failures(tasks);
     auto run = [&work, &failures](size_t k) {
         try {
             work(k);
@@ -125,8 +143,18 @@ void MapBuild::ForEachPiece(const std::function<void(size_t)>& work) {
         }
     };
     std::vector<std::thread> helpers;
-    for (size_t k = 1; k < mPieces.size(); ++k) {
-        helpers.emplace_back(run, k);
+    for (size_t k = 1; k < tasks; ++k) {
+        bool started = false;
+        if (mThreads > 1) {
+            try {
+                helpers.emplace_back(run, k);
+                started = true;
+            } catch (const std::system_error&) {  // no thread to be had: the task runs here
+            }
+        }
+        if (!started) {
+            run(k);
+        }
     }
     run(0);
     for (std::thread& helper : helpers) {

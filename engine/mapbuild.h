@@ -38,8 +38,9 @@ public:
     void Finish(tqList<tqString>& warnings);
 
 private:
-    // Runs work(k) for every piece k, on the threads; what a run throws is thrown here.
-    void ForEachPiece(const std::function<void(size_t)>& work);
+    // Runs work(k) for k from 0 to tasks - 1, side by side when there are threads to spare;
+    // what a run throws is thrown here.
+    void RunTogether(size_t tasks, const std::function<void(size_t)>& work) const;
     // The pieces' names numbered as one: by piece, each piece's ids in the network's.
     std::vector<std::vector<int32_t>> NumberNames(SfNodeNames& names);
     // The trailing lines without fields of a piece are rows when a later piece has a row.

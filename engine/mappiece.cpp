@@ -112,6 +112,13 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
     }
 }
 
+void MapPiece::ForgetLinks() {
+    std::vector<int32_t>().swap(from);
+    std::vector<int32_t>().swap(to);
+    std::vector<int64_t>().swap(distance);
+    std::vector<int32_t>().swap(linkRows);
+}
+
 void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row) {
     from.push_back(fromId);
     to.push_back(toId);

@@ -37,6 +37,8 @@ public:
     int32_t trailingEmpty = 0;  // lines without fields after the last row with fields
     bool anyFields = false;     // a line with fields was read
 
+    // Frees the links' arrays, once they are taken elsewhere.
+    void ForgetLinks();
     // Checks row `row` and keeps its link; the texts need not outlive the call.
     void AddRow(int32_t row, std::string_view fromName, std::string_view toName,
                 std::string_view distanceText);

@@ -11,6 +11,37 @@ uint64_t Tag(uint64_t hash) { return hash & ~kIdMask; }
 // The first slot to try: from the tag alone, so that the index grows without the names.
 size_t Home(uint64_t hash, size_t slotCount) { return (hash >> 32) & (slotCount - 1); }
 
+uint64_t Load64(const char* bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+uint64_t Load32(const char* bytes) {
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// Names of 8 to 16 bytes, the usual ones, compare as two words that may overlap.
+bool Same(std::string_view a, std::string_view b) {
+    const size_t size = a.size();
+    if (size != b.size()) {
+        return false;
+    }
+    if (size >= 8 && size <= 16) {
+        return Load64(a.data()) == Load64(b.data()) &&
+               Load64(a.data() + size - 8) == Load64(b.data() + size - 8);
+    }
+    return std::memcmp(a.data(), b.data(), size) == 0;
+}
+
+// Multiplies out to 128 bits and folds the halves: every input bit reaches both halves.
+uint64_t Mix(uint64_t a, uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+}
+
 }  // namespace
 
 void SfNodeNames::Clear() {
@@ -40,7 +71,7 @@ size_t SfNodeNames::SlotOf(std::string_view name, uint64_t hash) const {
     for (size_t slot = Home(hash, mSlots.size());; slot = (slot + 1) & mask) {
         const uint64_t entry = mSlots[slot];
         if (entry == 0 ||
-            (Tag(entry) == Tag(hash) && Get(static_cast<int32_t>((entry & kIdMask) - 1)) == name)) {
+            (Tag(entry) == Tag(hash) && Same(Get(static_cast<int32_t>((entry & kIdMask) - 1)), name))) {
             return slot;
         }
     }
@@ -54,27 +85,6 @@ int32_t SfNodeNames::Find(std::string_view name) const {
     return entry == 0 ? kNone : static_cast<int32_t>((entry & kIdMask) - 1);
 }
 
-namespace {
-
-uint64_t Load64(const char* bytes) {
-    uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-uint64_t Load32(const char* bytes) {
-    uint32_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// Multiplies out to 128 bits and folds the halves: every input bit reaches both halves.
-uint64_t Mix(uint64_t a, uint64_t b) {
-    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
-    return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
-}
-
-}  // namespace
 
 // Names are short (a dozen bytes is usual): eight bytes at a time, the last ones read
 // overlapping, then one fold with the length.
