@@ -1,6 +1,7 @@
 #include "platform/textfile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -93,6 +94,19 @@ private:
     int mError;
 };
 
+// Lets the kernel back the whole 2 MiB pages of a buffer about to be filled with huge pages:
+// a text of a hundred megabytes then costs tens of page faults instead of tens of thousands.
+// Where the kernel declines, nothing changes.
+void AdviseHugePages(char* buffer, size_t size) {
+    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+    const auto address = reinterpret_cast<uintptr_t>(buffer);
+    const uintptr_t first = (address + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (address + size) & ~(kHugePage - 1);
+    if (end > first) {
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    }
+}
+
 // Copies `size` bytes to `out` but the CR bytes; returns how many were copied. Eight bytes
 // without a CR go at once: a text with CR LF line ends has one CR in 20 to 40 bytes.
 size_t CopyWithoutCr(const char* in, size_t size, char* out) {
@@ -148,6 +162,7 @@ bool ReadTextFile(const std::string& path, std::string& content, const ReadProgr
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         size = static_cast<uint64_t>(info.st_size);
         content.reserve(static_cast<size_t>(size));
+        AdviseHugePages(content.data(), content.capacity());
     }
     std::vector<char> chunk(kReadChunk);
     char* buffer = chunk.data();

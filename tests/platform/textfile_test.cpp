@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +19,26 @@
 #include "tests/support/unprivileged.h"
 
 namespace {
+
+// The flags of the mapping that holds `address`, as /proc/self/smaps tells them.
+std::string MappingFlags(const void* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    std::ifstream smaps("/proc/self/smaps");
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        std::uintptr_t begin = 0;
+        std::uintptr_t end = 0;
+        char dash = 0;
+        std::istringstream range(line);
+        if (range >> std::hex >> begin >> dash >> end && dash == '-' &&
+            line.find(':') > line.find(' ')) {
+            inside = begin <= at && at < end;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return line;
+        }
+    }
+    return "";
+}
 
 using textfile::ReadTextFile;
 using textfile::TextFileWriter;
@@ -63,6 +86,8 @@ TEST(TextFileTest, ALongReadTellsHowFarItHasComeAndDropsCrInEveryChunk) {
     EXPECT_EQ(content.size(), 15000000u);
     EXPECT_EQ(content.find('\r'), std::string::npos);
     EXPECT_EQ(content.substr(content.size() - 3), "ab\n");
+    // A text this large is offered for huge pages before it is filled.
+    EXPECT_NE(MappingFlags(content.data() + content.size() / 2).find(" hg"), std::string::npos);
     ASSERT_EQ(told.size(), 2u);  // at 8 and 16 MB of 20
     EXPECT_GE(told[0].first, textfile::kReadProgressBytes);
     EXPECT_EQ(told[1].second, bytes.size() + 16);
