@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <new>
 #include <thread>
 
 #include "engine/radixheap.h"
@@ -17,8 +18,7 @@ constexpr int64_t kNone = -1;
 // The pass keeps its distances in a column of its own, a fraction of the table's memory,
 // and copies them into the table at the end.
 void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
-                      const std::vector<SfArc>& arcs, std::vector<int64_t>& table, int width,
-                      int column) {
+                      const std::vector<SfArc>& arcs, int64_t* table, int width, int column) {
     const auto count = static_cast<int32_t>(start.size() - 1);
     std::vector<int64_t> distance(count, kNone);
     SfRadixHeap heap;
@@ -49,8 +49,7 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
 
 // The node whose least distance from the nearest of the landmarks in columns 0..chosen-1
 // is greatest.
-int32_t Farthest(const std::vector<int64_t>& table, int width, int chosen) {
-    const auto count = static_cast<int32_t>(table.size() / width);
+int32_t Farthest(const int64_t* table, int32_t count, int width, int chosen) {
     int32_t best = 0;
     int64_t bestDistance = -1;
     for (int32_t v = 0; v < count; ++v) {
@@ -96,9 +95,18 @@ int32_t FarthestByLinks(const SfSearchGraph& graph) {
 // choosing, on at most threads - 1 helpers at a time.
 void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     constexpr int kWidth = 2 * kCount;
-    mDistance.assign(static_cast<size_t>(graph.Count()) * kWidth, kNone);
+    constexpr size_t kRowBytes = kWidth * sizeof(int64_t);
+    static_assert(kRowBytes % 64 == 0, "a row fills whole cache lines");
+    const auto count = static_cast<size_t>(graph.Count());
+    mDistance.reset(
+        static_cast<int64_t*>(std::aligned_alloc(64, std::max<size_t>(count, 1) * kRowBytes)));
+    if (!mDistance) {
+        throw std::bad_alloc();
+    }
+    std::fill_n(mDistance.get(), count * kWidth, kNone);
     auto measureTo = [&](int32_t landmark, int k) {
-        MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance, kWidth, kCount + k);
+        MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), kWidth,
+                         kCount + k);
     };
     const size_t helperLimit = threads > 1 ? static_cast<size_t>(threads - 1) : 0;
     std::deque<std::thread> helpers;
@@ -113,9 +121,9 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
             }
             helpers.emplace_back(measureTo, landmark, k);
         }
-        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance, kWidth, k);
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), kWidth, k);
         if (k + 1 < kCount) {
-            landmark = Farthest(mDistance, kWidth, k + 1);
+            landmark = Farthest(mDistance.get(), graph.Count(), kWidth, k + 1);
         }
     }
     for (std::thread& helper : helpers) {
@@ -123,11 +131,11 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     }
 }
 
-void SfLandmarks::Clear() { std::vector<int64_t>().swap(mDistance); }
+void SfLandmarks::Clear() { mDistance.reset(); }
 
 SfLandmarks::Target SfLandmarks::TargetOf(int32_t end) const {
     Target target;
-    const int64_t* distance = &mDistance[size_t{2} * kCount * end];
+    const int64_t* distance = mDistance.get() + size_t{2} * kCount * end;
     for (int k = 0; k < kCount; ++k) {
         target.fromLandmark[k] = distance[k];
         target.toLandmark[k] = distance[kCount + k];
@@ -136,7 +144,7 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t end) const {
 }
 
 int64_t SfLandmarks::Bound(const Target& target, int32_t node) const {
-    const int64_t* distance = &mDistance[size_t{2} * kCount * node];
+    const int64_t* distance = mDistance.get() + size_t{2} * kCount * node;
     int64_t bound = 0;
     for (int k = 0; k < kCount; ++k) {
         const int64_t from = distance[k];

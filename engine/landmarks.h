@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "engine/searchgraph.h"
@@ -31,7 +33,7 @@ public:
         int64_t toLandmark[kCount];    // d(t, L), -1 when t does not reach L
     };
 
-    bool Empty() const { return mDistance.empty(); }
+    bool Empty() const { return mDistance == nullptr; }
     // Chooses the landmarks and measures their distances, the passes spread over
     // `threads` threads.
     void Build(const SfSearchGraph& graph, int threads);
@@ -43,6 +45,10 @@ public:
     int64_t Bound(const Target& target, int32_t node) const;
 
 private:
-    // By position: the kCount distances from the landmarks, then the kCount to them.
-    std::vector<int64_t> mDistance;
+    struct Free {
+        void operator()(int64_t* block) const { std::free(block); }
+    };
+    // By position: the kCount distances from the landmarks, then the kCount to them; each
+    // node's row starts a cache line, so that a bound reads one line.
+    std::unique_ptr<int64_t[], Free> mDistance;
 };
