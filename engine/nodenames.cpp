@@ -23,19 +23,6 @@ uint64_t Load32(const char* bytes) {
     return word;
 }
 
-// Names of 8 to 16 bytes, the usual ones, compare as two words that may overlap.
-bool Same(std::string_view a, std::string_view b) {
-    const size_t size = a.size();
-    if (size != b.size()) {
-        return false;
-    }
-    if (size >= 8 && size <= 16) {
-        return Load64(a.data()) == Load64(b.data()) &&
-               Load64(a.data() + size - 8) == Load64(b.data() + size - 8);
-    }
-    return std::memcmp(a.data(), b.data(), size) == 0;
-}
-
 // Multiplies out to 128 bits and folds the halves: every input bit reaches both halves.
 uint64_t Mix(uint64_t a, uint64_t b) {
     const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
@@ -71,7 +58,7 @@ size_t SfNodeNames::SlotOf(std::string_view name, uint64_t hash) const {
     for (size_t slot = Home(hash, mSlots.size());; slot = (slot + 1) & mask) {
         const uint64_t entry = mSlots[slot];
         if (entry == 0 ||
-            (Tag(entry) == Tag(hash) && Same(Get(static_cast<int32_t>((entry & kIdMask) - 1)), name))) {
+            (Tag(entry) == Tag(hash) && Get(static_cast<int32_t>((entry & kIdMask) - 1)) == name)) {
             return slot;
         }
     }

@@ -154,4 +154,40 @@ TEST(SfNodesTest, AppendedLinksLessTheirRepeatsAreTheLinksAddLinkKeeps) {
     }
 }
 
+// Names of every length up to 40 bytes, and their near misses: one byte changed anywhere,
+// one byte more or fewer. Enough of them that the index grows several times.
+TEST(SfNodeNamesTest, FindsEveryNameAndNoNearMissThroughGrowth) {
+    std::mt19937 random(3);
+    std::vector<std::string> added;
+    SfNodeNames names;
+    for (int i = 0; i < 6000; ++i) {
+        std::string name(static_cast<size_t>(i % 41), '\0');
+        for (char& c : name) {
+            c = static_cast<char>(random());
+        }
+        if (names.Find(name) == SfNodeNames::kNone) {
+            ASSERT_EQ(names.FindOrAdd(name), static_cast<int32_t>(added.size()));
+            added.push_back(name);
+        }
+    }
+    for (size_t id = 0; id < added.size(); ++id) {
+        const std::string& name = added[id];
+        ASSERT_EQ(names.Find(name), static_cast<int32_t>(id)) << id;
+        EXPECT_EQ(names.Get(static_cast<int32_t>(id)), name);
+        for (size_t at = 0; at < name.size(); ++at) {
+            std::string near = name;
+            near[at] = static_cast<char>(near[at] ^ 1);
+            const int32_t found = names.Find(near);
+            EXPECT_TRUE(found == SfNodeNames::kNone || added[found] == near) << id << " " << at;
+        }
+        const int32_t longer = names.Find(name + '\0');
+        EXPECT_TRUE(longer == SfNodeNames::kNone || added[longer] == name + '\0');
+        if (!name.empty()) {
+            const std::string shorter = name.substr(1);
+            const int32_t found = names.Find(shorter);
+            EXPECT_TRUE(found == SfNodeNames::kNone || added[found] == shorter);
+        }
+    }
+}
+
 }  // namespace
