@@ -235,7 +235,9 @@ bool BuildMapNodes(tqList<tqString>& warnings, int threads) {
         return false;
     }
     table.Clear();  // the rows are in the build now: the network gets the memory
-    build.Finish(warnings);
+    // Joining the pieces and laying the links out for searching count no rows; the window
+    // stays alive meanwhile.
+    RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
     RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
     return true;
 }
