@@ -42,8 +42,8 @@ void MapBuild::AddRow(int row, std::string_view from, std::string_view to,
 
 void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
                         const std::function<void(int32_t row, int32_t rows)>& told) {
-    const auto count = static_cast<size_t>(
-        std::clamp<size_t>(text.size() / kLeastPieceBytes, 1, std::min(mThreads, kMostPieces)));
+    const size_t count =
+        std::clamp<size_t>(text.size() / kLeastPieceBytes, 1, std::min(mThreads, kMostPieces));
     std::vector<size_t> cut(count + 1, text.size());  // piece k: [cut[k], cut[k + 1])
     cut[0] = 0;
     for (size_t k = 1; k < count; ++k) {
