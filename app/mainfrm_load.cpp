@@ -3,12 +3,15 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <cerrno>
+
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
+#include "platform/filereason.h"
 
 namespace {
 
@@ -54,8 +57,12 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     busy.Note(kMapBuildNote);
-    const bool built = RSIF::MakeMapNodes(warnings, RSIF::DefaultThreadCount());
-    if (!built) {
+    const int code = RSIF::MakeMapNodes(warnings, RSIF::DefaultThreadCount());
+    const bool built = code == RSIF::rrRead;
+    if (code == RSIF::rrCannotRead) {  // the file failed after its titles were read
+        ShowErrorMessage(this, "指定されたファイル[%s]を読込めません。%s", path.c_str(),
+                         ReasonSuffix(FileFailureReason(errno)).c_str());
+    } else if (!built) {
         ShowScratchFailure();  // the network is empty: shown as no map below
     }
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());

@@ -102,7 +102,13 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     if (code != ecSuccess) {
         return code;
     }
-    if (!RSIF::MakeMapNodes(warnings, arguments.threads)) {
+    const int built = RSIF::MakeMapNodes(warnings, arguments.threads);
+    if (built == RSIF::rrCannotRead) {  // the file failed after its titles were read
+        std::fprintf(stderr, "指定されたファイル[%s]を読込めません。%s\n",
+                     store.Shown(arguments.map).c_str(), ReasonSuffix(FileFailureReason(errno)).c_str());
+        return ecCannotRead;
+    }
+    if (built != RSIF::rrRead) {
         return ScratchFailure();
     }
     RSIF::GetDRFList().Clear();

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "map read failed\n");
         return 1;
     }
-    if (!RSIF::MakeMapNodes(warnings, threads)) {
+    if (RSIF::MakeMapNodes(warnings, threads) != RSIF::rrRead) {
         std::fprintf(stderr, "map build failed\n");
         return 1;
     }

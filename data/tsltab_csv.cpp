@@ -90,7 +90,8 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     if (mProgress) {
         stream.SetReadProgress([&](uint64_t read, uint64_t size) { mProgress(read, 10 * size); });
     }
-    if (!stream.Open(path, TSFileStreamCL::fmRead)) {
+    // Titles only: the rows of a CP932 file stay in the file for the caller.
+    if (!(titlesOnly ? stream.OpenFirstLine(path) : stream.Open(path, TSFileStreamCL::fmRead))) {
         return false;
     }
     Clear();
@@ -99,7 +100,20 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     if (!stream.ReadLine(line)) {
         return false;
     }
+    // The whole text is needed to check a file with the mark, and to store a UTF-8 file's
+    // rows; the first line is then found again in it.
+    auto readRest = [&stream, &line] {
+        const bool read = stream.ReadRest();
+        line = std::string_view(stream.content).substr(0, stream.position - 1);
+        return read;
+    };
+    if (line.starts_with(kUtf8Mark) && !readRest()) {
+        return false;
+    }
     const bool utf8 = IsUtf8File(stream.content, line);
+    if (utf8 && !readRest()) {
+        return false;
+    }
     if (utf8 && line.starts_with(kUtf8Mark)) {
         line.remove_prefix(kUtf8Mark.size());
     }

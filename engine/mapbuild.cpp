@@ -1,6 +1,8 @@
 #include "engine/mapbuild.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <system_error>
@@ -42,8 +44,7 @@ void MapBuild::AddRow(int row, std::string_view from, std::string_view to,
 
 void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
                         const std::function<void(int32_t row, int32_t rows)>& told) {
-    const size_t count =
-        std::clamp<size_t>(text.size() / kLeastPieceBytes, 1, std::min(mThreads, kMostPieces));
+    const size_t count = PieceCount(text.size());
     std::vector<size_t> cut(count + 1, text.size());  // piece k: [cut[k], cut[k + 1])
     cut[0] = 0;
     for (size_t k = 1; k < count; ++k) {
@@ -55,6 +56,59 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
         const std::string_view piece = text.substr(cut[k], cut[k + 1] - cut[k]);
         mPieces[k].AddLines(piece, columns, k == 0 ? told : nullptr);
     });
+}
+
+bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
+                       const MapColumns& columns,
+                       const std::function<void(int32_t row, int32_t rows)>& told, size_t stretch) {
+    const uint64_t end = std::max(file.Size(), begin);
+    const size_t count = PieceCount(end - begin);
+    std::vector<uint64_t> cut(count + 1, end);  // piece k: bytes [cut[k], cut[k + 1])
+    cut[0] = begin;
+    std::vector<char> bytes(stretch);
+    for (size_t k = 1; k < count; ++k) {
+        // From the byte after the first LF at or after its share's start.
+        uint64_t at = std::max(cut[k - 1], begin + (end - begin) / count * k);
+        for (cut[k] = end; at < end;) {
+            const int64_t got = file.ReadAt(at, bytes.data(), stretch);
+            if (got < 0) {
+                return false;
+            }
+            const void* lineEnd = std::memchr(bytes.data(), '\n', static_cast<size_t>(got));
+            if (got == 0 || lineEnd != nullptr) {
+                cut[k] = got == 0 ? end
+                                  : at + static_cast<uint64_t>(static_cast<const char*>(lineEnd) - bytes.data()) + 1;
+                break;
+            }
+            at += static_cast<uint64_t>(got);
+        }
+    }
+    mPieces.resize(count);
+    std::vector<int> failures(count, -1);  // by piece: errno of a failed read
+    RunTogether(mPieces.size(), [&](size_t k) {
+        if (!mPieces[k].AddFileLines(file, cut[k], cut[k + 1], columns, k == 0 ? told : nullptr,
+                                     stretch)) {
+            failures[k] = errno;
+        }
+    });
+    for (const int failure : failures) {
+        if (failure != -1) {
+            errno = failure;
+            return false;
+        }
+    }
+    // The text ends at the first 0x1A byte: the pieces after it hold no rows.
+    for (size_t k = 0; k < mPieces.size(); ++k) {
+        if (mPieces[k].endOfText) {
+            mPieces.resize(k + 1);
+        }
+    }
+    return true;
+}
+
+size_t MapBuild::PieceCount(uint64_t bytes) const {
+    return std::clamp<size_t>(static_cast<size_t>(bytes / kLeastPieceBytes), 1,
+                              static_cast<size_t>(std::min(mThreads, kMostPieces)));
 }
 
 void MapBuild::Finish(tqList<tqString>& warnings) {

@@ -33,6 +33,12 @@ public:
     // all: the pieces are read side by side. The text may go once AddLines returns.
     void AddLines(std::string_view text, const MapColumns& columns,
                   const std::function<void(int32_t row, int32_t rows)>& told);
+    // AddLines for the text of the file's bytes from `begin` on, each piece reading its own
+    // stretch of the file (see MapPiece::AddFileLines). False, with errno, when the file
+    // cannot be read.
+    bool AddFile(const textfile::FileAtOffsets& file, uint64_t begin, const MapColumns& columns,
+                 const std::function<void(int32_t row, int32_t rows)>& told,
+                 size_t stretch = MapPiece::kStretch);
     // Puts the links into the network, replacing what it held, drops the repeated ones and
     // appends every warning (CP932) to `warnings`.
     void Finish(tqList<tqString>& warnings);
@@ -41,6 +47,8 @@ private:
     // Runs work(k) for k from 0 to tasks - 1, side by side when there are threads to spare;
     // what a run throws is thrown here.
     void RunTogether(size_t tasks, const std::function<void(size_t)>& work) const;
+    // How many pieces `bytes` of text are cut into.
+    size_t PieceCount(uint64_t bytes) const;
     // The pieces' names numbered as one: by piece, each piece's ids in the network's.
     std::vector<std::vector<int32_t>> NumberNames(SfNodeNames& names);
     // The trailing lines without fields of a piece are rows when a later piece has a row.

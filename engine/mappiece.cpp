@@ -1,6 +1,8 @@
 #include "engine/mappiece.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <string>
 
 #include "data/csvdialect.h"
@@ -20,6 +22,25 @@ int32_t LineCount(std::string_view text) {
     return lines;
 }
 
+// The LF bytes among `size` bytes, counted eight at a time.
+size_t CountLineEnds(const char* bytes, size_t size) {
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Fu;
+    size_t count = 0;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        const uint64_t x = word ^ ('\n' * kOnes);           // a zero byte where an LF is
+        const uint64_t nonzero = ((x & kLows) + kLows) | x;  // its high bit set unless zero
+        count += static_cast<size_t>(std::popcount(~nonzero & ~kLows));
+    }
+    for (; i < size; ++i) {
+        count += bytes[i] == '\n' ? 1 : 0;
+    }
+    return count;
+}
+
 }  // namespace
 
 void MapPiece::AddRow(int32_t row, std::string_view fromName, std::string_view toName,
@@ -31,11 +52,78 @@ void MapPiece::AddRow(int32_t row, std::string_view fromName, std::string_view t
 
 void MapPiece::AddLines(std::string_view text, const MapColumns& columns,
                         const std::function<void(int32_t row, int32_t rows)>& told) {
-    const int32_t lineCount = LineCount(text);
-    from.reserve(from.size() + static_cast<size_t>(lineCount));
-    to.reserve(to.size() + static_cast<size_t>(lineCount));
-    distance.reserve(distance.size() + static_cast<size_t>(lineCount));
-    linkRows.reserve(linkRows.size() + static_cast<size_t>(lineCount));
+    const int32_t rows = LineCount(text);
+    Reserve(static_cast<size_t>(rows));
+    ReadLines(text, columns, told, rows);
+}
+
+bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
+                            const MapColumns& columns,
+                            const std::function<void(int32_t row, int32_t rows)>& told,
+                            size_t stretch) {
+    std::vector<char> bytes(stretch);
+    auto read = [&](uint64_t at) {
+        return file.ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
+    };
+    // The lines are counted first: the progress of the rows and the links' room need them.
+    int32_t rows = 0;
+    bool lastOpen = false;  // text follows the last LF
+    for (uint64_t at = begin; at < end;) {
+        const int64_t got = read(at);
+        if (got <= 0) {
+            if (got < 0) {
+                return false;
+            }
+            break;
+        }
+        at += static_cast<uint64_t>(got);
+        const void* stop = std::memchr(bytes.data(), textfile::kEndOfFile, static_cast<size_t>(got));
+        const size_t size = stop != nullptr ? static_cast<size_t>(static_cast<const char*>(stop) - bytes.data())
+                                            : static_cast<size_t>(got);
+        const size_t lineEnds = CountLineEnds(bytes.data(), size);
+        rows += static_cast<int32_t>(lineEnds);
+        const char* tail = bytes.data();
+        if (lineEnds > 0) {
+            tail = static_cast<const char*>(memrchr(bytes.data(), '\n', size)) + 1;
+            lastOpen = false;
+        }
+        lastOpen = lastOpen || std::any_of(tail, static_cast<const char*>(bytes.data()) + size, [](char c) { return c != '\r'; });
+        if (stop != nullptr) {
+            break;
+        }
+    }
+    rows += lastOpen ? 1 : 0;
+    Reserve(static_cast<size_t>(rows));
+    std::string text;  // the lines not yet read: an LF ends all but the last
+    for (uint64_t at = begin; at < end && !endOfText;) {
+        const int64_t got = read(at);
+        if (got <= 0) {
+            if (got < 0) {
+                return false;
+            }
+            break;
+        }
+        at += static_cast<uint64_t>(got);
+        endOfText = !textfile::AppendText(bytes.data(), static_cast<size_t>(got), text);
+        const size_t lineEnd = text.rfind('\n');
+        if (lineEnd != std::string::npos) {
+            ReadLines(std::string_view(text).substr(0, lineEnd + 1), columns, told, rows);
+            text.erase(0, lineEnd + 1);
+        }
+    }
+    ReadLines(text, columns, told, rows);
+    return true;
+}
+
+void MapPiece::Reserve(size_t count) {
+    from.reserve(from.size() + count);
+    to.reserve(to.size() + count);
+    distance.reserve(distance.size() + count);
+    linkRows.reserve(linkRows.size() + count);
+}
+
+void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,
+                         const std::function<void(int32_t row, int32_t rows)>& told, int32_t rows) {
     const uint32_t lastColumn = std::max({columns.from, columns.to, columns.distance});
     // A line holding a quote or a NUL goes through the full split; the others are cut at
     // their commas where they stand.
@@ -51,7 +139,7 @@ void MapPiece::AddLines(std::string_view text, const MapColumns& columns,
         const std::string_view line = text.substr(begin, end - begin);
         const int32_t row = ++lines;
         if (row % kToldEvery == 0 && told) {
-            told(row, lineCount);
+            told(row, rows);
         }
         begin = end + 1;
         const bool plain = nextQuote >= end && nextNul >= end;

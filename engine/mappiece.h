@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/nodenames.h"
+#include "platform/textfile.h"
 
 // Where the three values stand in a row of the map file, counted from 1; a row with fewer
 // fields has the missing ones empty.
@@ -36,6 +37,7 @@ public:
     int32_t lines = 0;         // rows counted so far: the lines read, or the last row added
     int32_t trailingEmpty = 0;  // lines without fields after the last row with fields
     bool anyFields = false;     // a line with fields was read
+    bool endOfText = false;     // AddFileLines met a 0x1A byte: the map's text ends there
 
     // Frees the links' arrays, once they are taken elsewhere.
     void ForgetLinks();
@@ -49,6 +51,15 @@ public:
     // has returned.
     void AddLines(std::string_view text, const MapColumns& columns,
                   const std::function<void(int32_t row, int32_t rows)>& told);
+    // AddLines for the text of the file's bytes [begin, end), read a stretch of `stretch`
+    // bytes at a time in text mode: CR bytes dropped, and a 0x1A byte ends the text (and
+    // sets endOfText). False, with errno, when the file cannot be read.
+    bool AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
+                      const MapColumns& columns,
+                      const std::function<void(int32_t row, int32_t rows)>& told,
+                      size_t stretch = kStretch);
+
+    static constexpr size_t kStretch = size_t{256} << 10;
 
 private:
     // A link whose names stand in the text being read, looked up a batch at a time so
@@ -66,6 +77,11 @@ private:
     // read and may wait in mPending.
     void Take(int32_t row, std::string_view fromName, std::string_view toName,
               std::string_view distanceText, bool lasting);
+    // Room for `count` more links.
+    void Reserve(size_t count);
+    // The lines of `text`, the piece having `rows` in all, for AddLines.
+    void ReadLines(std::string_view text, const MapColumns& columns,
+                   const std::function<void(int32_t row, int32_t rows)>& told, int32_t rows);
     void Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row);
     void LookUpPending();
 

@@ -83,7 +83,7 @@ int LoadFailure(const TSLtabCL& table) {
     return table.Unconvertible().Column != 0 ? rrNotCp932 : rrCannotRead;
 }
 
-bool BuildMapNodes(tqList<tqString>& warnings, int threads);
+int BuildMapNodes(tqList<tqString>& warnings, int threads);
 bool BuildDRFList(tqList<tqString>& warnings);
 
 // Loads the input into the table, the display moving through the reading; when memory
@@ -166,11 +166,11 @@ int ReadMapWith(const TableLoader& load) {
     return code;
 }
 
-bool MakeMapNodes(tqList<tqString>& warnings, int threads) {
+int MakeMapNodes(tqList<tqString>& warnings, int threads) {
     const int warningsBefore = warnings.Count();
     try {
-        const bool built = BuildMapNodes(warnings, threads);
-        TheEngine().mapLines.Close();
+        const int built = BuildMapNodes(warnings, threads);
+        TheEngine().mapLines.Close();  // already closed by the build, errno kept
         return built;
     } catch (const std::bad_alloc&) {  // nothing half-built stays behind
         TheEngine().mapLines.Close();
@@ -193,15 +193,24 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 
 namespace {
 
-// The rows of the map file that ReadMapFile left in `lines`, split as the table would have
-// stored them; the titles are the table's. The text goes once the rows are read.
-void AddMapLines(TSFileStreamCL& lines, const MapColumns& columns, MapBuild& build) {
-    const std::string_view rest = std::string_view(lines.content).substr(lines.position);
+// The rows of the map file that ReadMapFile left in `lines` (in the file, or in the text of
+// a pipe), split as the table would have stored them; the titles are the table's. The file
+// is closed once the rows are read. False when the file could not be read.
+bool AddMapLines(TSFileStreamCL& lines, const MapColumns& columns, MapBuild& build) {
     ProgressRun progress(gProgress, 0);
-    build.AddLines(rest, columns, [&progress](int32_t row, int32_t rows) {
+    auto told = [&progress](int32_t row, int32_t rows) {
         progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
-    });
+    };
+    if (!lines.file.IsOpen()) {
+        build.AddLines(std::string_view(lines.content).substr(lines.position), columns, told);
+    } else if (!build.AddFile(lines.file, lines.rest, columns, told)) {
+        const int error = errno;  // for the caller's message
+        lines.Close();
+        errno = error;
+        return false;
+    }
     lines.Close();
+    return true;
 }
 
 // The rows the table holds.
@@ -220,7 +229,7 @@ bool AddTableRows(TSLtabCL& table, const MapColumns& columns, MapBuild& build) {
     return table.IsUsable();  // false: the rows read back were not the file's
 }
 
-bool BuildMapNodes(tqList<tqString>& warnings, int threads) {
+int BuildMapNodes(tqList<tqString>& warnings, int threads) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
     nodes.Clear();
@@ -229,17 +238,19 @@ bool BuildMapNodes(tqList<tqString>& warnings, int threads) {
                              table.FindTitle(MapDistanceTitle())};
     MapBuild build(nodes, threads);
     if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
-        AddMapLines(TheEngine().mapLines, columns, build);
+        if (!AddMapLines(TheEngine().mapLines, columns, build)) {
+            return rrCannotRead;
+        }
     } else if (!AddTableRows(table, columns, build)) {
         nodes.Clear();
-        return false;
+        return rrScratchFailed;
     }
     table.Clear();  // the rows are in the build now: the network gets the memory
     // Joining the pieces and laying the links out for searching count no rows; the window
     // stays alive meanwhile.
     RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
     RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
-    return true;
+    return rrRead;
 }
 
 }  // namespace

@@ -151,6 +151,62 @@ std::string FinalPath(const std::string& path) {
     return current;
 }
 
+bool AppendText(const char* bytes, size_t size, std::string& text) {
+    const void* end = std::memchr(bytes, kEndOfFile, size);
+    const size_t kept = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - bytes)
+                                       : size;
+    const size_t from = text.size();
+    text.resize(from + kept);
+    text.resize(from + CopyWithoutCr(bytes, kept, text.data() + from));
+    return end == nullptr;
+}
+
+bool FileAtOffsets::Open(const std::string& path) {
+    Close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const KeptErrno kept;
+        ::close(fd);
+        return false;
+    }
+    mFd = fd;
+    mSize = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+void FileAtOffsets::Close() {
+    if (mFd >= 0) {
+        ::close(mFd);
+    }
+    mFd = -1;
+    mSize = 0;
+}
+
+int64_t FileAtOffsets::ReadAt(uint64_t offset, char* buffer, size_t size) const {
+    if (!iofault::Allows(iofault::opRead)) {
+        return -1;
+    }
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(mFd, buffer + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<int64_t>(done);
+}
+
 bool ReadTextFile(const std::string& path, std::string& content, const ReadProgress& progress) {
     content.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -178,14 +234,7 @@ bool ReadTextFile(const std::string& path, std::string& content, const ReadProgr
             ok = got == 0;
             break;
         }
-        // CR bytes go as the text arrives; nothing after the end byte counts.
-        const void* end = std::memchr(buffer, kEndOfFile, static_cast<size_t>(got));
-        ended = end != nullptr;
-        const size_t kept = ended ? static_cast<size_t>(static_cast<const char*>(end) - buffer)
-                                  : static_cast<size_t>(got);
-        const size_t from = content.size();
-        content.resize(from + kept);
-        content.resize(from + CopyWithoutCr(buffer, kept, content.data() + from));
+        ended = !AppendText(buffer, static_cast<size_t>(got), content);
         read += static_cast<uint64_t>(got);
         if (progress && read - told >= kReadProgressBytes) {
             told = read;

@@ -22,6 +22,33 @@ constexpr uint64_t kReadProgressBytes = uint64_t{8} << 20;
 bool ReadTextFile(const std::string& path, std::string& content,
                   const ReadProgress& progress = {});
 
+// Appends `size` bytes of a file to `text` as a text-mode read gives them: without their CR
+// bytes, and only those before a 0x1A byte. False when a 0x1A byte ended the text.
+bool AppendText(const char* bytes, size_t size, std::string& text);
+
+// A regular file read at any offset, by several threads at once.
+class FileAtOffsets {
+public:
+    FileAtOffsets() = default;
+    FileAtOffsets(const FileAtOffsets&) = delete;
+    FileAtOffsets& operator=(const FileAtOffsets&) = delete;
+    ~FileAtOffsets() { Close(); }
+
+    // False, with errno, when `path` cannot be opened or is no regular file.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return mFd >= 0; }
+    // The file's size when it was opened.
+    uint64_t Size() const { return mSize; }
+    // Reads up to `size` bytes from `offset` into `buffer`: the number read, fewer only at the
+    // file's end, or -1 with errno (EIO for a failure a test injected).
+    int64_t ReadAt(uint64_t offset, char* buffer, size_t size) const;
+
+private:
+    int mFd = -1;
+    uint64_t mSize = 0;
+};
+
 // The file a path names in the end: symbolic links followed, also a link to a file that
 // is not there yet. A path without links comes back as it is.
 std::string FinalPath(const std::string& path);

@@ -8,17 +8,29 @@
 
 namespace {
 
-// The lines ReadLine hands out, each followed by '|'.
-std::string Lines(const std::string& bytes) {
+// The lines ReadLine hands out, each followed by '|'. With `firstLine`, the file is opened
+// for its first line and the rest read after that line was handed out.
+std::string Lines(const std::string& bytes, bool firstLine = false) {
     TempDir dir;
     TSFileStreamCL stream;
-    if (!stream.Open(dir.Write("f.csv", bytes), TSFileStreamCL::fmRead)) {
+    const std::string path = dir.Write("f.csv", bytes);
+    if (!(firstLine ? stream.OpenFirstLine(path) : stream.Open(path, TSFileStreamCL::fmRead))) {
         return "<cannot open>";
     }
     std::string out;
     std::string_view line;
-    while (stream.ReadLine(line)) {
+    for (bool first = true; stream.ReadLine(line); first = false) {
         out += std::string(line) + "|";
+        if (first && firstLine) {
+            // Lines after the first stay in the file until ReadRest, which is at `rest`.
+            if (stream.file.IsOpen() != (stream.position == stream.content.size() &&
+                                         stream.rest < bytes.size())) {
+                return "<file open: " + std::to_string(stream.file.IsOpen()) + ">";
+            }
+            if (!stream.ReadRest() || stream.file.IsOpen()) {
+                return "<cannot read the rest>";
+            }
+        }
     }
     return out;
 }
@@ -33,6 +45,16 @@ TEST(TSFileStreamCLTest, ServesLinesWithoutTheirEnds) {
     EXPECT_EQ(Lines("a\n\x1A"
                     "b\n"),
               "a|");
+}
+
+TEST(TSFileStreamCLTest, TheFirstLineAloneThenTheRestGiveTheSameLines) {
+    const std::string longLine(size_t{64} << 10, 'x');  // beyond the first read
+    for (const std::string& bytes :
+         {std::string(), std::string("a"), std::string("a\r\n"), std::string("a\r\nb\r\nc"),
+          std::string("\n\nb\n"), std::string("a\x1A\nb\n"), std::string("a\nb\x1A\nc\n"),
+          longLine + "\r\nb\n", longLine + "y\rz\nb\n", longLine + "\x1A" + "b\n", longLine}) {
+        EXPECT_EQ(Lines(bytes, true), Lines(bytes)) << bytes.substr(0, 20);
+    }
 }
 
 TEST(TSFileStreamCLTest, ModesAreExclusive) {

@@ -4,6 +4,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <random>
 #include <sstream>
@@ -51,7 +52,7 @@ protected:
                       File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
                   RSIF::rrRead);
         tqList<tqString> warnings;
-        ASSERT_TRUE(RSIF::MakeMapNodes(warnings, threads));
+        ASSERT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrRead);
         RSIF::GetDRFList().Clear();
     }
     int ReadInstructions(const std::string& text, tqList<tqString>& warnings) {
@@ -225,13 +226,13 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
 
     ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);  // a new scratch file
     iofault::Fail(iofault::opRead);                   // the rows cannot be read back
-    EXPECT_FALSE(RSIF::MakeMapNodes(warnings, 1));
+    EXPECT_EQ(RSIF::MakeMapNodes(warnings, 1), RSIF::rrScratchFailed);
     iofault::Reset();
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
     EXPECT_EQ(Texts(warnings), "earlier\n");  // no warning of rows that were never read
 
     ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
-    ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 2));
+    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 2), RSIF::rrRead);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 10002);
     ASSERT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrRead);
     iofault::Fail(iofault::opRead);
@@ -247,6 +248,27 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     EXPECT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrScratchFailed);
     EXPECT_EQ(RSIF::ReadMapFile(map), RSIF::rrScratchFailed);
     iofault::Reset();
+}
+
+TEST_F(EngineTest, AMapFileThatFailsAfterItsTitlesFailsTheBuild) {
+    // A CP932 map's rows are read from the file while the network is built.
+    const std::string map = File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
+                                                ManyRows("A#,B#,1", 100) + "bad,,1\n");
+    tqList<tqString> warnings;
+    warnings.Add(std::make_unique<tqString>("earlier"));
+    for (int threads : {1, 2}) {
+        ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
+        iofault::Fail(iofault::opRead);
+        errno = 0;
+        EXPECT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrCannotRead);
+        EXPECT_EQ(errno, EIO);
+        iofault::Reset();
+        EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
+        EXPECT_EQ(Texts(warnings), "earlier\n");
+    }
+    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
+    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 2), RSIF::rrRead);
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 200);
 }
 
 TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
@@ -370,7 +392,7 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
                                        : "M_ノード間距離,備考,M_終点ノード名,M_始点ノード名\n";
         auto load = [&](const std::string& path, tqList<tqString>& warnings, int threads) {
             ASSERT_EQ(RSIF::ReadMapFile(path), RSIF::rrRead);
-            ASSERT_TRUE(RSIF::MakeMapNodes(warnings, threads));
+            ASSERT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrRead);
         };
         // Node ids in the order the rows first name them, then the links as searched.
         auto network = [] {
@@ -406,7 +428,7 @@ TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
                                                 "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
               RSIF::rrRead);
     tqList<tqString> warnings;
-    ASSERT_TRUE(RSIF::MakeMapNodes(warnings, 1));
+    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 1), RSIF::rrRead);
     EXPECT_EQ(Texts(warnings),
               "[0002]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
               "[0003]行:From及びToのノード名称は同一には出来ません。\n"

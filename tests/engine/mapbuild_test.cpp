@@ -1,0 +1,102 @@
+#include "engine/mapbuild.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/node.h"
+#include "platform/iofault.h"
+#include "platform/textfile.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+constexpr MapColumns kColumns{1, 2, 3};
+
+// The warnings, the node ids in the order the rows first name them and the links as
+// searched, of a build that `add` fills.
+std::string Built(int threads, const std::function<void(MapBuild&)>& add) {
+    SfNodes nodes;
+    MapBuild build(nodes, threads);
+    add(build);
+    tqList<tqString> warnings;
+    build.Finish(warnings);
+    nodes.SortLinks(threads);
+    std::string text;
+    for (int i = 0; i < warnings.Count(); ++i) {
+        text += std::string(warnings.Get(i)->GetText()) + "\n";
+    }
+    for (int32_t id = 0; id < nodes.GetCount(); ++id) {
+        text += std::string(nodes.NodeName(id)) + " ";
+    }
+    const SfSearchGraph& graph = nodes.Graph();
+    for (int32_t p = 0; p < graph.Count(); ++p) {
+        text += "\n" + std::string(nodes.NodeName(graph.nodeAt[p])) + " <";
+        for (uint32_t k = graph.inStart[p]; k < graph.inStart[p + 1]; ++k) {
+            text += " " + std::string(nodes.NodeName(graph.nodeAt[graph.inArcs[k].node])) + ":" +
+                    std::to_string(int64_t{graph.inArcs[k].distance});
+        }
+    }
+    return text;
+}
+
+// A file read a few bytes at a time, in pieces side by side, gives the network and the
+// warnings of its text read whole: lines and CR LF pairs cut by the reads, names longer than
+// a read, and a 0x1A byte that ends the text in any piece.
+TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
+    const std::vector<std::string> pieces = {
+        "A,B,1\r\n", "B,A,2\r\n", "A,B,3\n",  "A,A,1\n",   "C,\r,1\n",  "C\rD,E,7\n", "\r\n",
+        "\n",        "C,D,0\n",   "\"A,\",B,5\n", "D,E,7,x\n", "LongNameOfAPlace,AnotherLongName,12\r\n",
+        "E,F\n",     "\x1A"};
+    std::mt19937 random(5);
+    TempDir dir;
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes = "titles\r\n";
+        const size_t begin = bytes.size();
+        const int count = std::uniform_int_distribution<int>(0, 40)(random);
+        for (int i = 0; i < count; ++i) {
+            // The end byte now and then only, so that most texts run to their end.
+            const size_t last = round % 4 == 0 ? pieces.size() - 1 : pieces.size() - 2;
+            bytes += pieces[std::uniform_int_distribution<size_t>(0, last)(random)];
+        }
+        if (round % 3 == 0 && !bytes.empty()) {
+            bytes.pop_back();  // the last line without its LF
+        }
+        std::string text;
+        textfile::AppendText(bytes.data() + begin, bytes.size() - begin, text);
+        const std::string whole =
+            Built(1, [&](MapBuild& build) { build.AddLines(text, kColumns, nullptr); });
+        textfile::FileAtOffsets file;
+        ASSERT_TRUE(file.Open(dir.Write("map.csv", bytes)));
+        for (const size_t stretch : {1, 2, 3, 7, 64}) {
+            for (const int threads : {1, 2, 4}) {
+                EXPECT_EQ(Built(threads,
+                                [&](MapBuild& build) {
+                                    ASSERT_TRUE(build.AddFile(file, begin, kColumns, nullptr, stretch));
+                                }),
+                          whole)
+                    << threads << " threads, reads of " << stretch << " bytes:\n"
+                    << bytes;
+            }
+        }
+    }
+}
+
+TEST(MapBuildTest, AFileThatCannotBeReadFailsTheBuild) {
+    TempDir dir;
+    textfile::FileAtOffsets file;
+    ASSERT_TRUE(file.Open(dir.Write("map.csv", "A,B,1\nB,C,2\n")));
+    SfNodes nodes;
+    MapBuild build(nodes, 2);
+    iofault::Fail(iofault::opRead);
+    errno = 0;
+    EXPECT_FALSE(build.AddFile(file, 0, kColumns, nullptr));
+    EXPECT_EQ(errno, EIO);
+    iofault::Reset();
+}
+
+}  // namespace
