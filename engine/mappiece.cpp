@@ -1,7 +1,6 @@
 #include "engine/mappiece.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 
@@ -33,7 +32,8 @@ size_t CountLineEnds(const char* bytes, size_t size) {
         std::memcpy(&word, bytes + i, 8);
         const uint64_t x = word ^ ('\n' * kOnes);           // a zero byte where an LF is
         const uint64_t nonzero = ((x & kLows) + kLows) | x;  // its high bit set unless zero
-        count += static_cast<size_t>(std::popcount(~nonzero & ~kLows));
+        // One bit per LF byte, summed by a multiplication into the top byte.
+        count += static_cast<size_t>((((~nonzero & ~kLows) >> 7) * kOnes) >> 56);
     }
     for (; i < size; ++i) {
         count += bytes[i] == '\n' ? 1 : 0;
@@ -188,8 +188,18 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
     } else if (linkDistance == 0) {
         refused.emplace_back(row, rfZeroDistance);
     } else if (lasting) {
-        mPending.push_back({fromName, toName, SfNodeNames::Hash(fromName),
-                            SfNodeNames::Hash(toName), linkDistance, row});
+        Pending link{fromName, toName, 0, 0, linkDistance, row, rpNone, rpNone};
+        if (!mPending.empty()) {
+            const Pending& before = mPending.back();
+            auto repeats = [&before](std::string_view name) {
+                return name == before.from ? rpFrom : name == before.to ? rpTo : rpNone;
+            };
+            link.fromRepeats = repeats(fromName);
+            link.toRepeats = repeats(toName);
+        }
+        link.fromHash = link.fromRepeats == rpNone ? SfNodeNames::Hash(fromName) : 0;
+        link.toHash = link.toRepeats == rpNone ? SfNodeNames::Hash(toName) : 0;
+        mPending.push_back(link);
         if (mPending.size() == kPendingLinks) {
             LookUpPending();
         }
@@ -215,14 +225,25 @@ void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t 
 }
 
 void MapPiece::LookUpPending() {
+    int32_t before[3] = {};  // by Repeat: the ids of the link before
     for (size_t i = 0; i < mPending.size(); ++i) {
         if (i + kAhead < mPending.size()) {
-            names.Prefetch(mPending[i + kAhead].fromHash);
-            names.Prefetch(mPending[i + kAhead].toHash);
+            const Pending& ahead = mPending[i + kAhead];
+            if (ahead.fromRepeats == rpNone) {
+                names.Prefetch(ahead.fromHash);
+            }
+            if (ahead.toRepeats == rpNone) {
+                names.Prefetch(ahead.toHash);
+            }
         }
         const Pending& link = mPending[i];
-        const int32_t fromId = names.FindOrAdd(link.from, link.fromHash);
-        Keep(fromId, names.FindOrAdd(link.to, link.toHash), link.distance, link.row);
+        const int32_t fromId = link.fromRepeats == rpNone ? names.FindOrAdd(link.from, link.fromHash)
+                                                          : before[link.fromRepeats];
+        const int32_t toId = link.toRepeats == rpNone ? names.FindOrAdd(link.to, link.toHash)
+                                                      : before[link.toRepeats];
+        Keep(fromId, toId, link.distance, link.row);
+        before[rpFrom] = fromId;
+        before[rpTo] = toId;
     }
     mPending.clear();
 }

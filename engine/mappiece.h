@@ -62,8 +62,13 @@ public:
     static constexpr size_t kStretch = size_t{256} << 10;
 
 private:
+    // Which name of the link before it a pending link's name repeats: maps often list a
+    // node's links together, and a link's way back right after it.
+    enum Repeat : uint8_t { rpNone, rpFrom, rpTo };
+
     // A link whose names stand in the text being read, looked up a batch at a time so
-    // that the look-ups' memory fetches overlap.
+    // that the look-ups' memory fetches overlap. A name that repeats one of the link before
+    // it is not looked up again (and has no hash).
     struct Pending {
         std::string_view from;
         std::string_view to;
@@ -71,6 +76,8 @@ private:
         uint64_t toHash;
         int64_t distance;
         int32_t row;
+        Repeat fromRepeats;
+        Repeat toRepeats;
     };
 
     // Checks the row and keeps its link; a `lasting` row's names stand in the text being
