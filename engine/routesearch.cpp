@@ -191,6 +191,7 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
             }
             if (s.bound != SfLandmarks::kUnreachable) {
                 mHeap.Push(static_cast<uint64_t>(t) + static_cast<uint64_t>(s.bound), arc.node);
+                FetchArcs(arc.node);
             }
         }
     }
@@ -228,6 +229,7 @@ void SfRouteSearch::ManyTargetPass(int32_t source, const std::vector<int32_t>& t
                 s.run = mRun;
                 s.label = t;
                 mHeap.Push(static_cast<uint64_t>(t), arc.node);
+                FetchArcs(arc.node);
             }
         }
     }

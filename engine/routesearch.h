@@ -62,6 +62,11 @@ private:
         return !__builtin_add_overflow(a, b, &sum);
     }
 
+    // Starts fetching the out-arcs of a node just put on the heap: by the time it is taken
+    // off, they are in the cache rather than one memory fetch away.
+    void FetchArcs(int32_t p) const {
+        __builtin_prefetch(mGraph.outArcs.data() + mGraph.outStart[p]);
+    }
     void NewRun();
     void NewTrace();
     bool Reached(int32_t p) const { return mState[p].run == mRun; }
