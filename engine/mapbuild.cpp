@@ -167,7 +167,7 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     auto warn = [&warnings](const std::string& text) {
         warnings.Add(std::make_unique<tqString>(text.c_str()));
     };
-    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks();
+    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks(mThreads);
     auto next = repeated.begin();
     auto warnRepeatsBefore = [&](int row) {
         for (; next != repeated.end() && linkRows[next->position] < row; ++next) {

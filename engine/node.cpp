@@ -2,6 +2,7 @@
 #include "engine/node.h"
 
 #include <algorithm>
+#include <future>
 
 #include "engine/routesearch.h"
 
@@ -132,10 +133,7 @@ void SfNodes::SetLinks(SfNodeNames names, std::vector<int32_t> from, std::vector
     mPrepared = mFrom.empty();
 }
 
-std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {
-    if (mFrom.empty() && !mGraph.inArcs.empty()) {
-        TakeLinksBack();
-    }
+bool SfNodes::FindRepeatedLinks(std::vector<bool>& repeated) const {
     const size_t links = mFrom.size();
     const auto nodes = static_cast<size_t>(GetCount());
     // The links grouped by From node, each group in the order the links were added.
@@ -154,7 +152,7 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {
         }
     }
     std::vector<int32_t> reachedFrom(nodes, SfNodeNames::kNone);  // by To node: the group seen
-    std::vector<bool> repeated(links, false);
+    repeated.assign(links, false);
     bool anyRepeated = false;
     for (size_t p = 0; p < nodes; ++p) {
         for (size_t k = groupStart[p]; k < groupStart[p + 1]; ++k) {
@@ -166,6 +164,28 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks() {
                 reachedFrom[mTo[i]] = static_cast<int32_t>(p);
             }
         }
+    }
+    return anyRepeated;
+}
+
+std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(int threads) {
+    if (mFrom.empty() && !mGraph.inArcs.empty()) {
+        TakeLinksBack();
+    }
+    const size_t links = mFrom.size();
+    std::vector<bool> repeated;
+    bool anyRepeated = false;
+    if (threads > 1 && links > 0) {
+        // Numbering the nodes for the search graph is one thread's work, and repeats do not
+        // change it: the repeats are found, and the graph's arcs made, beside it.
+        std::future<void> found = std::async(std::launch::async, [&] {
+            anyRepeated = FindRepeatedLinks(repeated);
+            mGraph.MakeRoom(links);
+        });
+        mGraph.Number(GetCount(), mFrom, mTo);
+        found.get();
+    } else {
+        anyRepeated = FindRepeatedLinks(repeated);
     }
     std::vector<RepeatedLink> dropped;
     if (!anyRepeated) {

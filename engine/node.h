@@ -58,8 +58,9 @@ public:
     };
     // Drops every link whose from -> to an earlier link has, keeping the earliest; returns
     // the dropped ones by ascending position. The network is then as if AddLink had been
-    // called for each link in turn.
-    std::vector<RepeatedLink> DropRepeatedLinks();
+    // called for each link in turn. With `threads` above 1, part of SortLinks' work runs
+    // beside the finding.
+    std::vector<RepeatedLink> DropRepeatedLinks(int threads = 1);
     // Ends a build: lays the links out for searching, on two threads when `threads` is above
     // 1. Searches made before it do it first.
     void SortLinks(int threads = 1);
@@ -85,6 +86,8 @@ public:
                     tqArray<tqString>& routeNames, int64_t& distance);
 
 private:
+    // Marks every link whose from -> to an earlier link has; true when there is one.
+    bool FindRepeatedLinks(std::vector<bool>& repeated) const;
     // The slot of the link from -> to in the duplicate index, or the empty slot for it.
     size_t LinkSlot(uint64_t key) const;
     void GrowLinkIndex(size_t slotCount);

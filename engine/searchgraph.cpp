@@ -24,7 +24,7 @@ void Group(const std::vector<int32_t>& position, const std::vector<int32_t>& key
     }
     start = Starts(counts);
     std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    arcs.resize(key.size());
+    arcs.resize(key.size());  // often made beforehand: see MakeRoom
     for (size_t i = 0; i < key.size(); ++i) {
         arcs[next[position[key[i]]]++] = SfArc{distance[i], position[other[i]]};
     }
@@ -35,10 +35,10 @@ void Group(const std::vector<int32_t>& position, const std::vector<int32_t>& key
 void SfSearchGraph::Build(int32_t nodeCount, const std::vector<int32_t>& from,
                           const std::vector<int32_t>& to, const std::vector<int64_t>& distance,
                           int threads) {
-    position.assign(nodeCount, -1);
-    nodeAt.clear();
-    nodeAt.reserve(nodeCount);
-    NumberBreadthFirst(from, to);
+    if (!mNumbered || position.size() != static_cast<size_t>(nodeCount)) {
+        Number(nodeCount, from, to);
+    }
+    mNumbered = false;
     auto groupOut = [&] { Group(position, from, to, distance, outStart, outArcs); };
     if (threads > 1) {  // the two groupings read the same arrays and write their own
         std::future<void> out = std::async(std::launch::async, groupOut);
@@ -50,7 +50,22 @@ void SfSearchGraph::Build(int32_t nodeCount, const std::vector<int32_t>& from,
     }
 }
 
+void SfSearchGraph::Number(int32_t nodeCount, const std::vector<int32_t>& from,
+                           const std::vector<int32_t>& to) {
+    position.assign(nodeCount, -1);
+    nodeAt.clear();
+    nodeAt.reserve(nodeCount);
+    NumberBreadthFirst(from, to);
+    mNumbered = true;
+}
+
+void SfSearchGraph::MakeRoom(size_t links) {
+    outArcs.resize(links);
+    inArcs.resize(links);
+}
+
 void SfSearchGraph::Clear() {
+    mNumbered = false;
     std::vector<int32_t>().swap(position);
     std::vector<int32_t>().swap(nodeAt);
     std::vector<uint32_t>().swap(outStart);

@@ -34,8 +34,19 @@ public:
     // threads when `threads` is above 1.
     void Build(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to,
                const std::vector<int64_t>& distance, int threads);
+    // The first part of Build, for a caller with other work beside it: numbers the nodes.
+    // The next Build keeps the numbering when it has as many nodes: any numbering gives the
+    // same searches, and one made before repeated links (an earlier link's from -> to) were
+    // left out is the same numbering, as a repeat's nodes are met first through the earlier
+    // link.
+    void Number(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to);
+    // Makes room for `links` arcs each way with its memory touched, work that another thread
+    // can do while the nodes are numbered.
+    void MakeRoom(size_t links);
     void Clear();
 
 private:
     void NumberBreadthFirst(const std::vector<int32_t>& from, const std::vector<int32_t>& to);
+
+    bool mNumbered = false;  // by Number, for the next Build
 };
