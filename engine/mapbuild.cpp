@@ -130,7 +130,6 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     std::vector<int32_t> from;
     std::vector<int32_t> to;
     std::vector<int64_t> distance;
-    std::vector<int32_t> linkRows;
     // The first piece's links keep their ids: they are moved while the names are numbered.
     RunTogether(2, [&](size_t task) {
         if (task == 0) {
@@ -140,12 +139,10 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         from.resize(links);
         to.resize(links);
         distance.resize(links);
-        linkRows.resize(links);
         MapPiece& first = mPieces[0];
         std::copy(first.from.begin(), first.from.end(), from.begin());
         std::copy(first.to.begin(), first.to.end(), to.begin());
         std::copy(first.distance.begin(), first.distance.end(), distance.begin());
-        std::copy(first.linkRows.begin(), first.linkRows.end(), linkRows.begin());
         first.ForgetLinks();
     });
     RunTogether(mPieces.size(), [&](size_t k) {
@@ -157,7 +154,6 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         for (size_t i = 0; i < piece.from.size(); ++i) {
             from[at + i] = ids[k][piece.from[i]];
             to[at + i] = ids[k][piece.to[i]];
-            linkRows[at + i] = piece.linkRows[i] + rowOffset[k];
         }
         std::copy(piece.distance.begin(), piece.distance.end(), distance.begin() + at);
         piece.ForgetLinks();
@@ -168,13 +164,27 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         warnings.Add(std::make_unique<tqString>(text.c_str()));
     };
     const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks(mThreads);
-    auto next = repeated.begin();
+    // A piece's rows are its links, in order, and its refused rows: link i of a piece is row
+    // i + 1 with the refused rows before it added.
+    std::vector<int32_t> repeatedRows(repeated.size());
+    for (size_t j = 0, k = 0, before = 0; j < repeated.size(); ++j) {
+        for (; repeated[j].position >= linkOffset[k + 1]; ++k) {
+            before = 0;
+        }
+        const std::vector<std::pair<int32_t, MapPiece::Refusal>>& refused = mPieces[k].refused;
+        const auto link = static_cast<int32_t>(repeated[j].position - linkOffset[k]);
+        for (; before < refused.size() && refused[before].first <= link + 1 + static_cast<int32_t>(before);
+             ++before) {
+        }
+        repeatedRows[j] = rowOffset[k] + link + 1 + static_cast<int32_t>(before);
+    }
+    size_t next = 0;
     auto warnRepeatsBefore = [&](int row) {
-        for (; next != repeated.end() && linkRows[next->position] < row; ++next) {
+        for (; next < repeated.size() && repeatedRows[next] < row; ++next) {
             warn(FormatText(
                 SystemText("[%04d]行:From[%s]-To[%s]のノード間リンクは既に定義されています。"),
-                linkRows[next->position], std::string(mNodes.NodeName(next->from)).c_str(),
-                std::string(mNodes.NodeName(next->to)).c_str()));
+                repeatedRows[next], std::string(mNodes.NodeName(repeated[next].from)).c_str(),
+                std::string(mNodes.NodeName(repeated[next].to)).c_str()));
         }
     };
     for (size_t k = 0; k < mPieces.size(); ++k) {

@@ -119,7 +119,6 @@ void MapPiece::Reserve(size_t count) {
     from.reserve(from.size() + count);
     to.reserve(to.size() + count);
     distance.reserve(distance.size() + count);
-    linkRows.reserve(linkRows.size() + count);
 }
 
 void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,
@@ -188,7 +187,7 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
     } else if (linkDistance == 0) {
         refused.emplace_back(row, rfZeroDistance);
     } else if (lasting) {
-        Pending link{fromName, toName, 0, 0, linkDistance, row, rpNone, rpNone};
+        Pending link{fromName, toName, 0, 0, linkDistance, rpNone, rpNone};
         if (!mPending.empty()) {
             const Pending& before = mPending.back();
             auto repeats = [&before](std::string_view name) {
@@ -206,7 +205,7 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
     } else {
         LookUpPending();  // names are numbered in row order
         const int32_t fromId = names.FindOrAdd(fromName);
-        Keep(fromId, names.FindOrAdd(toName), linkDistance, row);
+        Keep(fromId, names.FindOrAdd(toName), linkDistance);
     }
 }
 
@@ -214,14 +213,12 @@ void MapPiece::ForgetLinks() {
     std::vector<int32_t>().swap(from);
     std::vector<int32_t>().swap(to);
     std::vector<int64_t>().swap(distance);
-    std::vector<int32_t>().swap(linkRows);
 }
 
-void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row) {
+void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance) {
     from.push_back(fromId);
     to.push_back(toId);
     distance.push_back(linkDistance);
-    linkRows.push_back(row);
 }
 
 void MapPiece::LookUpPending() {
@@ -241,7 +238,7 @@ void MapPiece::LookUpPending() {
                                                           : before[link.fromRepeats];
         const int32_t toId = link.toRepeats == rpNone ? names.FindOrAdd(link.to, link.toHash)
                                                       : before[link.toRepeats];
-        Keep(fromId, toId, link.distance, link.row);
+        Keep(fromId, toId, link.distance);
         before[rpFrom] = fromId;
         before[rpTo] = toId;
     }

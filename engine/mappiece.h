@@ -32,8 +32,9 @@ public:
     std::vector<int32_t> from;  // by link
     std::vector<int32_t> to;
     std::vector<int64_t> distance;
-    std::vector<int32_t> linkRows;                         // by link: its row
-    std::vector<std::pair<int32_t, Refusal>> refused;      // by ascending row
+    // By ascending row. Every other row (but lines without fields at the end) is a link,
+    // so a link's row follows from these.
+    std::vector<std::pair<int32_t, Refusal>> refused;
     int32_t lines = 0;         // rows counted so far: the lines read, or the last row added
     int32_t trailingEmpty = 0;  // lines without fields after the last row with fields
     bool anyFields = false;     // a line with fields was read
@@ -75,7 +76,6 @@ private:
         uint64_t fromHash;
         uint64_t toHash;
         int64_t distance;
-        int32_t row;
         Repeat fromRepeats;
         Repeat toRepeats;
     };
@@ -89,7 +89,7 @@ private:
     // The lines of `text`, the piece having `rows` in all, for AddLines.
     void ReadLines(std::string_view text, const MapColumns& columns,
                    const std::function<void(int32_t row, int32_t rows)>& told, int32_t rows);
-    void Keep(int32_t fromId, int32_t toId, int64_t linkDistance, int32_t row);
+    void Keep(int32_t fromId, int32_t toId, int64_t linkDistance);
     void LookUpPending();
 
     std::vector<Pending> mPending;
