@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "data/csvdialect.h"
@@ -12,6 +13,7 @@ namespace {
 constexpr size_t kPendingLinks = 256;
 constexpr size_t kAhead = 8;  // links whose names are being fetched meanwhile
 constexpr int32_t kToldEvery = 10;  // rows
+constexpr uint64_t kLeastLinkBytes = 6;  // "A,B,1" and its LF
 
 int32_t LineCount(std::string_view text) {
     int32_t lines = text.empty() || text.back() == '\n' ? 0 : 1;
@@ -62,14 +64,52 @@ bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
                             const std::function<void(int32_t row, int32_t rows)>& told,
                             size_t stretch) {
     std::vector<char> bytes(stretch);
-    auto read = [&](uint64_t at) {
-        return file.ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
-    };
-    // The lines are counted first: the progress of the rows and the links' room need them.
+    // The progress of the rows needs their number: the lines are then counted first.
     int32_t rows = 0;
+    if (told) {
+        if (!CountFileLines(file, begin, end, bytes, rows)) {
+            return false;
+        }
+        Reserve(static_cast<size_t>(rows));
+    }
+    bool reserved = static_cast<bool>(told);
+    std::string text;  // the lines not yet read: an LF ends all but the last
+    for (uint64_t at = begin; at < end && !endOfText;) {
+        const int64_t got =
+            file.ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
+        if (got <= 0) {
+            if (got < 0) {
+                return false;
+            }
+            break;
+        }
+        at += static_cast<uint64_t>(got);
+        endOfText = !textfile::AppendText(bytes.data(), static_cast<size_t>(got), text);
+        if (!reserved) {
+            // Room for as many links as the first stretch's lines foretell, and some more;
+            // no more than a piece of this size can hold.
+            const uint64_t seen = CountLineEnds(text.data(), text.size()) + 1;
+            const uint64_t foretold = seen * (end - begin) / static_cast<uint64_t>(got) / 8 * 9;
+            Reserve(static_cast<size_t>(std::min(foretold, (end - begin) / kLeastLinkBytes)));
+            reserved = true;
+        }
+        const size_t lineEnd = text.rfind('\n');
+        if (lineEnd != std::string::npos) {
+            ReadLines(std::string_view(text).substr(0, lineEnd + 1), columns, told, rows);
+            text.erase(0, lineEnd + 1);
+        }
+    }
+    ReadLines(text, columns, told, rows);
+    return true;
+}
+
+bool MapPiece::CountFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
+                              std::vector<char>& bytes, int32_t& rows) {
+    rows = 0;
     bool lastOpen = false;  // text follows the last LF
     for (uint64_t at = begin; at < end;) {
-        const int64_t got = read(at);
+        const int64_t got = file.ReadAt(
+            at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(bytes.size(), end - at)));
         if (got <= 0) {
             if (got < 0) {
                 return false;
@@ -87,38 +127,23 @@ bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
             tail = static_cast<const char*>(memrchr(bytes.data(), '\n', size)) + 1;
             lastOpen = false;
         }
-        lastOpen = lastOpen || std::any_of(tail, static_cast<const char*>(bytes.data()) + size, [](char c) { return c != '\r'; });
+        lastOpen = lastOpen || std::any_of(tail, static_cast<const char*>(bytes.data()) + size,
+                                           [](char c) { return c != '\r'; });
         if (stop != nullptr) {
             break;
         }
     }
     rows += lastOpen ? 1 : 0;
-    Reserve(static_cast<size_t>(rows));
-    std::string text;  // the lines not yet read: an LF ends all but the last
-    for (uint64_t at = begin; at < end && !endOfText;) {
-        const int64_t got = read(at);
-        if (got <= 0) {
-            if (got < 0) {
-                return false;
-            }
-            break;
-        }
-        at += static_cast<uint64_t>(got);
-        endOfText = !textfile::AppendText(bytes.data(), static_cast<size_t>(got), text);
-        const size_t lineEnd = text.rfind('\n');
-        if (lineEnd != std::string::npos) {
-            ReadLines(std::string_view(text).substr(0, lineEnd + 1), columns, told, rows);
-            text.erase(0, lineEnd + 1);
-        }
-    }
-    ReadLines(text, columns, told, rows);
     return true;
 }
 
 void MapPiece::Reserve(size_t count) {
-    from.reserve(from.size() + count);
-    to.reserve(to.size() + count);
-    distance.reserve(distance.size() + count);
+    try {
+        from.reserve(from.size() + count);
+        to.reserve(to.size() + count);
+        distance.reserve(distance.size() + count);
+    } catch (const std::bad_alloc&) {  // room is a hint: without it the arrays grow as needed
+    }
 }
 
 void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,

@@ -54,7 +54,8 @@ public:
                   const std::function<void(int32_t row, int32_t rows)>& told);
     // AddLines for the text of the file's bytes [begin, end), read a stretch of `stretch`
     // bytes at a time in text mode: CR bytes dropped, and a 0x1A byte ends the text (and
-    // sets endOfText). False, with errno, when the file cannot be read.
+    // sets endOfText). The lines are counted beforehand only for `told`. False, with errno,
+    // when the file cannot be read.
     bool AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
                       const MapColumns& columns,
                       const std::function<void(int32_t row, int32_t rows)>& told,
@@ -84,8 +85,12 @@ private:
     // read and may wait in mPending.
     void Take(int32_t row, std::string_view fromName, std::string_view toName,
               std::string_view distanceText, bool lasting);
-    // Room for `count` more links.
+    // Room for `count` more links, as far as memory allows.
     void Reserve(size_t count);
+    // The number of lines (rows) of the file's bytes [begin, end), read through `bytes`.
+    // False when the file cannot be read.
+    static bool CountFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
+                               std::vector<char>& bytes, int32_t& rows);
     // The lines of `text`, the piece having `rows` in all, for AddLines.
     void ReadLines(std::string_view text, const MapColumns& columns,
                    const std::function<void(int32_t row, int32_t rows)>& told, int32_t rows);

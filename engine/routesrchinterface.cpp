@@ -198,9 +198,12 @@ namespace {
 // is closed once the rows are read. False when the file could not be read.
 bool AddMapLines(TSFileStreamCL& lines, const MapColumns& columns, MapBuild& build) {
     ProgressRun progress(gProgress, 0);
-    auto told = [&progress](int32_t row, int32_t rows) {
-        progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
-    };
+    std::function<void(int32_t, int32_t)> told;  // with no display, the lines go uncounted
+    if (gProgress != nullptr) {
+        told = [&progress](int32_t row, int32_t rows) {
+            progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
+        };
+    }
     if (!lines.file.IsOpen()) {
         build.AddLines(std::string_view(lines.content).substr(lines.position), columns, told);
     } else if (!build.AddFile(lines.file, lines.rest, columns, told)) {

@@ -68,19 +68,34 @@ TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
         }
         std::string text;
         textfile::AppendText(bytes.data() + begin, bytes.size() - begin, text);
-        const std::string whole =
-            Built(1, [&](MapBuild& build) { build.AddLines(text, kColumns, nullptr); });
+        // The rows' progress as told: on one thread, every tenth row of all the rows.
+        std::string toldWhole;
+        const std::string whole = Built(1, [&](MapBuild& build) {
+            build.AddLines(text, kColumns, [&](int32_t row, int32_t rows) {
+                toldWhole += std::to_string(row) + "/" + std::to_string(rows) + " ";
+            });
+        });
         textfile::FileAtOffsets file;
         ASSERT_TRUE(file.Open(dir.Write("map.csv", bytes)));
         for (const size_t stretch : {1, 2, 3, 7, 64}) {
             for (const int threads : {1, 2, 4}) {
+                std::string told;
+                std::function<void(int32_t, int32_t)> tell = [&](int32_t row, int32_t rows) {
+                    told += std::to_string(row) + "/" + std::to_string(rows) + " ";
+                };
                 EXPECT_EQ(Built(threads,
                                 [&](MapBuild& build) {
-                                    ASSERT_TRUE(build.AddFile(file, begin, kColumns, nullptr, stretch));
+                                    // Lines are counted only for progress: half the builds.
+                                    ASSERT_TRUE(build.AddFile(file, begin, kColumns,
+                                                              stretch % 2 == 1 ? tell : std::function<void(int32_t, int32_t)>(),
+                                                              stretch));
                                 }),
                           whole)
                     << threads << " threads, reads of " << stretch << " bytes:\n"
                     << bytes;
+                if (threads == 1 && stretch % 2 == 1) {
+                    EXPECT_EQ(told, toldWhole) << "reads of " << stretch << " bytes:\n" << bytes;
+                }
             }
         }
     }
