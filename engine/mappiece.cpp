@@ -216,7 +216,9 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
         if (!mPending.empty()) {
             const Pending& before = mPending.back();
             auto repeats = [&before](std::string_view name) {
-                return name == before.from ? rpFrom : name == before.to ? rpTo : rpNone;
+                return SfNodeNames::Same(name, before.from) ? rpFrom
+                       : SfNodeNames::Same(name, before.to) ? rpTo
+                                                            : rpNone;
             };
             link.fromRepeats = repeats(fromName);
             link.toRepeats = repeats(toName);

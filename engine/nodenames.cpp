@@ -58,7 +58,7 @@ size_t SfNodeNames::SlotOf(std::string_view name, uint64_t hash) const {
     for (size_t slot = Home(hash, mSlots.size());; slot = (slot + 1) & mask) {
         const uint64_t entry = mSlots[slot];
         if (entry == 0 ||
-            (Tag(entry) == Tag(hash) && Get(static_cast<int32_t>((entry & kIdMask) - 1)) == name)) {
+            (Tag(entry) == Tag(hash) && Same(Get(static_cast<int32_t>((entry & kIdMask) - 1)), name))) {
             return slot;
         }
     }

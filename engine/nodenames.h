@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,22 @@ public:
     // The same with the name's Hash, and a hint to fetch the memory a later FindOrAdd of
     // a name with this hash will read: looking many names up, the fetches overlap.
     static uint64_t Hash(std::string_view name);
+    // Whether two names are the same; names of 8 to 16 bytes, the usual ones, are compared
+    // as two words (the first and the last eight bytes) without a call.
+    static bool Same(std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        if (a.size() < 8 || a.size() > 16) {
+            return a == b;
+        }
+        uint64_t a0, a1, b0, b1;
+        std::memcpy(&a0, a.data(), 8);
+        std::memcpy(&b0, b.data(), 8);
+        std::memcpy(&a1, a.data() + a.size() - 8, 8);
+        std::memcpy(&b1, b.data() + b.size() - 8, 8);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
     int32_t FindOrAdd(std::string_view name, uint64_t hash);
     void Prefetch(uint64_t hash) const;
 

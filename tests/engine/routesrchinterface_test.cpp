@@ -374,6 +374,7 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         "C,D,0",     "C,D,x",       "C,D,-4",         "\"A,\",B,5", "\"B\"\"\",C,6", "D,E,7,extra",
         "D,F",       "F",           "",               "\"\"",       ",,",          "東京,大阪,9",
         "E,\"F\"x,1", std::string("G,H,1\0junk", 10), "\"unclosed,H,1", " I ,J, 12 ",
+        "Junction01,Junction02,3", "Junction02,Junction01,4",  // alike but for the last byte
         std::string(99, '\n')};  // a piece of its own: empty lines between pieces with rows
     std::mt19937 random(11);
     for (int round = 0; round < 60; ++round) {
