@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <future>
+#include <utility>
 
 #include "engine/routesearch.h"
 
@@ -218,11 +219,10 @@ void SfNodes::SortLinks(int threads) {
         mSearch.reset();
         std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
         mLandmarks.Clear();
-        mGraph.Build(GetCount(), mFrom, mTo, mDistance, threads);
-        mPrepared = true;
         // The graph holds every link now; the arrays come back only if links are added.
-        std::vector<int32_t>().swap(mFrom);
-        std::vector<int32_t>().swap(mTo);
+        mGraph.Build(GetCount(), std::exchange(mFrom, {}), std::exchange(mTo, {}), mDistance,
+                     threads);
+        mPrepared = true;
         std::vector<int64_t>().swap(mDistance);
     }
 }

@@ -1,6 +1,7 @@
 #include "engine/searchgraph.h"
 
 #include <cstddef>
+#include <functional>
 #include <future>
 
 namespace {
@@ -14,40 +15,53 @@ std::vector<uint32_t> Starts(const std::vector<uint32_t>& counts) {
     return start;
 }
 
-// Arcs grouped by the position of `key`, each group in row order, pointing at `other`.
-void Group(const std::vector<int32_t>& position, const std::vector<int32_t>& key,
-           const std::vector<int32_t>& other, const std::vector<int64_t>& distance,
-           std::vector<uint32_t>& start, std::vector<SfArc>& arcs) {
-    std::vector<uint32_t> counts(position.size(), 0);
-    for (int32_t node : key) {
-        ++counts[position[node]];
+// Arcs grouped by `key`, each group in row order, pointing at `other` (positions both).
+void Group(size_t count, const std::vector<int32_t>& key, const std::vector<int32_t>& other,
+           const std::vector<int64_t>& distance, std::vector<uint32_t>& start,
+           std::vector<SfArc>& arcs) {
+    std::vector<uint32_t> counts(count, 0);
+    for (int32_t p : key) {
+        ++counts[p];
     }
     start = Starts(counts);
     std::vector<uint32_t> next(start.begin(), start.end() - 1);
     arcs.resize(key.size());  // often made beforehand: see MakeRoom
     for (size_t i = 0; i < key.size(); ++i) {
-        arcs[next[position[key[i]]]++] = SfArc{distance[i], position[other[i]]};
+        arcs[next[key[i]]++] = SfArc{distance[i], other[i]};
+    }
+}
+
+// Runs a and b, side by side when there are threads to spare.
+void Together(int threads, const std::function<void()>& a, const std::function<void()>& b) {
+    if (threads > 1) {
+        std::future<void> side = std::async(std::launch::async, a);
+        b();
+        side.get();
+    } else {
+        a();
+        b();
     }
 }
 
 }  // namespace
 
-void SfSearchGraph::Build(int32_t nodeCount, const std::vector<int32_t>& from,
-                          const std::vector<int32_t>& to, const std::vector<int64_t>& distance,
-                          int threads) {
+void SfSearchGraph::Build(int32_t nodeCount, std::vector<int32_t> from, std::vector<int32_t> to,
+                          const std::vector<int64_t>& distance, int threads) {
     if (!mNumbered || position.size() != static_cast<size_t>(nodeCount)) {
         Number(nodeCount, from, to);
     }
     mNumbered = false;
-    auto groupOut = [&] { Group(position, from, to, distance, outStart, outArcs); };
-    if (threads > 1) {  // the two groupings read the same arrays and write their own
-        std::future<void> out = std::async(std::launch::async, groupOut);
-        Group(position, to, from, distance, inStart, inArcs);
-        out.get();
-    } else {
-        groupOut();
-        Group(position, to, from, distance, inStart, inArcs);
-    }
+    // The links' ends become positions once, for both groupings to read in order.
+    auto toPositions = [this](std::vector<int32_t>& ends) {
+        for (int32_t& end : ends) {
+            end = position[end];
+        }
+    };
+    Together(threads, [&] { toPositions(from); }, [&] { toPositions(to); });
+    const auto count = static_cast<size_t>(nodeCount);
+    Together(
+        threads, [&] { Group(count, from, to, distance, outStart, outArcs); },
+        [&] { Group(count, to, from, distance, inStart, inArcs); });
 }
 
 void SfSearchGraph::Number(int32_t nodeCount, const std::vector<int32_t>& from,

@@ -31,8 +31,8 @@ public:
     int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
 
     // Builds the arrays for `nodeCount` nodes from the links given in row order, on two
-    // threads when `threads` is above 1.
-    void Build(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to,
+    // threads when `threads` is above 1; `from` and `to` are used up.
+    void Build(int32_t nodeCount, std::vector<int32_t> from, std::vector<int32_t> to,
                const std::vector<int64_t>& distance, int threads);
     // The first part of Build, for a caller with other work beside it: numbers the nodes.
     // The next Build keeps the numbering when it has as many nodes: any numbering gives the
