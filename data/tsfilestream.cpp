@@ -42,7 +42,7 @@ bool TSFileStreamCL::OpenFirstLine(const std::string& path) {
     position = 0;
     std::vector<char> chunk(kHeadChunk);
     bool ended = false;  // by a 0x1A byte, or by the file having got shorter
-    for (rest = 0; rest < file.Size() && !ended;) {
+    for (rest = 0; !ended;) {
         const int64_t got = file.ReadAt(rest, chunk.data(), chunk.size());
         if (got < 0) {
             file.Close();
@@ -60,7 +60,7 @@ bool TSFileStreamCL::OpenFirstLine(const std::string& path) {
             break;
         }
     }
-    if (ended || rest >= file.Size()) {
+    if (ended) {
         file.Close();  // the whole text is in `content`
     }
     mode = fmRead;

@@ -30,8 +30,9 @@ public:
     bool Open(const std::string& path, uint8_t openMode);
 
     // fmRead of a regular file's first line only, for readers that take the other lines from
-    // `file` themselves; a file whose text ends within its first line, or that is no regular
-    // file (a pipe), is read whole and `file` is closed. False as Open.
+    // `file` themselves, up to its end whatever size it had when opened; a file whose text
+    // ends within its first line, or that is no regular file (a pipe), is read whole and
+    // `file` is closed. False as Open.
     bool OpenFirstLine(const std::string& path);
     // Reads the rest of a file opened by OpenFirstLine into `content`, which then holds the
     // whole text, and closes `file`. False when the file cannot be read.

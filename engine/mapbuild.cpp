@@ -61,10 +61,13 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
 bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
                        const MapColumns& columns,
                        const std::function<void(int32_t row, int32_t rows)>& told, size_t stretch) {
+    // The size the file had when opened shares the work out; the last piece reads on to
+    // the file's end, wherever that is by then.
     const uint64_t end = std::max(file.Size(), begin);
     const size_t count = PieceCount(end - begin);
     std::vector<uint64_t> cut(count + 1, end);  // piece k: bytes [cut[k], cut[k + 1])
     cut[0] = begin;
+    cut[count] = UINT64_MAX;
     std::vector<char> bytes(stretch);
     for (size_t k = 1; k < count; ++k) {
         // From the byte after the first LF at or after its share's start.

@@ -88,9 +88,10 @@ bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
         if (!reserved) {
             // Room for as many links as the first stretch's lines foretell, and some more;
             // no more than a piece of this size can hold.
+            const uint64_t known = std::max(std::min(end, file.Size()), at) - begin;
             const uint64_t seen = CountLineEnds(text.data(), text.size()) + 1;
-            const uint64_t foretold = seen * (end - begin) / static_cast<uint64_t>(got) / 8 * 9;
-            Reserve(static_cast<size_t>(std::min(foretold, (end - begin) / kLeastLinkBytes)));
+            const uint64_t foretold = seen * known / static_cast<uint64_t>(got) / 8 * 9;
+            Reserve(static_cast<size_t>(std::min(foretold, known / kLeastLinkBytes)));
             reserved = true;
         }
         const size_t lineEnd = text.rfind('\n');

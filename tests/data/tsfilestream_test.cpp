@@ -22,9 +22,11 @@ std::string Lines(const std::string& bytes, bool firstLine = false) {
     for (bool first = true; stream.ReadLine(line); first = false) {
         out += std::string(line) + "|";
         if (first && firstLine) {
-            // Lines after the first stay in the file until ReadRest, which is at `rest`.
-            if (stream.file.IsOpen() != (stream.position == stream.content.size() &&
-                                         stream.rest < bytes.size())) {
+            // Lines after the first stay in the file until ReadRest: when an LF ends the
+            // first line before any 0x1A byte.
+            const size_t lineEnd = bytes.find('\n');
+            const bool rowsInFile = lineEnd < bytes.find('\x1A');
+            if (stream.file.IsOpen() != rowsInFile || (rowsInFile && stream.rest != lineEnd + 1)) {
                 return "<file open: " + std::to_string(stream.file.IsOpen()) + ">";
             }
             if (!stream.ReadRest() || stream.file.IsOpen()) {

@@ -101,6 +101,24 @@ TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
     }
 }
 
+TEST(MapBuildTest, AFileIsReadToItsEndThoughItGrewAfterItWasOpened) {
+    TempDir dir;
+    const std::string path = dir.Write("map.csv", "A,B,1\nB,C,2\n");
+    textfile::FileAtOffsets file;
+    ASSERT_TRUE(file.Open(path));
+    dir.Write("map.csv", "A,B,1\nB,C,2\nC,D,3\n,E,4\n");  // the same file, longer
+    const std::string whole = Built(1, [](MapBuild& build) {
+        build.AddLines("A,B,1\nB,C,2\nC,D,3\n,E,4\n", kColumns, nullptr);
+    });
+    EXPECT_NE(whole.find("[0004]"), std::string::npos);
+    for (const int threads : {1, 2}) {
+        EXPECT_EQ(Built(threads, [&](MapBuild& build) {
+                      ASSERT_TRUE(build.AddFile(file, 0, kColumns, nullptr));
+                  }),
+                  whole);
+    }
+}
+
 TEST(MapBuildTest, AFileThatCannotBeReadFailsTheBuild) {
     TempDir dir;
     textfile::FileAtOffsets file;
