@@ -163,6 +163,10 @@ bool AppendText(const char* bytes, size_t size, std::string& text) {
 
 bool FileAtOffsets::Open(const std::string& path) {
     Close();
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) {
+        return false;  // a FIFO is not even opened: that would wait for a writer
+    }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;

@@ -34,7 +34,8 @@ public:
     FileAtOffsets& operator=(const FileAtOffsets&) = delete;
     ~FileAtOffsets() { Close(); }
 
-    // False, with errno, when `path` cannot be opened or is no regular file.
+    // False, with errno, when `path` cannot be opened or is no regular file; a file that
+    // is none (a FIFO, a device) is not opened at all.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return mFd >= 0; }

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 
@@ -57,6 +65,40 @@ TEST(TSFileStreamCLTest, TheFirstLineAloneThenTheRestGiveTheSameLines) {
           longLine + "\r\nb\n", longLine + "y\rz\nb\n", longLine + "\x1A" + "b\n", longLine}) {
         EXPECT_EQ(Lines(bytes, true), Lines(bytes)) << bytes.substr(0, 20);
     }
+}
+
+// A FIFO must be opened once: a second open would wait for a writer that has gone.
+TEST(TSFileStreamCLTest, AFifoIsReadWholeAndOpenedOnce) {
+    TempDir dir;
+    const std::string path = dir.Path("fifo.csv");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // Not opened to be read at offsets: that open would wait here, with no writer.
+    auto tried = std::async(std::launch::async, [&path] { return textfile::FileAtOffsets().Open(path); });
+    if (tried.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));  // lets it end
+        ADD_FAILURE() << "the FIFO was opened";
+    }
+    EXPECT_FALSE(tried.get());
+
+    std::thread writer([&path] { std::ofstream(path, std::ios::binary) << "t\r\na\nb\n"; });
+    auto read = std::async(std::launch::async, [&path] {
+        TSFileStreamCL stream;
+        std::string out;
+        std::string_view line;
+        if (stream.OpenFirstLine(path)) {
+            while (stream.ReadLine(line)) {
+                out += std::string(line) + "|";
+            }
+        }
+        return out;
+    });
+    const bool done = read.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    writer.join();
+    if (!done) {
+        std::ofstream(path, std::ios::binary) << "";  // a writer, so that the reader ends
+    }
+    EXPECT_TRUE(done);
+    EXPECT_EQ(read.get(), "t|a|b|");
 }
 
 TEST(TSFileStreamCLTest, ModesAreExclusive) {
