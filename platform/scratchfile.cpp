@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/iofault.h"
+#include "platform/positionedread.h"
 #include "platform/randomnumber.h"
 
 namespace scratchfile {
@@ -60,25 +61,7 @@ bool ScratchFile::Create() {
 }
 
 long ScratchFile::ReadAt(void* destination, size_t size, uint64_t offset) const {
-    if (!iofault::Allows(iofault::opRead)) {
-        return -1;
-    }
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = ::pread(mFd, static_cast<char*>(destination) + done, size - done,
-                              static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return -1;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<long>(done);
+    return static_cast<long>(ReadAtOffset(mFd, destination, size, offset));
 }
 
 bool ScratchFile::WriteAt(const void* source, size_t size, uint64_t offset) const {

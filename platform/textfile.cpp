@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/iofault.h"
+#include "platform/positionedread.h"
 #include "platform/randomnumber.h"
 
 namespace textfile {
@@ -191,24 +192,7 @@ void FileAtOffsets::Close() {
 }
 
 int64_t FileAtOffsets::ReadAt(uint64_t offset, char* buffer, size_t size) const {
-    if (!iofault::Allows(iofault::opRead)) {
-        return -1;
-    }
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(mFd, buffer + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return -1;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<int64_t>(done);
+    return ReadAtOffset(mFd, buffer, size, offset);
 }
 
 bool ReadTextFile(const std::string& path, std::string& content, const ReadProgress& progress) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/node.h"
+#include "network_fixture.h"
 #include "platform/iofault.h"
 #include "platform/textfile.h"
 #include "tests/support/temp_dir.h"
@@ -30,18 +31,7 @@ std::string Built(int threads, const std::function<void(MapBuild&)>& add) {
     for (int i = 0; i < warnings.Count(); ++i) {
         text += std::string(warnings.Get(i)->GetText()) + "\n";
     }
-    for (int32_t id = 0; id < nodes.GetCount(); ++id) {
-        text += std::string(nodes.NodeName(id)) + " ";
-    }
-    const SfSearchGraph& graph = nodes.Graph();
-    for (int32_t p = 0; p < graph.Count(); ++p) {
-        text += "\n" + std::string(nodes.NodeName(graph.nodeAt[p])) + " <";
-        for (uint32_t k = graph.inStart[p]; k < graph.inStart[p + 1]; ++k) {
-            text += " " + std::string(nodes.NodeName(graph.nodeAt[graph.inArcs[k].node])) + ":" +
-                    std::to_string(int64_t{graph.inArcs[k].distance});
-        }
-    }
-    return text;
+    return text + NetworkText(nodes);
 }
 
 // A file read a few bytes at a time, in pieces side by side, gives the network and the

@@ -21,6 +21,24 @@ inline void Build(SfNodes& nodes, const std::vector<Row>& rows) {
     nodes.SortLinks();
 }
 
+// The node names in id order, then per position the links into it as searched, with the
+// name each comes from and its distance.
+inline std::string NetworkText(const SfNodes& nodes) {
+    std::string text;
+    for (int32_t id = 0; id < nodes.GetCount(); ++id) {
+        text += std::string(nodes.NodeName(id)) + " ";
+    }
+    const SfSearchGraph& graph = nodes.Graph();
+    for (int32_t p = 0; p < graph.Count(); ++p) {
+        text += "\n" + std::string(nodes.NodeName(graph.nodeAt[p])) + " <";
+        for (uint32_t k = graph.inStart[p]; k < graph.inStart[p + 1]; ++k) {
+            text += " " + std::string(nodes.NodeName(graph.nodeAt[graph.inArcs[k].node])) + ":" +
+                    std::to_string(int64_t{graph.inArcs[k].distance});
+        }
+    }
+    return text;
+}
+
 inline std::string Describe(int code, const tqArray<tqString>& names, int64_t distance) {
     if (code != SfNodes::srFound) {
         return "code " + std::to_string(code);

@@ -13,6 +13,7 @@
 
 #include "engine/resultfile.h"
 #include "engine/searchrun.h"
+#include "network_fixture.h"
 #include "platform/codepage.h"
 #include "platform/iofault.h"
 #include "tests/support/temp_dir.h"
@@ -396,22 +397,7 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
             ASSERT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrRead);
         };
         // Node ids in the order the rows first name them, then the links as searched.
-        auto network = [] {
-            const SfNodes& nodes = RSIF::GetNodes();
-            std::string text;
-            for (int32_t id = 0; id < nodes.GetCount(); ++id) {
-                text += std::string(nodes.NodeName(id)) + " ";
-            }
-            const SfSearchGraph& graph = nodes.Graph();
-            for (int32_t p = 0; p < graph.Count(); ++p) {
-                text += "\n" + std::string(nodes.NodeName(graph.nodeAt[p])) + " <";
-                for (uint32_t k = graph.inStart[p]; k < graph.inStart[p + 1]; ++k) {
-                    text += " " + std::string(nodes.NodeName(graph.nodeAt[graph.inArcs[k].node])) +
-                            ":" + std::to_string(int64_t{graph.inArcs[k].distance});
-                }
-            }
-            return text;
-        };
+        auto network = [] { return NetworkText(RSIF::GetNodes()); };
         tqList<tqString> tabled;
         load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled, 1);
         const std::string tabledNetwork = network();
