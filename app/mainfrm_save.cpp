@@ -29,12 +29,12 @@ void TMainForm::ResultPreservBtnClick() {
     bool saved = false;
     std::string failure;
     {
-        BusyScope busy(*this,
-                       QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
+        BusyScope busy(
+            *this,
+            QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
         RSIF::FillResultTable(table);
         ProgressRun progress(mProgress.get(), 100);
-        table.SetProgressHook(
-            [&](uint64_t done, uint64_t total) { progress.Part(done, total); });
+        table.SetProgressHook([&](uint64_t done, uint64_t total) { progress.Part(done, total); });
         errno = 0;
         saved = table.SaveCsvFile(path);
         failure = FileFailureReason(errno);

@@ -79,7 +79,8 @@ void TMainForm::SearchBtnClick() {
             return !mCloseAfterWork && !mStopSearch;
         });
         mStopShortcut->setEnabled(false);
-        busy.Note(QStringLiteral("検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
+        busy.Note(QStringLiteral(
+            "検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
         ShowResultRows(searched);
         ResultGrid->show();
         SearchBtn->setEnabled(true);

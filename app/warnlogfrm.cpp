@@ -41,9 +41,8 @@ private:
 TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
     // A dialog of the main window: the window manager keeps it above that window, but not
     // above other programs' windows (the help viewer).
-    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
-                              Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowCloseButtonHint),
+    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true) {
     setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
     setFixedSize(404, 326);

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-
 std::string DatabaseFailureReason(int code) {
     switch (code) {
         case SQLITE_BUSY:

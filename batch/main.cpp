@@ -12,7 +12,6 @@
 #include "batch/arguments.h"
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
-#include "platform/filereason.h"
 #include "batch/store.h"
 #include "batch/terminalprogress.h"
 #include "data/tsltab.h"
@@ -20,6 +19,7 @@
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
+#include "platform/filereason.h"
 #include "platform/version.h"
 
 namespace {
@@ -105,7 +105,8 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     const int built = RSIF::MakeMapNodes(warnings, arguments.threads);
     if (built == RSIF::rrCannotRead) {  // the file failed after its titles were read
         std::fprintf(stderr, "指定されたファイル[%s]を読込めません。%s\n",
-                     store.Shown(arguments.map).c_str(), ReasonSuffix(FileFailureReason(errno)).c_str());
+                     store.Shown(arguments.map).c_str(),
+                     ReasonSuffix(FileFailureReason(errno)).c_str());
         return ecCannotRead;
     }
     if (built != RSIF::rrRead) {

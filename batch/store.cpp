@@ -5,10 +5,10 @@
 
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
-#include "platform/filereason.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
+#include "platform/filereason.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ int Store::Open() {
     if (mArguments.database.empty()) {
         return ecSuccess;
     }
-    for (const std::string* name : {&mArguments.map, &mArguments.instructions, &mArguments.result}) {
+    for (const std::string* name :
+         {&mArguments.map, &mArguments.instructions, &mArguments.result}) {
         if (TableName(*name).empty()) {
             std::fprintf(stderr, "テーブル名[%s]にShift-JISで表せない文字があります。\n",
                          name->c_str());
@@ -118,8 +119,9 @@ int Store::WriteFailure(const std::string& reason) const {
 int Store::Write(TSLtabDbCL& results) {
     if (!mDb) {
         errno = 0;
-        return results.SaveCsvFile(OutputPath(mArguments.result)) ? ecSuccess
-                                                      : WriteFailure(FileFailureReason(errno));
+        return results.SaveCsvFile(OutputPath(mArguments.result))
+                   ? ecSuccess
+                   : WriteFailure(FileFailureReason(errno));
     }
     try {
         mDb->BeginTrans();
@@ -127,7 +129,8 @@ int Store::Write(TSLtabDbCL& results) {
         try {
             if (!PrepareResultTable(results)) {
                 mDb->Rollback();
-                return WriteFailure("テーブル[" + mArguments.result + "]に検索結果の列がありません");
+                return WriteFailure("テーブル[" + mArguments.result +
+                                    "]に検索結果の列がありません");
             }
             written = results.ReplaceDbTable(*mDb, mResultTable);
         } catch (const tqDaoError&) {
@@ -168,7 +171,8 @@ bool Store::PrepareResultTable(TSLtabCL& results) {
         const std::string title = results.GetTitle(col);
         const bool number = title == SystemText("R_検索結果") || title == SystemText("R_距離") ||
                             title == SystemText("R_ノード数");
-        columns += (columns.empty() ? "" : ", ") + QuotedName(title) + (number ? " INTEGER" : " TEXT");
+        columns +=
+            (columns.empty() ? "" : ", ") + QuotedName(title) + (number ? " INTEGER" : " TEXT");
     }
     mDb->Execute("CREATE TABLE " + QuotedName(mResultTable) + " (" + columns + ")");
     if (geoPackage) {

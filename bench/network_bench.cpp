@@ -160,8 +160,8 @@ int main(int argc, char** argv) {
     std::printf("search phase: %.2f s (%.2f ms a search, %d found)\n", seconds,
                 1000 * seconds / std::max(1, RSIF::GetDRFList().Count()), found);
 
-    std::printf("phases: total %.2f s = load %.2f s + search phase %.2f s\n", load + seconds,
-                load, seconds);
+    std::printf("phases: total %.2f s = load %.2f s + search phase %.2f s\n", load + seconds, load,
+                seconds);
 
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);

@@ -14,7 +14,7 @@ bool IsCp932HighByte(char c);
 
 // What a line end at the very end of a text makes.
 enum class FinalLineEnd {
-    kNothing,         // it ends the last line (a pasted text)
+    kNothing,          // it ends the last line (a pasted text)
     kAnotherEmptyLine  // an empty line follows it (a cell's text drawn over lines)
 };
 // The lines of `text`, split at CR LF, a lone CR or a lone LF. An empty text has no lines

@@ -42,7 +42,7 @@ private:
 
     size_t mLength = 0;
     union {
-        char* mHeap;                    // a longer text with its NUL
+        char* mHeap;                     // a longer text with its NUL
         char mInline[kInline + 1] = {};  // a short text with its NUL
     };
 };

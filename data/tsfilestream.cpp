@@ -52,8 +52,9 @@ bool TSFileStreamCL::OpenFirstLine(const std::string& path) {
         const auto size = static_cast<size_t>(got);
         const void* lineEnd = std::memchr(chunk.data(), '\n', size);
         const size_t taken =
-            lineEnd != nullptr ? static_cast<size_t>(static_cast<const char*>(lineEnd) - chunk.data()) + 1
-                               : size;
+            lineEnd != nullptr
+                ? static_cast<size_t>(static_cast<const char*>(lineEnd) - chunk.data()) + 1
+                : size;
         ended = got == 0 || !textfile::AppendText(chunk.data(), taken, content);
         rest += taken;
         if (lineEnd != nullptr) {

@@ -103,8 +103,9 @@ int32_t FarthestByLinks(const SfSearchGraph& graph) {
 }  // namespace
 
 // Landmarks far from each other and from the first node: the first is the last node a
-// walk from the first node reaches, each next one the node farthest from those before. With more than one thread, the passes to the landmarks run beside the
-// choosing, on at most threads - 1 helpers at a time.
+// walk from the first node reaches, each next one the node farthest from those before. With more
+// than one thread, the passes to the landmarks run beside the choosing, on at most threads - 1
+// helpers at a time.
 void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     constexpr int kWidth = 2 * kCount;
     constexpr size_t kRowBytes = kWidth * sizeof(int64_t);

@@ -20,12 +20,14 @@ constexpr size_t kAhead = 8;  // names whose memory is being fetched meanwhile
 
 std::string RefusalText(MapPiece::Refusal why, int row) {
     switch (why) {
-    case MapPiece::rfEmptyName:
-        return FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"), row);
-    case MapPiece::rfSameName:
-        return FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"), row);
-    case MapPiece::rfZeroDistance:
-        break;
+        case MapPiece::rfEmptyName:
+            return FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"),
+                              row);
+        case MapPiece::rfSameName:
+            return FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
+                              row);
+        case MapPiece::rfZeroDistance:
+            break;
     }
     return FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row);
 }
@@ -49,7 +51,8 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
     cut[0] = 0;
     for (size_t k = 1; k < count; ++k) {
         const size_t lineEnd = text.find('\n', text.size() / count * k);
-        cut[k] = std::max(cut[k - 1], lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
+        cut[k] =
+            std::max(cut[k - 1], lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
     }
     mPieces.resize(count);
     RunTogether(mPieces.size(), [&](size_t k) {
@@ -80,7 +83,10 @@ bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
             const void* lineEnd = std::memchr(bytes.data(), '\n', static_cast<size_t>(got));
             if (got == 0 || lineEnd != nullptr) {
                 cut[k] = got == 0 ? end
-                                  : at + static_cast<uint64_t>(static_cast<const char*>(lineEnd) - bytes.data()) + 1;
+                                  : at +
+                                        static_cast<uint64_t>(static_cast<const char*>(lineEnd) -
+                                                              bytes.data()) +
+                                        1;
                 break;
             }
             at += static_cast<uint64_t>(got);
@@ -176,7 +182,8 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         }
         const std::vector<std::pair<int32_t, MapPiece::Refusal>>& refused = mPieces[k].refused;
         const auto link = static_cast<int32_t>(repeated[j].position - linkOffset[k]);
-        for (; before < refused.size() && refused[before].first <= link + 1 + static_cast<int32_t>(before);
+        for (; before < refused.size() &&
+               refused[before].first <= link + 1 + static_cast<int32_t>(before);
              ++before) {
         }
         repeatedRows[j] = rowOffset[k] + link + 1 + static_cast<int32_t>(before);

@@ -26,8 +26,7 @@ public:
     MapBuild& operator=(const MapBuild&) = delete;
 
     // Rows come in ascending row order (from 1).
-    void AddRow(int row, std::string_view from, std::string_view to,
-                std::string_view distanceText);
+    void AddRow(int row, std::string_view from, std::string_view to, std::string_view distanceText);
     // The lines of `text` are the rows from 1 (see MapPiece::AddLines). `told` hears, on
     // this thread, every tenth row of the first piece and the piece's rows, which stand for
     // all: the pieces are read side by side. The text may go once AddLines returns.

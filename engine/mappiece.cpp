@@ -11,8 +11,8 @@
 namespace {
 
 constexpr size_t kPendingLinks = 256;
-constexpr size_t kAhead = 8;  // links whose names are being fetched meanwhile
-constexpr int32_t kToldEvery = 10;  // rows
+constexpr size_t kAhead = 8;             // links whose names are being fetched meanwhile
+constexpr int32_t kToldEvery = 10;       // rows
 constexpr uint64_t kLeastLinkBytes = 6;  // "A,B,1" and its LF
 
 // The LF bytes among `size` bytes, counted eight at a time.
@@ -24,7 +24,7 @@ size_t CountLineEnds(const char* bytes, size_t size) {
     for (; i + 8 <= size; i += 8) {
         uint64_t word;
         std::memcpy(&word, bytes + i, 8);
-        const uint64_t x = word ^ ('\n' * kOnes);           // a zero byte where an LF is
+        const uint64_t x = word ^ ('\n' * kOnes);            // a zero byte where an LF is
         const uint64_t nonzero = ((x & kLows) + kLows) | x;  // its high bit set unless zero
         // One bit per LF byte, summed by a multiplication into the top byte.
         count += static_cast<size_t>((((~nonzero & ~kLows) >> 7) * kOnes) >> 56);
@@ -73,8 +73,8 @@ bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
     bool reserved = static_cast<bool>(told);
     std::string text;  // the lines not yet read: an LF ends all but the last
     for (uint64_t at = begin; at < end && !endOfText;) {
-        const int64_t got =
-            file.ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
+        const int64_t got = file.ReadAt(at, bytes.data(),
+                                        static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
         if (got <= 0) {
             if (got < 0) {
                 return false;
@@ -116,9 +116,11 @@ bool MapPiece::CountFileLines(const textfile::FileAtOffsets& file, uint64_t begi
             break;
         }
         at += static_cast<uint64_t>(got);
-        const void* stop = std::memchr(bytes.data(), textfile::kEndOfFile, static_cast<size_t>(got));
-        const size_t size = stop != nullptr ? static_cast<size_t>(static_cast<const char*>(stop) - bytes.data())
-                                            : static_cast<size_t>(got);
+        const void* stop =
+            std::memchr(bytes.data(), textfile::kEndOfFile, static_cast<size_t>(got));
+        const size_t size = stop != nullptr
+                                ? static_cast<size_t>(static_cast<const char*>(stop) - bytes.data())
+                                : static_cast<size_t>(got);
         const size_t lineEnds = CountLineEnds(bytes.data(), size);
         rows += static_cast<int32_t>(lineEnds);
         const char* tail = bytes.data();
@@ -260,8 +262,9 @@ void MapPiece::LookUpPending() {
             }
         }
         const Pending& link = mPending[i];
-        const int32_t fromId = link.fromRepeats == rpNone ? names.FindOrAdd(link.from, link.fromHash)
-                                                          : before[link.fromRepeats];
+        const int32_t fromId = link.fromRepeats == rpNone
+                                   ? names.FindOrAdd(link.from, link.fromHash)
+                                   : before[link.fromRepeats];
         const int32_t toId = link.toRepeats == rpNone ? names.FindOrAdd(link.to, link.toHash)
                                                       : before[link.toRepeats];
         Keep(fromId, toId, link.distance);

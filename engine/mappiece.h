@@ -35,7 +35,7 @@ public:
     // By ascending row. Every other row (but lines without fields at the end) is a link,
     // so a link's row follows from these.
     std::vector<std::pair<int32_t, Refusal>> refused;
-    int32_t lines = 0;         // rows counted so far: the lines read, or the last row added
+    int32_t lines = 0;          // rows counted so far: the lines read, or the last row added
     int32_t trailingEmpty = 0;  // lines without fields after the last row with fields
     bool anyFields = false;     // a line with fields was read
     bool endOfText = false;     // AddFileLines met a 0x1A byte: the map's text ends there

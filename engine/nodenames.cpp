@@ -57,8 +57,8 @@ size_t SfNodeNames::SlotOf(std::string_view name, uint64_t hash) const {
     const size_t mask = mSlots.size() - 1;
     for (size_t slot = Home(hash, mSlots.size());; slot = (slot + 1) & mask) {
         const uint64_t entry = mSlots[slot];
-        if (entry == 0 ||
-            (Tag(entry) == Tag(hash) && Same(Get(static_cast<int32_t>((entry & kIdMask) - 1)), name))) {
+        if (entry == 0 || (Tag(entry) == Tag(hash) &&
+                           Same(Get(static_cast<int32_t>((entry & kIdMask) - 1)), name))) {
             return slot;
         }
     }
@@ -71,7 +71,6 @@ int32_t SfNodeNames::Find(std::string_view name) const {
     const uint64_t entry = mSlots[SlotOf(name, Hash(name))];
     return entry == 0 ? kNone : static_cast<int32_t>((entry & kIdMask) - 1);
 }
-
 
 // Names are short (a dozen bytes is usual): eight bytes at a time, the last ones read
 // overlapping, then one fold with the length.

@@ -49,8 +49,8 @@ private:
     size_t SlotOf(std::string_view name, uint64_t hash) const;
     void Rehash(size_t slotCount);
 
-    std::string mArena;            // every name, back to back
-    std::vector<size_t> mEnd;      // by id: where the name ends in the arena
+    std::string mArena;        // every name, back to back
+    std::vector<size_t> mEnd;  // by id: where the name ends in the arena
     // The high half of the name's hash, which also picks its first slot, and id + 1 in the
     // low half; 0 = empty.
     std::vector<uint64_t> mSlots;

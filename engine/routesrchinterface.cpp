@@ -5,8 +5,8 @@
 #include <cassert>
 #include <climits>
 #include <memory>
-#include <new>
 #include <memory_resource>
+#include <new>
 #include <string_view>
 #include <unordered_set>
 #include <vector>

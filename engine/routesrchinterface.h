@@ -71,8 +71,8 @@ ProgressDisplay* GetProgressDisplay();
 // Rebuilds the network from the rows read, then empties the table (its memory goes to
 // the searches); each refused row appends one warning text (CP932) to `warnings`. With
 // `threads` above 1 the rows are read in pieces side by side. rrRead when built;
-// rrCannotRead, with errno, when the rest of the map file could not be read; rrScratchFailed when the
-// table's scratch file failed while the rows were read back: the network is then empty and
+// rrCannotRead, with errno, when the rest of the map file could not be read; rrScratchFailed when
+// the table's scratch file failed while the rows were read back: the network is then empty and
 // `warnings` as it was.
 [[nodiscard]] int MakeMapNodes(tqList<tqString>& warnings, int threads);
 

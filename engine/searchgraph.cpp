@@ -57,7 +57,8 @@ void SfSearchGraph::Build(int32_t nodeCount, std::vector<int32_t> from, std::vec
             end = position[end];
         }
     };
-    Together(threads, [&] { toPositions(from); }, [&] { toPositions(to); });
+    Together(
+        threads, [&] { toPositions(from); }, [&] { toPositions(to); });
     const auto count = static_cast<size_t>(nodeCount);
     Together(
         threads, [&] { Group(count, from, to, distance, outStart, outArcs); },

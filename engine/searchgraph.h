@@ -39,7 +39,8 @@ public:
     // same searches, and one made before repeated links (an earlier link's from -> to) were
     // left out is the same numbering, as a repeat's nodes are met first through the earlier
     // link.
-    void Number(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to);
+    void Number(int32_t nodeCount, const std::vector<int32_t>& from,
+                const std::vector<int32_t>& to);
     // Makes room for `links` arcs each way with its memory touched, work that another thread
     // can do while the nodes are numbered.
     void MakeRoom(size_t links);

@@ -177,7 +177,7 @@ void GridCellModel<State>::SwapColumnStates(int c1, int c2) {
 
 template <typename State>
 std::vector<int> GridCellModel<State>::SortedUnits(int first, int last,
-                                              const std::function<int(int, int)>& compare) {
+                                                   const std::function<int(int, int)>& compare) {
     tqList<int> units;
     for (int n = first; n <= last; ++n) {
         units.Add(new int(n));
@@ -192,7 +192,7 @@ std::vector<int> GridCellModel<State>::SortedUnits(int first, int last,
 
 template <typename State>
 void GridCellModel<State>::ApplyOrder(const std::vector<int>& order, int first,
-                                 const std::function<void(int, int)>& swap) {
+                                      const std::function<void(int, int)>& swap) {
     const int n = static_cast<int>(order.size());
     std::vector<int> at(n);     // at[k]: the unit now at position first + k
     std::vector<int> where(n);  // where[u - first]: the position of unit u

@@ -27,8 +27,7 @@ class GridCore : public StringGrid, public GridCellModel<State> {
 public:
     using Model::CellStates, Model::ColumnStatuses, Model::DefaultCellBackColor,
         Model::DefaultCellX, Model::DefaultCellY, Model::GetCellState, Model::GetstdCellState,
-        Model::GetColumnStatus, Model::GetstdColumnStatus, Model::SortedUnits,
-        Model::ApplyOrder;
+        Model::GetColumnStatus, Model::GetstdColumnStatus, Model::SortedUnits, Model::ApplyOrder;
 
     // A grid with `customFonts` custom fonts (numbers 1 .. customFonts).
     GridCore(QWidget* parent, int customFonts);

@@ -45,12 +45,13 @@ int Compare(tqGrid& grid, const tqGrid::SortEvent& onSort,
 }  // namespace
 
 int tqGrid::ListCompare(int Row1, int Row2) {
-    return Compare(*this, OnSort, [this](int row) { return ExtractCheck(row); }, Row1, Row2);
+    return Compare(
+        *this, OnSort, [this](int row) { return ExtractCheck(row); }, Row1, Row2);
 }
 
 int tqGrid::ListCompareCol(int Col1, int Col2) {
-    return Compare(*this, OnSortColumn, [this](int col) { return ExtractCheckCol(col); }, Col1,
-                   Col2);
+    return Compare(
+        *this, OnSortColumn, [this](int col) { return ExtractCheckCol(col); }, Col1, Col2);
 }
 
 bool tqGrid::HeapSort(int first, int last) {

@@ -71,7 +71,7 @@ public:
     explicit XtqGrid(QWidget* parent = nullptr);
     ~XtqGrid() override;
 
-    tqList<BitmapImgCL> Bitmaps;  // found by identifier
+    tqList<BitmapImgCL> Bitmaps;          // found by identifier
     TImeMode EditorImeMode = imDontCare;  // the mode OnStartEdit gave the open editor
     CellAttrEvent OnCellAttr;
     DispCellStrEvent OnDispCellStr;

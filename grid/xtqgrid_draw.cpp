@@ -20,8 +20,7 @@ void DivideString(std::vector<std::string>& list, const std::string& text, int W
     };
     for (size_t start = 0; start < text.size();) {
         size_t end = characterEnd(start);  // one character even when it does not fit
-        while (end < text.size() &&
-               width(text.substr(start, characterEnd(end) - start)) < W) {
+        while (end < text.size() && width(text.substr(start, characterEnd(end) - start)) < W) {
             end = characterEnd(end);
         }
         list.push_back(text.substr(start, end - start));

@@ -154,8 +154,8 @@ std::string FinalPath(const std::string& path) {
 
 bool AppendText(const char* bytes, size_t size, std::string& text) {
     const void* end = std::memchr(bytes, kEndOfFile, size);
-    const size_t kept = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - bytes)
-                                       : size;
+    const size_t kept =
+        end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - bytes) : size;
     const size_t from = text.size();
     text.resize(from + kept);
     text.resize(from + CopyWithoutCr(bytes, kept, text.data() + from));

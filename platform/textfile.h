@@ -19,8 +19,7 @@ constexpr uint64_t kReadProgressBytes = uint64_t{8} << 20;
 
 // Reads the whole file at `path` in text mode into `content`. False when the file cannot
 // be opened or read; `content` is then empty.
-bool ReadTextFile(const std::string& path, std::string& content,
-                  const ReadProgress& progress = {});
+bool ReadTextFile(const std::string& path, std::string& content, const ReadProgress& progress = {});
 
 // Appends `size` bytes of a file to `text` as a text-mode read gives them: without their CR
 // bytes, and only those before a 0x1A byte. False when a 0x1A byte ended the text.

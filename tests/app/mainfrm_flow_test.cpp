@@ -301,8 +301,9 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     iofault::FailWritesAfter(200);
     form->ResultPreservBtnClick();
     iofault::Reset();
-    EXPECT_EQ(presenter.shown.back(), "error: 検索結果ファイル[" + existing +
-                                          "]の保存に失敗しました。(ディスクへの読み書きに失敗しました)");
+    EXPECT_EQ(presenter.shown.back(),
+              "error: 検索結果ファイル[" + existing +
+                  "]の保存に失敗しました。(ディスクへの読み書きに失敗しました)");
     EXPECT_EQ(TempDir::Read(existing), "old");
 }
 

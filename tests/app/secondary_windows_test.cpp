@@ -1,9 +1,9 @@
 // The warning-log, information and splash windows, and the help menu.
 #include <QFile>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
-#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -36,7 +36,8 @@ TEST_F(AppTest, WarningLogShowsClosesAndKeepsOnlyTheNewLines) {
     HandOver(*warnLog, {"[0001]行:一", "[0002]行:二", "[0003]行:三"});
     EXPECT_FALSE(warnLog->isHidden());
     EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 3);
-    EXPECT_EQ(warnLog->WarnLogListBox->model()->index(1, 0).data().toString().toStdString(), "[0002]行:二");
+    EXPECT_EQ(warnLog->WarnLogListBox->model()->index(1, 0).data().toString().toStdString(),
+              "[0002]行:二");
     warnLog->CancelBtn->click();
     EXPECT_TRUE(warnLog->isHidden());
     EXPECT_EQ(warnLog->WarnLogListBox->model()->rowCount(), 3);
@@ -134,8 +135,8 @@ TEST(ProgramIconTest, TheDesktopNameIsTheEntrysAndTheIconIsFoundUnderThePrefix) 
     std::filesystem::create_directories(prefix.Path("share/icons/hicolor/48x48/apps"));
     QImage image(48, 48, QImage::Format_ARGB32);
     image.fill(Qt::red);
-    ASSERT_TRUE(image.save(QString::fromStdString(
-        prefix.Path("share/icons/hicolor/48x48/apps/qrlx.png"))));
+    ASSERT_TRUE(
+        image.save(QString::fromStdString(prefix.Path("share/icons/hicolor/48x48/apps/qrlx.png"))));
     const QIcon icon = ProgramIcon(prefix.Path("bin"));
     ASSERT_FALSE(icon.isNull());
     EXPECT_FALSE(icon.pixmap(48, 48).isNull());
@@ -196,8 +197,8 @@ TEST(HelpPagesTest, EveryLineOfTextFitsTheViewersOpeningWidth) {
             for (const QChar c : text) {
                 columns += c.unicode() >= 0x1100 ? 2 : 1;
             }
-            EXPECT_LE(columns, kColumns) << entry.path().filename() << ":" << number << " "
-                                         << text.toStdString();
+            EXPECT_LE(columns, kColumns)
+                << entry.path().filename() << ":" << number << " " << text.toStdString();
         }
     }
     EXPECT_EQ(pages, 4);

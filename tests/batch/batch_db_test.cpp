@@ -81,7 +81,8 @@ TEST_F(BatchDbTest, AnInstructionTableMayCarryViaColumns) {
     MakeDatabase();
     Sql("CREATE TABLE 経由 (D_経由ノード名1 TEXT, D_検索名称 TEXT, D_始点ノード名 TEXT,"
         " D_終点ノード名 TEXT);"
-        "INSERT INTO 経由 VALUES ('品川', '回り道', '横浜', '東京'), (NULL, '直行', '横浜', '東京'),"
+        "INSERT INTO 経由 VALUES ('品川', '回り道', '横浜', '東京'), (NULL, '直行', '横浜', "
+        "'東京'),"
         "('大阪', '無理', '横浜', '東京');");
     const BatchRun run = RunTool("--db net.db 地図 経由 結果 --warnings log.txt");
     ASSERT_EQ(run.exit, 0) << run.err;
@@ -129,8 +130,9 @@ TEST_F(BatchDbTest, ValuesAreTakenAsStoredOrTheLoadNamesTableRowAndColumn) {
         "INSERT INTO 絵 VALUES ('東京😀', '品川', 7), ('東京🙂', '横浜', 30);");
     const BatchRun emoji = RunTool("--db net.db 絵 指示 結果");
     EXPECT_EQ(emoji.exit, 3);
-    EXPECT_EQ(emoji.err,
-              "指定されたファイル[net.db:絵]の[0001]行1列目に、Shift-JISで表せない文字があります。\n");
+    EXPECT_EQ(
+        emoji.err,
+        "指定されたファイル[net.db:絵]の[0001]行1列目に、Shift-JISで表せない文字があります。\n");
     Sql("CREATE TABLE 零 (M_始点ノード名 TEXT, M_終点ノード名 TEXT, M_ノード間距離 INTEGER);"
         "INSERT INTO 零 VALUES ('H', 'X', 1), ('X', 'H' || char(0) || 'I', 2);");
     const BatchRun nul = RunTool("--db net.db 零 指示 結果");
@@ -175,8 +177,8 @@ TEST_F(BatchDbTest, ABusyDatabaseIsWaitedForThenNamedAsBusy) {
     std::vector<std::future<int>> runs;
     for (int i = 0; i < 8; ++i) {
         runs.push_back(std::async(std::launch::async, [this, i] {
-            const std::string command = "cd '" + dir.Dir() + "' && '" QRLX_BATCH
-                                        "' --db net.db 地図 指示 結果 >out" +
+            const std::string command = "cd '" + dir.Dir() +
+                                        "' && '" QRLX_BATCH "' --db net.db 地図 指示 結果 >out" +
                                         std::to_string(i) + ".txt 2>&1";
             return std::system(command.c_str());
         }));
@@ -219,7 +221,8 @@ TEST_F(BatchDbTest, AFileThatIsNoDatabaseIsNamedAsSuch) {
 
 TEST_F(BatchDbTest, AResultTableMadeInAGeoPackageIsSeenByGisTools) {
     // ogr2ogr makes the GeoPackage from UTF-8 CSV files, as a GIS user would.
-    dir.Write("地図.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n東京,品川,7\n品川,横浜,22\n");
+    dir.Write("地図.csv",
+              "M_始点ノード名,M_終点ノード名,M_ノード間距離\n東京,品川,7\n品川,横浜,22\n");
     dir.Write("指示.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n通勤,東京,横浜\n");
     ASSERT_EQ(std::system(("cd '" + dir.Dir() +
                            "' && ogr2ogr -f GPKG net.gpkg 地図.csv && ogr2ogr -update net.gpkg "

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "batch_fixture.h"
-#include "tests/support/unprivileged.h"
 #include "platform/version.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -32,8 +32,7 @@ TEST_F(BatchTest, WrongUsageSaysWhatIsWrongInOneLine) {
          "--threads takes a whole number from 1 to 1024, not '-1'"},
         {"map.csv drf.csv result.csv --threads 1025",
          "--threads takes a whole number from 1 to 1024, not '1025'"},
-        {"map.csv drf.csv result.csv --warnings a --warnings b",
-         "option '--warnings' given twice"},
+        {"map.csv drf.csv result.csv --warnings a --warnings b", "option '--warnings' given twice"},
         {"- - result.csv", "only one input can come from standard input ('-')"},
         {"--db net.db map - result", "'-' names no table: with --db all three are tables"},
     };
@@ -47,9 +46,10 @@ TEST_F(BatchTest, WrongUsageSaysWhatIsWrongInOneLine) {
     }
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--warnings log.txt map.csv drf.csv result.csv").exit, 0);
     EXPECT_EQ(Run(kGoodMap, kGoodDrf, "map.csv --threads 1024 drf.csv result.csv").exit, 0);
-    EXPECT_EQ(Run(kGoodMap, kGoodDrf, "--threads=2 --warnings=log.txt -- map.csv drf.csv result.csv")
-                  .exit,
-              0);
+    EXPECT_EQ(
+        Run(kGoodMap, kGoodDrf, "--threads=2 --warnings=log.txt -- map.csv drf.csv result.csv")
+            .exit,
+        0);
     EXPECT_NE(RunTool("--help").out.find("--name=VALUE"), std::string::npos);
 }
 
@@ -107,7 +107,8 @@ TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThreeAndSayWhy) {
     BatchRun locked = RunTool(UnprivilegedPrefix() + "'" QRLX_BATCH "' map.csv drf.csv result.csv",
                               /*prefixed=*/true);
     EXPECT_EQ(locked.exit, 3);
-    EXPECT_EQ(locked.err, "指定されたファイル[map.csv]を読込めません。(読込みの権限がありません)\n");
+    EXPECT_EQ(locked.err,
+              "指定されたファイル[map.csv]を読込めません。(読込みの権限がありません)\n");
 }
 
 TEST_F(BatchTest, AnUnusableTemporaryFolderIsBlamedWithItsOwnStatus) {

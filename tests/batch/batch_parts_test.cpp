@@ -23,12 +23,16 @@ protected:
     // Runs the README's recipe with GNU parallel for `parts` parts; gives the joined result.
     std::string Recipe(int parts) {
         const std::string n = std::to_string(parts);
-        const BatchRun run = RunTool(
-            "(seq " + n + " | parallel --will-cite -j 2 '" QRLX_BATCH
-            "' map.csv drf.csv part{}.csv --part {}/" + n + " --warnings log{}.txt && "
-            "{ head -n 1 part1.csv; for k in $(seq " + n + "); do tail -n +2 part$k.csv; done; } "
-            ">joined.csv)",
-            /*prefixed=*/true);
+        const BatchRun run = RunTool("(seq " + n +
+                                         " | parallel --will-cite -j 2 '" QRLX_BATCH
+                                         "' map.csv drf.csv part{}.csv --part {}/" +
+                                         n +
+                                         " --warnings log{}.txt && "
+                                         "{ head -n 1 part1.csv; for k in $(seq " +
+                                         n +
+                                         "); do tail -n +2 part$k.csv; done; } "
+                                         ">joined.csv)",
+                                     /*prefixed=*/true);
         EXPECT_EQ(run.exit, 0) << run.err;
         return TempDir::Read(dir.Path("joined.csv"));
     }
@@ -41,16 +45,14 @@ TEST_F(BatchPartsTest, ThePartsJoinedAreTheWholeRunByteForByte) {
     EXPECT_EQ(TempDir::Read(dir.Path("log2.txt")), TempDir::Read(dir.Path("whole.txt")));
     // More parts than instructions: some parts hold the title line only.
     EXPECT_EQ(Recipe(20), whole);
-    EXPECT_EQ(TempDir::Read(dir.Path("part1.csv")),
-              codepage::Utf8ToCp932(kResultTitles));
+    EXPECT_EQ(TempDir::Read(dir.Path("part1.csv")), codepage::Utf8ToCp932(kResultTitles));
 }
 
 TEST_F(BatchPartsTest, APartOutsideTheSlicesIsWrongUsage) {
     for (const char* part : {"0/3", "4/3", "3", "1/0", "a/b", "1/2/3", "-1/3"}) {
         const BatchRun run = RunTool(std::string("map.csv drf.csv out.csv --part ") + part);
         EXPECT_EQ(run.exit, 2) << part;
-        EXPECT_EQ(run.err.rfind("qrlx-batch: --part takes K/N with 1 <= K <= N", 0), 0u)
-            << run.err;
+        EXPECT_EQ(run.err.rfind("qrlx-batch: --part takes K/N with 1 <= K <= N", 0), 0u) << run.err;
     }
     EXPECT_EQ(RunTool("--db net.db a b c --part 1/2").exit, 2);
 }

@@ -73,7 +73,8 @@ TEST(TSFileStreamCLTest, AFifoIsReadWholeAndOpenedOnce) {
     const std::string path = dir.Path("fifo.csv");
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     // Not opened to be read at offsets: that open would wait here, with no writer.
-    auto tried = std::async(std::launch::async, [&path] { return textfile::FileAtOffsets().Open(path); });
+    auto tried =
+        std::async(std::launch::async, [&path] { return textfile::FileAtOffsets().Open(path); });
     if (tried.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         ::close(::open(path.c_str(), O_WRONLY | O_NONBLOCK));  // lets it end
         ADD_FAILURE() << "the FIFO was opened";

@@ -92,8 +92,10 @@ TEST_F(TSLtabCLTest, UtfEightWithoutTheMarkIsToldByTheNeededTitles) {
 
 TEST_F(TSLtabCLTest, AMarkBeforeShiftJisBytesIsPartOfTheFirstTitle) {
     // The mark, then CP932 that is no UTF-8: read as before the mark was understood.
-    EXPECT_EQ(Load("\xEF\xBB\xBF" "X,\x93\x8C\n1,\x93\x8C\n"),
-              "\xEF\xBB\xBF" "X,\x93\x8C/1,\x93\x8C");
+    EXPECT_EQ(Load("\xEF\xBB\xBF"
+                   "X,\x93\x8C\n1,\x93\x8C\n"),
+              "\xEF\xBB\xBF"
+              "X,\x93\x8C/1,\x93\x8C");
     EXPECT_EQ(table.FindTitle("X"), 0u);
     EXPECT_EQ(table.Unconvertible().Column, 0u);
     // Valid UTF-8 after the mark that CP932 cannot hold is still refused with its place.

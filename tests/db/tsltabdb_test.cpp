@@ -186,8 +186,8 @@ TEST_F(DbTest, NamesMatchAsSqliteMatchesThemAndCountsAreThisStatements) {
 }
 
 TEST_F(DbTest, AFileThatIsNoDatabaseSaysSoWithoutTheBuildsPaths) {
-    const std::string text = dir.Write("text.db", "M_始点ノード名,M_終点ノード名\nA,B,1\n" +
-                                                      std::string(2000, 'x'));
+    const std::string text =
+        dir.Write("text.db", "M_始点ノード名,M_終点ノード名\nA,B,1\n" + std::string(2000, 'x'));
     try {
         tqDAODatabase notADatabase(text);
         ADD_FAILURE() << "opened";

@@ -153,22 +153,20 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     SetFileChooser(nullptr);
     std::string texts;
     std::string listed;  // the size, type and date of a file in the list
-    Seen open = WhileModal([&] { form->ReadRefDirFileMenuClick(); }, "Escape",
-                           [&](QWidget* dialog) {
-                               for (auto* button : dialog->findChildren<QPushButton*>()) {
-                                   texts += button->text().toStdString() + " ";
-                               }
-                               auto* list = dialog->findChild<QTreeView*>();
-                               ASSERT_NE(list, nullptr);
-                               WaitFor([&] {
-                                   return list->model()->rowCount(list->rootIndex()) > 0;
-                               });
-                               for (int col = 1; col <= 3; ++col) {
-                                   const QModelIndex cell =
-                                       list->model()->index(0, col, list->rootIndex());
-                                   listed += cell.data().toString().toStdString() + "|";
-                               }
-                           });
+    Seen open =
+        WhileModal([&] { form->ReadRefDirFileMenuClick(); }, "Escape",
+                   [&](QWidget* dialog) {
+                       for (auto* button : dialog->findChildren<QPushButton*>()) {
+                           texts += button->text().toStdString() + " ";
+                       }
+                       auto* list = dialog->findChild<QTreeView*>();
+                       ASSERT_NE(list, nullptr);
+                       WaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; });
+                       for (int col = 1; col <= 3; ++col) {
+                           const QModelIndex cell = list->model()->index(0, col, list->rootIndex());
+                           listed += cell.data().toString().toStdString() + "|";
+                       }
+                   });
     EXPECT_TRUE(open.onTop);
     EXPECT_TRUE(open.focused);
     EXPECT_EQ(open.caption.find("ロトミナ"), std::string::npos) << open.caption;
@@ -224,7 +222,8 @@ TEST_F(DesktopTest, ALargeLoadKeepsTheWindowAnsweringAndRefusesClicks) {
     // load that a timer ticks many times on the way.
     std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
     for (int i = 0; i < 1600000; ++i) {
-        map += "N" + std::to_string(i) + "," + (i % 8 == 7 ? "N" + std::to_string(i) : "M" + std::to_string(i)) + ",1\n";
+        map += "N" + std::to_string(i) + "," +
+               (i % 8 == 7 ? "N" + std::to_string(i) : "M" + std::to_string(i)) + ",1\n";
     }
     const std::string big = File("big.csv", map);
     form->activateWindow();
@@ -234,7 +233,7 @@ TEST_F(DesktopTest, ALargeLoadKeepsTheWindowAnsweringAndRefusesClicks) {
     // window's thread lets events run.
     int ticks = 0;
     std::vector<std::string> notes;  // each new status text, with whether the bar had moved
-    int bareTicks = 0;  // the strip empty while the work runs
+    int bareTicks = 0;               // the strip empty while the work runs
     int ticksSinceClick = 0;
     QTimer watch;
     watch.setInterval(20);
@@ -252,8 +251,7 @@ TEST_F(DesktopTest, ALargeLoadKeepsTheWindowAnsweringAndRefusesClicks) {
         if (ticksSinceClick == 1) {  // a click on the map button during the load
             const QPoint at = form->MAPFileReadBtn->mapTo(form.get(), QPoint(20, 10));
             XSession::XDoTool("mousemove --window " + std::to_string(form->winId()) + " " +
-                              std::to_string(at.x()) + " " + std::to_string(at.y()) +
-                              " click 1");
+                              std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
         }
         if (ticksSinceClick == 3) {
             XSession::XDoTool("key alt+f");  // the file menu, over the strip

@@ -39,8 +39,9 @@ std::string Built(int threads, const std::function<void(MapBuild&)>& add) {
 // a read, and a 0x1A byte that ends the text in any piece.
 TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
     const std::vector<std::string> pieces = {
-        "A,B,1\r\n", "B,A,2\r\n", "A,B,3\n",  "A,A,1\n",   "C,\r,1\n",  "C\rD,E,7\n", "\r\n",
-        "\n",        "C,D,0\n",   "\"A,\",B,5\n", "D,E,7,x\n", "LongNameOfAPlace,AnotherLongName,12\r\n",
+        "A,B,1\r\n", "B,A,2\r\n",    "A,B,3\n",   "A,A,1\n",
+        "C,\r,1\n",  "C\rD,E,7\n",   "\r\n",      "\n",
+        "C,D,0\n",   "\"A,\",B,5\n", "D,E,7,x\n", "LongNameOfAPlace,AnotherLongName,12\r\n",
         "E,F\n",     "\x1A"};
     std::mt19937 random(5);
     TempDir dir;
@@ -73,14 +74,16 @@ TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
                 std::function<void(int32_t, int32_t)> tell = [&](int32_t row, int32_t rows) {
                     told += std::to_string(row) + "/" + std::to_string(rows) + " ";
                 };
-                EXPECT_EQ(Built(threads,
-                                [&](MapBuild& build) {
-                                    // Lines are counted only for progress: half the builds.
-                                    ASSERT_TRUE(build.AddFile(file, begin, kColumns,
-                                                              stretch % 2 == 1 ? tell : std::function<void(int32_t, int32_t)>(),
-                                                              stretch));
-                                }),
-                          whole)
+                EXPECT_EQ(
+                    Built(threads,
+                          [&](MapBuild& build) {
+                              // Lines are counted only for progress: half the builds.
+                              ASSERT_TRUE(build.AddFile(
+                                  file, begin, kColumns,
+                                  stretch % 2 == 1 ? tell : std::function<void(int32_t, int32_t)>(),
+                                  stretch));
+                          }),
+                    whole)
                     << threads << " threads, reads of " << stretch << " bytes:\n"
                     << bytes;
                 if (threads == 1 && stretch % 2 == 1) {
@@ -102,10 +105,10 @@ TEST(MapBuildTest, AFileIsReadToItsEndThoughItGrewAfterItWasOpened) {
     });
     EXPECT_NE(whole.find("[0004]"), std::string::npos);
     for (const int threads : {1, 2}) {
-        EXPECT_EQ(Built(threads, [&](MapBuild& build) {
-                      ASSERT_TRUE(build.AddFile(file, 0, kColumns, nullptr));
-                  }),
-                  whole);
+        EXPECT_EQ(
+            Built(threads,
+                  [&](MapBuild& build) { ASSERT_TRUE(build.AddFile(file, 0, kColumns, nullptr)); }),
+            whole);
     }
 }
 

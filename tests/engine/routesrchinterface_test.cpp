@@ -4,8 +4,8 @@
 #include <sched.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <random>
 #include <sstream>
 #include <string>
@@ -213,8 +213,9 @@ std::string ManyRows(const std::string& pattern, int count) {
 
 TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     // A UTF-8 map is converted through the table, and so through its scratch file.
-    const std::string map = dir.Write("map.csv", "\xEF\xBB\xBFM_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
-                                                     ManyRows("A#,B#,1", 5000) + "S,E,1\nbad,,1\n");
+    const std::string map =
+        dir.Write("map.csv", "\xEF\xBB\xBFM_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
+                                 ManyRows("A#,B#,1", 5000) + "S,E,1\nbad,,1\n");
     const std::string drf =
         File("drf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,A#,B#", 5000));
     tqList<tqString> warnings;
@@ -371,12 +372,31 @@ TEST(SearchRunTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
 // first. The same text must give the same network and the same warnings either way.
 TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
     const std::vector<std::string> pieces = {
-        "A,B,1",     "B,A,2",       "A,B,3",          "A,A,1",      "C,,1",        ",C,1",
-        "C,D,0",     "C,D,x",       "C,D,-4",         "\"A,\",B,5", "\"B\"\"\",C,6", "D,E,7,extra",
-        "D,F",       "F",           "",               "\"\"",       ",,",          "東京,大阪,9",
-        "E,\"F\"x,1", std::string("G,H,1\0junk", 10), "\"unclosed,H,1", " I ,J, 12 ",
-        "Junction01,Junction02,3", "Junction02,Junction01,4",  // alike but for the last byte
-        std::string(99, '\n')};  // a piece of its own: empty lines between pieces with rows
+        "A,B,1",
+        "B,A,2",
+        "A,B,3",
+        "A,A,1",
+        "C,,1",
+        ",C,1",
+        "C,D,0",
+        "C,D,x",
+        "C,D,-4",
+        "\"A,\",B,5",
+        "\"B\"\"\",C,6",
+        "D,E,7,extra",
+        "D,F",
+        "F",
+        "",
+        "\"\"",
+        ",,",
+        "東京,大阪,9",
+        "E,\"F\"x,1",
+        std::string("G,H,1\0junk", 10),
+        "\"unclosed,H,1",
+        " I ,J, 12 ",
+        "Junction01,Junction02,3",
+        "Junction02,Junction01,4",  // alike but for the last byte
+        std::string(99, '\n')};     // a piece of its own: empty lines between pieces with rows
     std::mt19937 random(11);
     for (int round = 0; round < 60; ++round) {
         std::string rows;
@@ -411,8 +431,9 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
 }
 
 TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
-    ASSERT_EQ(RSIF::ReadMapFile(File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
-                                                "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
+    ASSERT_EQ(RSIF::ReadMapFile(File("map.csv",
+                                     "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
+                                     "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
               RSIF::rrRead);
     tqList<tqString> warnings;
     ASSERT_EQ(RSIF::MakeMapNodes(warnings, 1), RSIF::rrRead);
@@ -452,7 +473,8 @@ TEST_F(EngineTest, ManySearchesFromOneStartAreEachSearchedOnce) {
             ASSERT_FALSE(record.Failed) << i;
             EXPECT_EQ(record.Distance, 3 * (kSearches + 1 - i - first)) << i;
             ASSERT_EQ(record.RouteNames.Count(), kSearches + 2 - i - first) << i;
-            EXPECT_EQ(std::string(record.RouteNames.items[0].GetText()), "N" + std::to_string(first));
+            EXPECT_EQ(std::string(record.RouteNames.items[0].GetText()),
+                      "N" + std::to_string(first));
         }
     }
 }

@@ -68,8 +68,7 @@ std::vector<Row> RandomGrid(std::mt19937& random, int side, int64_t lowest, int6
 
 // Distances picked from `choices`: sums near and beyond the 64-bit limits.
 std::vector<Row> RandomGrid(std::mt19937& random, int side, const std::vector<int64_t>& choices) {
-    return RandomGrid(random, side,
-                      [&](std::mt19937& r) { return choices[r() % choices.size()]; });
+    return RandomGrid(random, side, [&](std::mt19937& r) { return choices[r() % choices.size()]; });
 }
 
 // `landmarkThreads` > 0 guides the searches by landmarks measured on that many threads.
@@ -119,16 +118,24 @@ TEST(SearchDifferentialTest, GridsWithNegativeDistancesGiveTheReferenceRoutes) {
 TEST(SearchDifferentialTest, DistancesNearTheLimitsGiveTheReferenceRoutes) {
     constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
     constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
-    const std::vector<int64_t> positive = {
-        1, 2, 3, int64_t{1} << 62, (int64_t{1} << 62) + 1, 5000000000000000000, kMax / 2,
-        kMax / 2 + 1, kMax - 2, kMax - 1, kMax};
+    const std::vector<int64_t> positive = {1,
+                                           2,
+                                           3,
+                                           int64_t{1} << 62,
+                                           (int64_t{1} << 62) + 1,
+                                           5000000000000000000,
+                                           kMax / 2,
+                                           kMax / 2 + 1,
+                                           kMax - 2,
+                                           kMax - 1,
+                                           kMax};
     std::vector<int64_t> mixed = positive;
     mixed.insert(mixed.end(), {-1, -2, -(int64_t{1} << 62), -kMax / 2, -kMax, kMin});
     std::mt19937 random(17);
     for (int network = 0; network < 800; ++network) {
         SCOPED_TRACE("network " + std::to_string(network));
-        CompareOn(RandomGrid(random, 2 + network % 7, network % 4 == 3 ? mixed : positive),
-                  random, 16, network % 3);
+        CompareOn(RandomGrid(random, 2 + network % 7, network % 4 == 3 ? mixed : positive), random,
+                  16, network % 3);
     }
 }
 
@@ -155,9 +162,10 @@ TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
                                             std::numeric_limits<int64_t>::max() - 1};
     for (int network = 0; network < 400; ++network) {
         SCOPED_TRACE("network " + std::to_string(network));
-        const std::vector<Row> rows = network % 5 == 4   ? RandomGrid(random, 2 + network % 7, -1, 3)
-                                      : network % 5 == 3 ? RandomGrid(random, 2 + network % 7, nearLimit)
-                                                         : RandomGrid(random, 2 + network % 9, 1, 2);
+        const std::vector<Row> rows = network % 5 == 4 ? RandomGrid(random, 2 + network % 7, -1, 3)
+                                      : network % 5 == 3
+                                          ? RandomGrid(random, 2 + network % 7, nearLimit)
+                                          : RandomGrid(random, 2 + network % 9, 1, 2);
         SfNodes nodes;
         RefNodes reference;
         std::vector<std::string> names;

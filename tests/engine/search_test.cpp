@@ -154,8 +154,7 @@ TEST(SearchRouteTest, SumsBeyondSixtyFourBitsNeverImproveALabel) {
 }
 
 // Searched as a long run searches: guided by landmarks.
-std::string SearchWithLandmarks(const std::vector<Row>& rows, const char* start,
-                                const char* end) {
+std::string SearchWithLandmarks(const std::vector<Row>& rows, const char* start, const char* end) {
     SfNodes nodes;
     Build(nodes, rows);
     nodes.PrepareLandmarks(1);
@@ -173,10 +172,9 @@ TEST(SearchRouteTest, HugeDistancesKeepTheLandmarkSearchExact) {
               "S>A>E (" + std::to_string(kMax) + ")");
     // Landmark distances beyond 64 bits must not let the bound overestimate.
     constexpr int64_t kBig = int64_t{1} << 62;
-    const std::vector<Row> rows = {{"L", "A", kMax},      {"A", "B", kBig}, {"B", "C", kBig},
-                                   {"C", "E", 3},         {"A", "E", kMax - 1},
-                                   {"E", "L", kBig + 5},  {"A", "D", 1},
-                                   {"D", "E", kBig + kBig / 2}};
+    const std::vector<Row> rows = {
+        {"L", "A", kMax},     {"A", "B", kBig},     {"B", "C", kBig}, {"C", "E", 3},
+        {"A", "E", kMax - 1}, {"E", "L", kBig + 5}, {"A", "D", 1},    {"D", "E", kBig + kBig / 2}};
     for (const char* start : {"L", "A", "B", "D", "E"}) {
         for (const char* end : {"L", "A", "C", "E"}) {
             EXPECT_EQ(SearchWithLandmarks(rows, start, end), Search(rows, start, end))

@@ -80,9 +80,8 @@ TEST(TextFileTest, ALongReadTellsHowFarItHasComeAndDropsCrInEveryChunk) {
     const std::string path = dir.Write("big.csv", bytes + "\x1A" + "after the end\r\n");
     std::vector<std::pair<uint64_t, uint64_t>> told;
     std::string content;
-    ASSERT_TRUE(textfile::ReadTextFile(path, content, [&](uint64_t read, uint64_t size) {
-        told.emplace_back(read, size);
-    }));
+    ASSERT_TRUE(textfile::ReadTextFile(
+        path, content, [&](uint64_t read, uint64_t size) { told.emplace_back(read, size); }));
     EXPECT_EQ(content.size(), 15000000u);
     EXPECT_EQ(content.find('\r'), std::string::npos);
     EXPECT_EQ(content.substr(content.size() - 3), "ab\n");
