@@ -26,6 +26,7 @@ packages=(
     desktop-file-utils
     librsvg2-bin
     clang
+    clang-format
     libclang-rt-14-dev
     gdal-bin
     parallel
