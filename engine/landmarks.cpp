@@ -1,11 +1,10 @@
 #include "engine/landmarks.h"
 
 #include <algorithm>
-#include <deque>
 #include <new>
-#include <thread>
 
 #include "engine/radixheap.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -121,27 +120,16 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
         MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), kWidth,
                          kCount + k);
     };
-    const size_t helperLimit = threads > 1 ? static_cast<size_t>(threads - 1) : 0;
-    std::deque<std::thread> helpers;
+    HelperThreads helpers(threads - 1);
     int32_t landmark = FarthestByLinks(graph);
     for (int k = 0; k < kCount; ++k) {
-        if (helperLimit == 0) {
-            measureTo(landmark, k);
-        } else {
-            if (helpers.size() == helperLimit) {
-                helpers.front().join();
-                helpers.pop_front();
-            }
-            helpers.emplace_back(measureTo, landmark, k);
-        }
+        helpers.Run([&measureTo, landmark, k] { measureTo(landmark, k); });
         MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), kWidth, k);
         if (k + 1 < kCount) {
             landmark = Farthest(mDistance.get(), graph.Count(), kWidth, k + 1);
         }
     }
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    helpers.Wait();
 }
 
 void SfLandmarks::Clear() { mDistance.reset(); }

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "data/formattext.h"
 #include "data/systemtext.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -55,7 +53,7 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
             std::max(cut[k - 1], lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
     }
     mPieces.resize(count);
-    RunTogether(mPieces.size(), [&](size_t k) {
+    RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
         const std::string_view piece = text.substr(cut[k], cut[k + 1] - cut[k]);
         mPieces[k].AddLines(piece, columns, k == 0 ? told : nullptr);
     });
@@ -94,7 +92,7 @@ bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
     }
     mPieces.resize(count);
     std::vector<int> failures(count, -1);  // by piece: errno of a failed read
-    RunTogether(mPieces.size(), [&](size_t k) {
+    RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
         if (!mPieces[k].AddFileLines(file, cut[k], cut[k + 1], columns, k == 0 ? told : nullptr,
                                      stretch)) {
             failures[k] = errno;
@@ -140,7 +138,7 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     std::vector<int32_t> to;
     std::vector<int64_t> distance;
     // The first piece's links keep their ids: they are moved while the names are numbered.
-    RunTogether(2, [&](size_t task) {
+    RunSideBySide(2, mThreads, [&](size_t task) {
         if (task == 0) {
             ids = NumberNames(names);
             return;
@@ -154,7 +152,7 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         std::copy(first.distance.begin(), first.distance.end(), distance.begin());
         first.ForgetLinks();
     });
-    RunTogether(mPieces.size(), [&](size_t k) {
+    RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
         if (k == 0) {
             return;
         }
@@ -205,40 +203,6 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     }
     warnRepeatsBefore(INT32_MAX);
     mPieces.clear();
-}
-
-void MapBuild::RunTogether(size_t tasks, const std::function<void(size_t)>& work) const {
-    std::vector<std::exception_ptr> failures(tasks);
-    auto run = [&work, &failures](size_t k) {
-        try {
-            work(k);
-        } catch (...) {
-            failures[k] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (size_t k = 1; k < tasks; ++k) {
-        bool started = false;
-        if (mThreads > 1) {
-            try {
-                helpers.emplace_back(run, k);
-                started = true;
-            } catch (const std::system_error&) {  // no thread to be had: the task runs here
-            }
-        }
-        if (!started) {
-            run(k);
-        }
-    }
-    run(0);
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
 }
 
 std::vector<std::vector<int32_t>> MapBuild::NumberNames(SfNodeNames& names) {

@@ -43,9 +43,6 @@ public:
     void Finish(tqList<tqString>& warnings);
 
 private:
-    // Runs work(k) for k from 0 to tasks - 1, side by side when there are threads to spare;
-    // what a run throws is thrown here.
-    void RunTogether(size_t tasks, const std::function<void(size_t)>& work) const;
     // How many pieces `bytes` of text are cut into.
     size_t PieceCount(uint64_t bytes) const;
     // The pieces' names numbered as one: by piece, each piece's ids in the network's.

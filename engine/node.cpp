@@ -2,10 +2,10 @@
 #include "engine/node.h"
 
 #include <algorithm>
-#include <future>
 #include <utility>
 
 #include "engine/routesearch.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -179,12 +179,14 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(int threads) {
     if (threads > 1 && links > 0) {
         // Numbering the nodes for the search graph is one thread's work, and repeats do not
         // change it: the repeats are found, and the graph's arcs made, beside it.
-        std::future<void> found = std::async(std::launch::async, [&] {
-            anyRepeated = FindRepeatedLinks(repeated);
-            mGraph.MakeRoom(links);
+        RunSideBySide(2, threads, [&](size_t task) {
+            if (task == 0) {
+                mGraph.Number(GetCount(), mFrom, mTo);
+            } else {
+                anyRepeated = FindRepeatedLinks(repeated);
+                mGraph.MakeRoom(links);
+            }
         });
-        mGraph.Number(GetCount(), mFrom, mTo);
-        found.get();
     } else {
         anyRepeated = FindRepeatedLinks(repeated);
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <exception>
-#include <future>
+
+#include "platform/helperthreads.h"
 
 ProgressRun::ProgressRun(ProgressDisplay* display, int64_t total)
     : mDisplay(display), mTotal(total) {
@@ -35,14 +35,14 @@ void ProgressRun::Part(uint64_t done, uint64_t total) {
 }
 
 void RunBeside(ProgressDisplay* display, const std::function<void()>& work) {
-    if (display == nullptr) {
+    constexpr std::chrono::milliseconds kEventRound{20};
+    HelperThreads helper(1);
+    if (display == nullptr || !helper.Start(work)) {
         work();
         return;
     }
-    constexpr std::chrono::milliseconds kEventRound{20};
-    std::future<void> done = std::async(std::launch::async, work);
-    while (done.wait_for(kEventRound) != std::future_status::ready) {
+    while (!helper.EndedWithin(kEventRound)) {
         display->ProcessEvents();
     }
-    done.get();  // rethrows what `work` threw
+    helper.Wait();  // rethrows what `work` threw
 }

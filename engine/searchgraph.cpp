@@ -1,8 +1,8 @@
 #include "engine/searchgraph.h"
 
 #include <cstddef>
-#include <functional>
-#include <future>
+
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -32,15 +32,9 @@ void Group(size_t count, const std::vector<int32_t>& key, const std::vector<int3
 }
 
 // Runs a and b, side by side when there are threads to spare.
-void Together(int threads, const std::function<void()>& a, const std::function<void()>& b) {
-    if (threads > 1) {
-        std::future<void> side = std::async(std::launch::async, a);
-        b();
-        side.get();
-    } else {
-        a();
-        b();
-    }
+template <typename A, typename B>
+void Together(int threads, const A& a, const B& b) {
+    RunSideBySide(2, threads, [&](size_t task) { task == 0 ? a() : b(); });
 }
 
 }  // namespace

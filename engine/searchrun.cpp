@@ -15,6 +15,7 @@
 
 #include "engine/routesearch.h"
 #include "engine/routesrchinterface.h"
+#include "platform/helperthreads.h"
 
 namespace RSIF {
 namespace {
@@ -198,6 +199,24 @@ private:
     std::exception_ptr mFailure;
 };
 
+// The jobs one after the other on this thread, `report` after each.
+int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& list,
+                  const std::function<bool(int finished)>& report) {
+    const int count = list.Count();
+    SfRouteSearch search(nodes);
+    FinishedPrefix finished(count);
+    for (int job = 0; job < jobs.Count(); ++job) {
+        jobs.Run(job, search, list);
+        if (!report(finished.Mark(jobs.Members(job))) && job + 1 < jobs.Count()) {
+            return finished.Count();
+        }
+    }
+    if (count == 0) {
+        report(0);
+    }
+    return count;
+}
+
 }  // namespace
 
 int DefaultThreadCount() {
@@ -221,28 +240,19 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     }
     threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
     if (threads == 1) {
-        SfRouteSearch search(nodes);
-        FinishedPrefix finished(count);
-        for (int job = 0; job < jobs.Count(); ++job) {
-            jobs.Run(job, search, list);
-            if (!report(finished.Mark(jobs.Members(job))) && job + 1 < jobs.Count()) {
-                return finished.Count();
-            }
-        }
-        if (count == 0) {
-            report(0);
-        }
-        return count;
+        return SearchInOrder(jobs, nodes, list, report);
     }
     ParallelRun run(jobs, count);
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&] { run.Work(nodes, list); });
+    HelperThreads workers(threads);
+    int started = 0;
+    while (started < threads && workers.Start([&] { run.Work(nodes, list); })) {
+        ++started;
     }
-    const int finished = run.Watch(threads, report);
-    for (std::thread& worker : workers) {
-        worker.join();
+    if (started == 0) {  // no thread to be had
+        return SearchInOrder(jobs, nodes, list, report);
     }
+    const int finished = run.Watch(started, report);
+    workers.Wait();
     run.Rethrow();
     report(finished);
     return finished;

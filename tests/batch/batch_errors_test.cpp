@@ -181,6 +181,41 @@ TEST_F(BatchTest, RunningOutOfMemoryIsReportedWithItsOwnStatus) {
     EXPECT_EQ(dir.Listing("tmp"), "");
 }
 
+TEST_F(BatchTest, ThreadsThatCannotBeStartedLeaveTheWorkToOneThread) {
+    // A grid of 12 x 12 nodes, and enough searches from different starts for landmarks:
+    // every stage that would run side by side is reached.
+    std::string map = kMapTitles;
+    std::string drf = kDrfTitles;
+    auto node = [](int x, int y) { return "N" + std::to_string(x) + "_" + std::to_string(y); };
+    for (int x = 0; x < 12; ++x) {
+        for (int y = 0; y < 12; ++y) {
+            for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+                if (x + dx < 12 && y + dy < 12) {
+                    const int length = 1 + (x * 7 + y * 3) % 9;
+                    map += node(x, y) + "," + node(x + dx, y + dy) + "," + std::to_string(length) +
+                           "\n";
+                    map += node(x + dx, y + dy) + "," + node(x, y) + "," +
+                           std::to_string(length + 1) + "\n";
+                }
+            }
+            drf +=
+                "S" + std::to_string(x * 12 + y) + "," + node(x, y) + "," + node(11 - y, x) + "\n";
+        }
+    }
+    const BatchRun one = Run(map, drf, "map.csv drf.csv result.csv --threads 1");
+    ASSERT_EQ(one.exit, 0) << one.err;
+    ::chmod(dir.Dir().c_str(), 0777);
+    ::unlink(dir.Path("result.csv").c_str());  // the other user could not replace it
+    // As a user allowed one process: no thread can be started.
+    const BatchRun limited =
+        RunTool(UnprivilegedPrefix() + "prlimit --nproc=1 '" QRLX_BATCH
+                                       "' map.csv drf.csv result.csv --threads 2",
+                /*prefixed=*/true);
+    EXPECT_EQ(limited.exit, 0) << limited.err;
+    EXPECT_EQ(limited.err, "");
+    EXPECT_EQ(limited.result, one.result);
+}
+
 TEST_F(BatchTest, MissingTitlesExitWithFour) {
     BatchRun mapAsInstructions = Run(kGoodMap, kGoodDrf, "map.csv map.csv result.csv");
     EXPECT_EQ(mapAsInstructions.exit, 4);

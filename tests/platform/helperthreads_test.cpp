@@ -1,0 +1,87 @@
+#include "platform/helperthreads.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "tests/support/unprivileged.h"
+
+namespace {
+
+// How often each of `tasks` tasks ran under RunSideBySide with `threads`, and on how many
+// threads other than this one.
+struct Runs {
+    std::vector<int> perTask;
+    int elsewhere = 0;
+};
+
+Runs RunAll(size_t tasks, int threads) {
+    Runs runs;
+    std::vector<std::atomic<int>> counts(tasks);
+    std::atomic<int> elsewhere{0};
+    const std::thread::id here = std::this_thread::get_id();
+    RunSideBySide(tasks, threads, [&](size_t k) {
+        ++counts[k];
+        elsewhere += std::this_thread::get_id() != here ? 1 : 0;
+    });
+    for (const std::atomic<int>& count : counts) {
+        runs.perTask.push_back(count);
+    }
+    runs.elsewhere = elsewhere;
+    return runs;
+}
+
+TEST(HelperThreadsTest, EveryTaskRunsOnceWhateverTheThreads) {
+    for (int threads = 1; threads <= 4; ++threads) {
+        for (size_t tasks = 0; tasks <= 6; ++tasks) {
+            const Runs runs = RunAll(tasks, threads);
+            EXPECT_EQ(runs.perTask, std::vector<int>(tasks, 1)) << threads << " " << tasks;
+            EXPECT_EQ(runs.elsewhere > 0, threads > 1 && tasks > 1) << threads << " " << tasks;
+        }
+    }
+}
+
+TEST(HelperThreadsTest, AFailureIsThrownOnceEveryTaskHasEnded) {
+    for (const size_t failing : {size_t{0}, size_t{2}}) {
+        std::atomic<int> ended{0};
+        EXPECT_THROW(RunSideBySide(4, 3,
+                                   [&](size_t k) {
+                                       ++ended;
+                                       if (k == failing) {
+                                           throw std::runtime_error("task failed");
+                                       }
+                                   }),
+                     std::runtime_error);
+        EXPECT_EQ(ended, 4) << failing;
+    }
+}
+
+TEST(HelperThreadsTest, WithoutThreadsToBeHadTheWorkRunsHere) {
+    // A user allowed one process can start no thread: every task runs on this thread.
+    const int outcome = RunUnprivileged([] {
+        const rlimit one{1, 1};
+        if (::setrlimit(RLIMIT_NPROC, &one) != 0) {
+            return 10;
+        }
+        HelperThreads helpers(2);
+        if (helpers.Start([] {})) {
+            return 11;  // the limit does not hold here: nothing is tested
+        }
+        const Runs runs = RunAll(5, 4);
+        if (runs.perTask != std::vector<int>(5, 1) || runs.elsewhere != 0) {
+            return 12;
+        }
+        int ranHere = 0;
+        helpers.Run([&ranHere] { ++ranHere; });
+        helpers.Wait();
+        return ranHere == 1 ? 0 : 13;
+    });
+    ASSERT_NE(outcome, 11) << "the process limit did not stop threads";
+    EXPECT_EQ(outcome, 0);
+}
+
+}  // namespace
