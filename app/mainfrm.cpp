@@ -25,7 +25,6 @@
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
 #include "grid/resultgrid.h"
-#include "platform/filereason.h"
 #include "platform/qt/fonts.h"
 
 namespace {
@@ -295,43 +294,17 @@ void TMainForm::ShowProgress(bool shown) {
     ProgressBar->setVisible(shown);
 }
 
-bool TMainForm::CheckRead(int code, const std::string& path, const char* formatMessage) {
-    if (code == RSIF::rrCannotRead) {
-        // The text of a missing file, or what else kept the file from being read.
-        const std::string reason = ReadFailureReason(path);
-        if (reason.empty()) {
-            ShowErrorMessage(this, "指定されたファイル[%s]は存在しません。", path.c_str());
-        } else {
-            ShowErrorMessage(this, "指定されたファイル[%s]を読込めません。%s", path.c_str(),
-                             ReasonSuffix(reason).c_str());
-        }
-        return false;
+bool TMainForm::CheckRead(const RSIF::typReadOutcome& outcome, const std::string& path,
+                          RSIF::FileKind kind) {
+    if (outcome.code == RSIF::rrRead) {
+        return true;
     }
-    if (code == RSIF::rrTitleMissing) {
-        ShowErrorMessage(this, formatMessage, path.c_str());
-        return false;
-    }
-    if (code == RSIF::rrScratchFailed) {
-        ShowScratchFailure();
-        return false;
-    }
-    if (code == RSIF::rrTooLarge) {
-        ShowErrorMessage(this, "指定されたファイル[%s]は大きすぎて読込めません。", path.c_str());
-        return false;
-    }
-    if (code == RSIF::rrNotCp932) {
-        const TSLtabCL::TextPlaceCL place = RSIF::UnconvertiblePlace();
-        ShowErrorMessage(
-            this, "指定されたファイル[%s]の[%04u]行%u列目に、Shift-JISで表せない文字があります。",
-            path.c_str(), place.Row, place.Column);
-        return false;
-    }
-    return true;
+    ShowErrorMessage(this, "%s", RSIF::ReadFailureMessage(outcome, path, kind).c_str());
+    return false;
 }
 
 void TMainForm::ShowScratchFailure() {
-    ShowErrorMessage(this, "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。",
-                     RSIF::ScratchFolder().c_str());
+    ShowErrorMessage(this, "%s", RSIF::ScratchFailureMessage().c_str());
 }
 
 void TMainForm::FileMenuClick() {

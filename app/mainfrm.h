@@ -6,6 +6,7 @@
 
 #include "app/filedialog.h"
 #include "engine/progress.h"
+#include "engine/readfailure.h"
 #include "grid/tqgrid.h"
 
 class QAction;
@@ -98,8 +99,9 @@ private:
     void BuildResultPage(QWidget* page);
     void BuildMenus();
     void FormCreate();
-    // Reports a file read's result code; true when the file was read.
-    bool CheckRead(int code, const std::string& path, const char* formatMessage);
+    // Shows why a file could not be loaded; true when it was.
+    bool CheckRead(const RSIF::typReadOutcome& outcome, const std::string& path,
+                   RSIF::FileKind kind);
     void ShowScratchFailure();
     void ShowProgress(bool shown);
     // True (with a note in the status strip) when a load or search is under way.

@@ -3,15 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <cerrno>
-
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
 #include "engine/routesrchinterface.h"
-#include "engine/searchrun.h"
-#include "platform/filereason.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -38,7 +35,6 @@ void TMainForm::MapFileReadMenuClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    tqList<tqString> warnings;
     const bool hasData = RSIF::GetNodes().GetCount() > 0 || RSIF::GetDRFList().Count() > 0;
     if (hasData &&
         AskYesNo(this, "マップファイルを読込むと、これまでの情報は消去されます、続行しますか。")) {
@@ -50,21 +46,22 @@ void TMainForm::MapFileReadMenuClick() {
     const std::string path = OpenDialog.FileName;
     BusyScope busy(*this, kLoadNote);
     const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
-    if (!CheckRead(RSIF::ReadMapFile(path), path,
-                   "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。") ||
-        !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+    bool titlesRead = false;
+    // The folder is remembered once the file has proved to be a map; when that fails (and
+    // is said), the load ends with nothing changed.
+    RSIF::typMapLoad load = RSIF::LoadMap({path, {}}, DefaultThreadCount(), [&] {
+        titlesRead = settings::Write(this, settings::kReadDirKey, DirectoryOf(path));
+        busy.Note(kMapBuildNote);
+        return titlesRead;
+    });
+    if (!titlesRead) {
+        if (load.code != RSIF::rrStopped) {
+            CheckRead(load, path, RSIF::fkMap);
+        }
         ResultGrid->setVisible(gridShown);
         return;
     }
-    busy.Note(kMapBuildNote);
-    const int code = RSIF::MakeMapNodes(warnings, RSIF::DefaultThreadCount());
-    const bool built = code == RSIF::rrRead;
-    if (code == RSIF::rrCannotRead) {  // the file failed after its titles were read
-        ShowErrorMessage(this, "指定されたファイル[%s]を読込めません。%s", path.c_str(),
-                         ReasonSuffix(FileFailureReason(errno)).c_str());
-    } else if (!built) {
-        ShowScratchFailure();  // the network is empty: shown as no map below
-    }
+    const bool built = CheckRead(load, path, RSIF::fkMap);
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
     DRNumSText->clear();
     SuccessNumSText->clear();
@@ -84,7 +81,7 @@ void TMainForm::MapFileReadMenuClick() {
     DRWarnImage->show();
     DRWarnLabel->show();
     if (WarnLogForm) {
-        WarnLogForm->HandOver(warnings);
+        WarnLogForm->HandOver(load.warnings);
     }
 }
 
@@ -108,8 +105,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
     const std::string path = OpenDialog.FileName;
     BusyScope busy(*this, kLoadNote);
     const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
-    if (!CheckRead(RSIF::ReadDRFFile(path), path,
-                   "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。") ||
+    if (!CheckRead(RSIF::ReadDRF({path, {}}), path, RSIF::fkInstructions) ||
         !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
         ResultGrid->setVisible(gridShown);
         return;

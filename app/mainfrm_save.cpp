@@ -37,7 +37,7 @@ void TMainForm::ResultPreservBtnClick() {
         table.SetProgressHook([&](uint64_t done, uint64_t total) { progress.Part(done, total); });
         errno = 0;
         saved = table.SaveCsvFile(path);
-        failure = FileFailureReason(errno);
+        failure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
         table.SetProgressHook({});
     }
     ResultGrid->show();

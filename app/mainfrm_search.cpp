@@ -16,6 +16,7 @@
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
 #include "grid/resultgrid.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ void TMainForm::SearchBtnClick() {
         mStopShortcut->setEnabled(true);
         QApplication::processEvents();
         // The searches run on worker threads; this thread keeps the window alive meanwhile.
-        searched = RSIF::SearchAllDRF(RSIF::DefaultThreadCount(), [&](int finished) {
+        searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
             ProgressBar->setValue(
                 static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
             QApplication::processEvents();

@@ -114,7 +114,8 @@ void TWarnLogForm::LogSaveBtnClick() {
     }
     errno = 0;
     if (!RSIF::SaveWarningLog(path, lines)) {
-        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。%s", path.c_str(),
-                         ReasonSuffix(FileFailureReason(errno)).c_str());
+        ShowErrorMessage(
+            this, "警告ログファイル[%s]の保存に失敗しました。%s", path.c_str(),
+            ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());
     }
 }

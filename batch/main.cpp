@@ -7,19 +7,21 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "batch/arguments.h"
 #include "batch/exitcode.h"
-#include "batch/failurereason.h"
 #include "batch/store.h"
 #include "batch/terminalprogress.h"
 #include "data/tsltab.h"
 #include "db/tsltabdb.h"
+#include "engine/readfailure.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
 #include "platform/filereason.h"
+#include "platform/helperthreads.h"
 #include "platform/version.h"
 
 namespace {
@@ -30,42 +32,18 @@ int Fail(ExitCode code, const char* format, const std::string& path = {}) {
     return code;
 }
 
-// The scratch files behind the tables failed: the temporary folder is to blame.
-int ScratchFailure() {
-    return Fail(ecScratchFailed, "一時フォルダ[%s]の作業ファイルを作成または読み書きできません。",
-                RSIF::ScratchFolder());
-}
-
-// Turns a file read's result into an exit code, with the window's message.
-int CheckRead(int code, const std::string& path, const char* formatMessage) {
-    if (code == RSIF::rrCannotRead) {
-        // The text of a missing file, or what else kept the file from being read.
-        const std::string reason = ReadFailureReason(InputPath(path));
-        if (reason.empty()) {
-            return Fail(ecCannotRead, "指定されたファイル[%s]は存在しません。", path);
-        }
-        std::fprintf(stderr, "指定されたファイル[%s]を読込めません。%s\n", path.c_str(),
-                     ReasonSuffix(reason).c_str());
-        return ecCannotRead;
+// The exit status of a failed read, with its message.
+int ReadFailure(const RSIF::typReadOutcome& outcome, const std::string& shown,
+                RSIF::FileKind kind) {
+    std::fprintf(stderr, "%s\n", RSIF::ReadFailureMessage(outcome, shown, kind).c_str());
+    switch (outcome.code) {
+        case RSIF::rrTitleMissing:
+            return ecTitleMissing;
+        case RSIF::rrScratchFailed:
+            return ecScratchFailed;
+        default:
+            return ecCannotRead;
     }
-    if (code == RSIF::rrTitleMissing) {
-        return Fail(ecTitleMissing, formatMessage, path);
-    }
-    if (code == RSIF::rrScratchFailed) {
-        return ScratchFailure();
-    }
-    if (code == RSIF::rrTooLarge) {
-        return Fail(ecCannotRead, "指定されたファイル[%s]は大きすぎて読込めません。", path);
-    }
-    if (code == RSIF::rrNotCp932) {
-        const TSLtabCL::TextPlaceCL place = RSIF::UnconvertiblePlace();
-        std::fprintf(
-            stderr,
-            "指定されたファイル[%s]の[%04u]行%u列目に、Shift-JISで表せない文字があります。\n",
-            path.c_str(), place.Row, place.Column);
-        return ecCannotRead;
-    }
-    return ecSuccess;
 }
 
 // Appends copies of every text of `from` to `to`.
@@ -79,39 +57,28 @@ int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     errno = 0;
     if (!arguments.warnings.empty() &&
         !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings)) {
-        std::fprintf(stderr, "警告ログファイル[%s]の保存に失敗しました。%s\n",
-                     arguments.warnings.c_str(), ReasonSuffix(FileFailureReason(errno)).c_str());
+        std::fprintf(
+            stderr, "警告ログファイル[%s]の保存に失敗しました。%s\n", arguments.warnings.c_str(),
+            ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());
         return ecCannotWrite;
     }
     return ecSuccess;
 }
 
 int Run(const Arguments& arguments, ProgressDisplay* display) {
-    tqList<tqString> warnings;
     Store store(arguments);
     int code = store.Open();
     if (code != ecSuccess) {
         return code;
     }
-    const int mapRead = store.Read(arguments.map, true);
-    if (mapRead < 0) {
+    std::optional<RSIF::typMapLoad> map = store.LoadMap(arguments.threads);
+    if (!map) {
         return ecCannotRead;
     }
-    code = CheckRead(mapRead, store.Shown(arguments.map),
-                     "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。");
-    if (code != ecSuccess) {
-        return code;
+    if (map->code != RSIF::rrRead) {
+        return ReadFailure(*map, store.Shown(arguments.map), RSIF::fkMap);
     }
-    const int built = RSIF::MakeMapNodes(warnings, arguments.threads);
-    if (built == RSIF::rrCannotRead) {  // the file failed after its titles were read
-        std::fprintf(stderr, "指定されたファイル[%s]を読込めません。%s\n",
-                     store.Shown(arguments.map).c_str(),
-                     ReasonSuffix(FileFailureReason(errno)).c_str());
-        return ecCannotRead;
-    }
-    if (built != RSIF::rrRead) {
-        return ScratchFailure();
-    }
+    tqList<tqString>& warnings = map->warnings;
     RSIF::GetDRFList().Clear();
     if (RSIF::GetNodes().GetCount() == 0) {
         int logCode = SaveLog(arguments, warnings);  // the warnings tell why no row was taken
@@ -119,18 +86,16 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         return logCode != ecSuccess ? logCode : ecNoNode;
     }
 
-    const int drfRead = store.Read(arguments.instructions, false);
-    if (drfRead < 0) {
+    const std::optional<RSIF::typReadOutcome> drf = store.ReadInstructions();
+    if (!drf) {
         return ecCannotRead;
     }
-    code = CheckRead(drfRead, store.Shown(arguments.instructions),
-                     "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。");
-    if (code != ecSuccess) {
-        return code;
+    if (drf->code != RSIF::rrRead) {
+        return ReadFailure(*drf, store.Shown(arguments.instructions), RSIF::fkInstructions);
     }
     tqList<tqString> instructionWarnings;
     if (!RSIF::MakeDRFList(instructionWarnings)) {
-        return ScratchFailure();
+        return Fail(ecScratchFailed, "%s", RSIF::ScratchFailureMessage());
     }
     AppendCopies(instructionWarnings, warnings);
 
@@ -198,7 +163,7 @@ int main(int argc, char** argv) {
         return ecUsage;
     }
     if (arguments.threads == 0) {
-        arguments.threads = RSIF::DefaultThreadCount();
+        arguments.threads = DefaultThreadCount();
     }
     TerminalProgress terminal;
     ProgressDisplay* display = ::isatty(STDERR_FILENO) ? &terminal : nullptr;

@@ -69,24 +69,48 @@ std::string Store::Shown(const std::string& name) const {
     return mDb ? mArguments.database + ":" + name : name;
 }
 
-int Store::Read(const std::string& name, bool map) {
+RSIF::typSource Store::Source(const std::string& argument) {
     if (!mDb) {
-        return map ? RSIF::ReadMapFile(InputPath(name)) : RSIF::ReadDRFFile(InputPath(name));
+        return {InputPath(argument), {}};
     }
-    if (!HasTable(name)) {
-        return -1;
-    }
-    const RSIF::TableLoader load = [&](TSLtabCL& table) {
-        return TSLtabDbCL::LoadQueryInto(table, *mDb,
-                                         "SELECT * FROM " + QuotedName(TableName(name)), true);
-    };
-    mDb->TakeLastError();
-    const int code = map ? RSIF::ReadMapWith(load) : RSIF::ReadDRFWith(load);
+    return {{}, [this, argument](TSLtabCL& table) {
+                return TSLtabDbCL::LoadQueryInto(
+                    table, *mDb, "SELECT * FROM " + QuotedName(TableName(argument)), true);
+            }};
+}
+
+bool Store::Unreadable(const std::string& argument, int code) {
     if (const int error = mDb->TakeLastError(); code == RSIF::rrCannotRead && error != 0) {
-        TableUnreadable(name, error);
-        return -1;
+        TableUnreadable(argument, error);
+        return true;
     }
-    return code;
+    return false;
+}
+
+template <typename Read>
+auto Store::ReadInput(const std::string& argument, const Read& read)
+    -> std::optional<decltype(read(RSIF::typSource{}))> {
+    if (mDb) {
+        if (!HasTable(argument)) {
+            return std::nullopt;
+        }
+        mDb->TakeLastError();
+    }
+    auto outcome = read(Source(argument));
+    if (mDb && Unreadable(argument, outcome.code)) {
+        return std::nullopt;
+    }
+    return outcome;
+}
+
+std::optional<RSIF::typMapLoad> Store::LoadMap(int threads) {
+    return ReadInput(mArguments.map, [threads](const RSIF::typSource& source) {
+        return RSIF::LoadMap(source, threads);
+    });
+}
+
+std::optional<RSIF::typReadOutcome> Store::ReadInstructions() {
+    return ReadInput(mArguments.instructions, RSIF::ReadDRF);
 }
 
 bool Store::HasTable(const std::string& argument) {
@@ -121,7 +145,7 @@ int Store::Write(TSLtabDbCL& results) {
         errno = 0;
         return results.SaveCsvFile(OutputPath(mArguments.result))
                    ? ecSuccess
-                   : WriteFailure(FileFailureReason(errno));
+                   : WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));
     }
     try {
         mDb->BeginTrans();

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "batch/arguments.h"
 #include "db/tqdao.h"
 #include "db/tsltabdb.h"
+#include "engine/routesrchinterface.h"
 
 // Every operation that gives an exit status has printed the message that goes with it.
 class Store {
@@ -21,9 +23,12 @@ public:
     // What messages call the input or output `name`.
     std::string Shown(const std::string& name) const;
 
-    // Reads the map (or the instructions) into the engine: the read code, or -1 when the
-    // database has no such table or cannot be read.
-    int Read(const std::string& name, bool map);
+    // Loads the map into the engine with `threads` threads (see RSIF::LoadMap); nothing
+    // when the database has no such table or cannot be read.
+    std::optional<RSIF::typMapLoad> LoadMap(int threads);
+    // Reads the instructions into the engine's table (see RSIF::ReadDRF); nothing as for
+    // LoadMap.
+    std::optional<RSIF::typReadOutcome> ReadInstructions();
 
     // Writes the result file, or replaces the result table's rows (making the table when
     // there is none), all or nothing. An existing table is replaced only when it has every
@@ -32,6 +37,15 @@ public:
 
 private:
     bool HasTable(const std::string& argument);
+    // Where the rows of the input `argument` come from.
+    RSIF::typSource Source(const std::string& argument);
+    // Whether a read of the table `argument` that gave `code` failed in the database (said).
+    bool Unreadable(const std::string& argument, int code);
+    // What `read` gives for the rows of the input `argument`; nothing when the database has
+    // no such table or it cannot be read (said).
+    template <typename Read>
+    auto ReadInput(const std::string& argument, const Read& read)
+        -> std::optional<decltype(read(RSIF::typSource{}))>;
     // The result table, made when missing (and registered when the database is a
     // GeoPackage); false, with nothing changed, when an existing one lacks a result column.
     bool PrepareResultTable(TSLtabCL& results);

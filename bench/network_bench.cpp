@@ -21,6 +21,7 @@
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
 #include "platform/codepage.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void Generate(int side, int searches, bool negativeCycle, int starts, const std:
 int main(int argc, char** argv) {
     const int side = argc > 1 ? std::atoi(argv[1]) : 300;
     const int searches = argc > 2 ? std::atoi(argv[2]) : 200;
-    const int threads = argc > 3 ? std::max(1, std::atoi(argv[3])) : RSIF::DefaultThreadCount();
+    const int threads = argc > 3 ? std::max(1, std::atoi(argv[3])) : DefaultThreadCount();
     // With a fourth argument "negative-cycle", a cycle of negative length hangs off the
     // middle of the grid, so that every search runs into it; with "depots", the searches
     // start from ten nodes only.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "data/tqstring.h"
 
@@ -29,6 +30,15 @@ public:
     explicit tqList(bool owning) : ownsItems(owning ? 1 : 0) {}
     tqList(const tqList&) = delete;
     tqList& operator=(const tqList&) = delete;
+    // Takes `other`'s items, leaving it empty.
+    tqList(tqList&& other) noexcept
+        : step(other.step),
+          count(std::exchange(other.count, 0)),
+          capacity(std::exchange(other.capacity, 0)),
+          items(std::move(other.items)),
+          ownsItems(other.ownsItems),
+          sorted(other.sorted) {}
+    tqList& operator=(tqList&&) = delete;
     ~tqList() { Clear(); }
 
     // Makes room for `total` items in all at once, for a caller that knows how many may

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
 
-constexpr size_t kHeadChunk = size_t{64} << 10;
-constexpr size_t kRestChunk = size_t{1} << 20;
+constexpr size_t kHeadStretch = size_t{64} << 10;
+constexpr size_t kRestStretch = size_t{1} << 20;
 
 }  // namespace
 
@@ -15,13 +14,16 @@ bool TSFileStreamCL::Open(const std::string& path, uint8_t openMode) {
     if (mode != fmClosed) {
         return false;
     }
+    mFailure = {};
     if (openMode == fmRead) {
         if (!textfile::ReadTextFile(path, content, mReadProgress)) {
+            mFailure = FileFailure::Now(FileFailure::fdReading);
             return false;
         }
         position = 0;
     } else if (openMode == fmWrite) {
         if (!mWriter.Open(path)) {
+            mFailure = FileFailure::Now(FileFailure::fdWriting);
             return false;
         }
     } else {
@@ -35,34 +37,31 @@ bool TSFileStreamCL::OpenFirstLine(const std::string& path) {
     if (mode != fmClosed) {
         return false;
     }
-    if (!file.Open(path)) {
+    if (!mFile.Open(path)) {
         return Open(path, fmRead);  // a pipe or the like, or the reason the file cannot be read
     }
+    mFailure = {};
     content.clear();
     position = 0;
-    std::vector<char> chunk(kHeadChunk);
-    bool ended = false;  // by a 0x1A byte, or by the file having got shorter
-    for (rest = 0; !ended;) {
-        const int64_t got = file.ReadAt(rest, chunk.data(), chunk.size());
-        if (got < 0) {
-            file.Close();
-            content.clear();
-            return false;
-        }
-        const auto size = static_cast<size_t>(got);
-        const void* lineEnd = std::memchr(chunk.data(), '\n', size);
-        const size_t taken =
-            lineEnd != nullptr
-                ? static_cast<size_t>(static_cast<const char*>(lineEnd) - chunk.data()) + 1
-                : size;
-        ended = got == 0 || !textfile::AppendText(chunk.data(), taken, content);
-        rest += taken;
-        if (lineEnd != nullptr) {
-            break;
-        }
+    mRest = 0;
+    bool lineEnded = false;  // by an LF: the rest of the text is still in the file
+    bool textEnded = false;  // by a 0x1A byte
+    auto take = [&](uint64_t, std::string_view bytes) {
+        const size_t lineEnd = bytes.find('\n');
+        lineEnded = lineEnd != std::string_view::npos;
+        const size_t taken = lineEnded ? lineEnd + 1 : bytes.size();
+        textEnded = !textfile::AppendText(bytes.data(), taken, content);
+        mRest += taken;
+        return !lineEnded && !textEnded;
+    };
+    if (!mFile.ReadStretches(0, UINT64_MAX, kHeadStretch, take)) {
+        mFailure = FileFailure::Now(FileFailure::fdReading);
+        mFile.Close();
+        content.clear();
+        return false;
     }
-    if (ended) {
-        file.Close();  // the whole text is in `content`
+    if (!lineEnded || textEnded) {
+        mFile.Close();  // the whole text is in `content`
     }
     mode = fmRead;
     return true;
@@ -72,22 +71,21 @@ bool TSFileStreamCL::ReadRest() {
     if (mode != fmRead) {
         return false;
     }
-    std::vector<char> chunk(kRestChunk);
-    uint64_t told = rest;
-    for (bool more = file.IsOpen(); more;) {
-        const int64_t got = file.ReadAt(rest, chunk.data(), chunk.size());
-        if (got < 0) {
-            Close();
-            return false;
+    uint64_t told = mRest;
+    auto take = [&](uint64_t, std::string_view bytes) {
+        mRest += bytes.size();
+        if (mReadProgress && mRest - told >= textfile::kReadProgressBytes) {
+            told = mRest;
+            mReadProgress(mRest, std::max(mRest, mFile.Size()));
         }
-        more = got > 0 && textfile::AppendText(chunk.data(), static_cast<size_t>(got), content);
-        rest += static_cast<uint64_t>(got);
-        if (mReadProgress && rest - told >= textfile::kReadProgressBytes) {
-            told = rest;
-            mReadProgress(rest, std::max(rest, file.Size()));
-        }
+        return textfile::AppendText(bytes.data(), bytes.size(), content);
+    };
+    if (mFile.IsOpen() && !mFile.ReadStretches(mRest, UINT64_MAX, kRestStretch, take)) {
+        mFailure = FileFailure::Now(FileFailure::fdReading);
+        Close();
+        return false;
     }
-    file.Close();
+    mFile.Close();
     return true;
 }
 
@@ -111,7 +109,7 @@ bool TSFileStreamCL::WriteText(std::string_view text) {
 bool TSFileStreamCL::Close() {
     bool closed = false;
     if (mode == fmRead) {
-        file.Close();
+        mFile.Close();
         content.clear();
         content.shrink_to_fit();
         position = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/filereason.h"
 #include "platform/textfile.h"
 
 class TSFileStreamCL {
@@ -12,12 +13,8 @@ public:
     enum Mode : uint8_t { fmClosed = 0, fmRead = 1, fmWrite = 2 };
 
     uint8_t mode = fmClosed;
-    std::string content;  // the whole file in text mode (fmRead), or what is read of it
+    std::string content;  // the file's text (fmRead), or as much of it as is read
     size_t position = 0;  // next byte to hand out
-    // After OpenFirstLine: the file, open while lines of it are not in `content`, and the
-    // offset of its first such byte.
-    textfile::FileAtOffsets file;
-    uint64_t rest = 0;
 
     TSFileStreamCL() = default;
     TSFileStreamCL(const TSFileStreamCL&) = delete;
@@ -26,17 +23,25 @@ public:
 
     // fmRead reads the whole file at once (CR bytes dropped, content ends at 0x1A).
     // fmWrite starts a new version of the file, which replaces the old one on Close.
-    // False when a mode is already set or the file cannot be opened or created.
+    // False when a mode is already set or the file cannot be opened or created; Failure()
+    // then says why.
     bool Open(const std::string& path, uint8_t openMode);
 
-    // fmRead of a regular file's first line only, for readers that take the other lines from
-    // `file` themselves, up to its end whatever size it had when opened; a file whose text
-    // ends within its first line, or that is no regular file (a pipe), is read whole and
-    // `file` is closed. False as Open.
+    // fmRead of a regular file's first line only: `content` holds that line, and the rest
+    // of the text stays in the file (RestInFile) for readers that take it a stretch at a
+    // time, up to the file's end whatever size it had when opened. A file whose text ends
+    // within its first line, or that is no regular file (a pipe, a FIFO), is read whole.
+    // False as Open.
     bool OpenFirstLine(const std::string& path);
-    // Reads the rest of a file opened by OpenFirstLine into `content`, which then holds the
-    // whole text, and closes `file`. False when the file cannot be read.
+    // Whether text of an OpenFirstLine is still in the file: from RestOffset() on in File().
+    bool RestInFile() const { return mFile.IsOpen(); }
+    const textfile::FileAtOffsets& File() const { return mFile; }
+    uint64_t RestOffset() const { return mRest; }
+    // Reads the text still in the file into `content`, which then holds the whole text, and
+    // closes the file. False, with Failure() saying why, when the file cannot be read.
     bool ReadRest();
+    // The text of `content` not yet handed out.
+    std::string_view Unread() const { return std::string_view(content).substr(position); }
 
     // The next line without its LF, valid until Close. False in another mode or at the
     // end of the content.
@@ -52,10 +57,16 @@ public:
 
     // Ends writing without touching the target file.
     void Discard();
-    // Told how far the reading of an fmRead Open has come (see textfile::ReadTextFile).
+    // Told how far the reading of an fmRead Open or of ReadRest has come (see
+    // textfile::ReadTextFile).
     void SetReadProgress(textfile::ReadProgress hook) { mReadProgress = std::move(hook); }
+    // Why the last Open, OpenFirstLine or ReadRest failed.
+    const FileFailure& Failure() const { return mFailure; }
 
 private:
     textfile::TextFileWriter mWriter;
     textfile::ReadProgress mReadProgress;
+    textfile::FileAtOffsets mFile;  // after OpenFirstLine: open while text is left in it
+    uint64_t mRest = 0;             // the offset of the first byte not in `content`
+    FileFailure mFailure;
 };

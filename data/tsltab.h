@@ -94,12 +94,16 @@ public:
     virtual bool LoadCsvFile(const std::string& path);
     // Reads the file as LoadCsvFile does, but a CP932 file only as far as its titles: the
     // table holds the titles (and its earlier ones) and no row, and `lines`, which must be
-    // closed, keeps the file's text and hands out its data lines, each the row that
-    // LoadCsvFile would store (a line's cells beyond the file's titles are not the table's;
-    // empty lines after the last non-empty one are no rows). A UTF-8 file, whose fields need
-    // converting, is loaded whole and `lines` is left closed. False as for LoadCsvFile, with
-    // `lines` closed.
+    // closed, is left open on the file's data lines (see TSFileStreamCL::OpenFirstLine:
+    // their text is in `lines`, or still in the file), each line the row that LoadCsvFile
+    // would store (a line's cells beyond the file's titles are not the table's; empty lines
+    // after the last non-empty one are no rows). A UTF-8 file, whose fields need converting,
+    // is loaded whole and `lines` is left closed. False as for LoadCsvFile, with `lines`
+    // closed.
     bool LoadCsvTitles(const std::string& path, TSFileStreamCL& lines);
+    // Why the last load from a file failed; nothing failed on the file when the load failed
+    // for another reason (an unusable table, a character CP932 cannot hold).
+    const FileFailure& LoadFailure() const { return mLoadFailure; }
     // The titles a file is meant to have, which tell a UTF-8 file without a mark; none by
     // default.
     void SetNeededTitles(std::vector<std::string> titles) { mNeededTitles = std::move(titles); }
@@ -134,6 +138,7 @@ private:
 
     std::string mWriteBuffer;  // a text with its NUL, on its way into the store
     TextPlaceCL mUnconvertible;
+    FileFailure mLoadFailure;
     ProgressHook mProgress;
     std::vector<std::string> mNeededTitles;
 };

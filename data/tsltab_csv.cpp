@@ -79,6 +79,7 @@ bool TSLtabCL::LoadCsvTitles(const std::string& path, TSFileStreamCL& lines) {
 }
 
 bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly) {
+    mLoadFailure = {};
     if (!IsUsable() || stream.mode != TSFileStreamCL::fmClosed) {
         return false;
     }
@@ -92,20 +93,25 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     }
     // Titles only: the rows of a CP932 file stay in the file for the caller.
     if (!(titlesOnly ? stream.OpenFirstLine(path) : stream.Open(path, TSFileStreamCL::fmRead))) {
+        mLoadFailure = stream.Failure();
         return false;
     }
     Clear();
     mUnconvertible = {};
     std::string_view line;
     if (!stream.ReadLine(line)) {
+        mLoadFailure = FileFailure::Empty();
         return false;
     }
     // The whole text is needed to check a file with the mark, and to store a UTF-8 file's
     // rows; the first line is then found again in it.
-    auto readRest = [&stream, &line] {
-        const bool read = stream.ReadRest();
+    auto readRest = [this, &stream, &line] {
+        if (!stream.ReadRest()) {
+            mLoadFailure = stream.Failure();
+            return false;
+        }
         line = std::string_view(stream.content).substr(0, stream.position - 1);
-        return read;
+        return true;
     };
     if (line.starts_with(kUtf8Mark) && !readRest()) {
         return false;

@@ -59,9 +59,10 @@ void MapBuild::AddLines(std::string_view text, const MapColumns& columns,
     });
 }
 
-bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
-                       const MapColumns& columns,
-                       const std::function<void(int32_t row, int32_t rows)>& told, size_t stretch) {
+FileFailure MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
+                              const MapColumns& columns,
+                              const std::function<void(int32_t row, int32_t rows)>& told,
+                              size_t stretch) {
     // The size the file had when opened shares the work out; the last piece reads on to
     // the file's end, wherever that is by then.
     const uint64_t end = std::max(file.Size(), begin);
@@ -69,48 +70,38 @@ bool MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
     std::vector<uint64_t> cut(count + 1, end);  // piece k: bytes [cut[k], cut[k + 1])
     cut[0] = begin;
     cut[count] = UINT64_MAX;
-    std::vector<char> bytes(stretch);
     for (size_t k = 1; k < count; ++k) {
         // From the byte after the first LF at or after its share's start.
-        uint64_t at = std::max(cut[k - 1], begin + (end - begin) / count * k);
-        for (cut[k] = end; at < end;) {
-            const int64_t got = file.ReadAt(at, bytes.data(), stretch);
-            if (got < 0) {
-                return false;
+        auto findLineEnd = [&cut, k](uint64_t at, std::string_view bytes) {
+            const size_t lineEnd = bytes.find('\n');
+            if (lineEnd != std::string_view::npos) {
+                cut[k] = at + lineEnd + 1;
             }
-            const void* lineEnd = std::memchr(bytes.data(), '\n', static_cast<size_t>(got));
-            if (got == 0 || lineEnd != nullptr) {
-                cut[k] = got == 0 ? end
-                                  : at +
-                                        static_cast<uint64_t>(static_cast<const char*>(lineEnd) -
-                                                              bytes.data()) +
-                                        1;
-                break;
-            }
-            at += static_cast<uint64_t>(got);
+            return lineEnd == std::string_view::npos;
+        };
+        const uint64_t shareStart = std::max(cut[k - 1], begin + (end - begin) / count * k);
+        if (!file.ReadStretches(shareStart, end, stretch, findLineEnd)) {
+            return FileFailure::Now(FileFailure::fdReading);
         }
     }
     mPieces.resize(count);
-    std::vector<int> failures(count, -1);  // by piece: errno of a failed read
+    std::vector<FileFailure> failures(count);  // by piece
     RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
-        if (!mPieces[k].AddFileLines(file, cut[k], cut[k + 1], columns, k == 0 ? told : nullptr,
-                                     stretch)) {
-            failures[k] = errno;
-        }
+        failures[k] = mPieces[k].AddFileLines(file, cut[k], cut[k + 1], columns,
+                                              k == 0 ? told : nullptr, stretch);
     });
-    for (const int failure : failures) {
-        if (failure != -1) {
-            errno = failure;
-            return false;
+    for (const FileFailure& failure : failures) {
+        if (failure) {
+            return failure;
         }
     }
     // The text ends at the first 0x1A byte: the pieces after it hold no rows.
     for (size_t k = 0; k < mPieces.size(); ++k) {
-        if (mPieces[k].endOfText) {
+        if (mPieces[k].EndsText()) {
             mPieces.resize(k + 1);
         }
     }
-    return true;
+    return {};
 }
 
 size_t MapBuild::PieceCount(uint64_t bytes) const {
@@ -122,18 +113,25 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     if (mPieces.empty()) {
         mPieces.emplace_back();
     }
-    RefuseEmptyLinesBeforeRows();
-    std::vector<int32_t> rowOffset(mPieces.size(), 0);  // by piece: rows before it
-    std::vector<size_t> linkOffset(mPieces.size() + 1, 0);
-    for (size_t k = 0; k < mPieces.size(); ++k) {
-        if (k > 0) {
-            rowOffset[k] = rowOffset[k - 1] + mPieces[k - 1].lines;
-        }
-        linkOffset[k + 1] = linkOffset[k] + mPieces[k].from.size();
+    // The lines without fields at a piece's end are rows when a later piece has a row.
+    bool rowsFollow = false;
+    for (size_t k = mPieces.size(); k-- > 0;) {
+        mPieces[k].EndLines(rowsFollow);
+        rowsFollow = rowsFollow || mPieces[k].HasFields();
     }
-    SfNodeNames names = std::move(mPieces[0].names);
+    std::vector<size_t> firstLink(mPieces.size() + 1, 0);  // piece k: [firstLink[k], [k + 1])
+    for (size_t k = 0; k < mPieces.size(); ++k) {
+        firstLink[k + 1] = firstLink[k] + mPieces[k].Links();
+    }
+    JoinLinks(firstLink);
+    Warn(mNodes.DropRepeatedLinks(mThreads), firstLink, warnings);
+    mPieces.clear();
+}
+
+void MapBuild::JoinLinks(const std::vector<size_t>& firstLink) {
+    SfNodeNames names = mPieces[0].TakeNames();
     std::vector<std::vector<int32_t>> ids;
-    const size_t links = linkOffset.back();
+    const size_t links = firstLink.back();
     std::vector<int32_t> from;
     std::vector<int32_t> to;
     std::vector<int64_t> distance;
@@ -146,46 +144,33 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         from.resize(links);
         to.resize(links);
         distance.resize(links);
-        MapPiece& first = mPieces[0];
-        std::copy(first.from.begin(), first.from.end(), from.begin());
-        std::copy(first.to.begin(), first.to.end(), to.begin());
-        std::copy(first.distance.begin(), first.distance.end(), distance.begin());
-        first.ForgetLinks();
+        mPieces[0].MoveLinks(nullptr, from.data(), to.data(), distance.data());
     });
     RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
-        if (k == 0) {
-            return;
+        if (k > 0) {
+            const size_t at = firstLink[k];
+            mPieces[k].MoveLinks(&ids[k], from.data() + at, to.data() + at, distance.data() + at);
         }
-        MapPiece& piece = mPieces[k];
-        const size_t at = linkOffset[k];
-        for (size_t i = 0; i < piece.from.size(); ++i) {
-            from[at + i] = ids[k][piece.from[i]];
-            to[at + i] = ids[k][piece.to[i]];
-        }
-        std::copy(piece.distance.begin(), piece.distance.end(), distance.begin() + at);
-        piece.ForgetLinks();
     });
     mNodes.SetLinks(std::move(names), std::move(from), std::move(to), std::move(distance));
+}
 
+void MapBuild::Warn(const std::vector<SfNodes::RepeatedLink>& repeated,
+                    const std::vector<size_t>& firstLink, tqList<tqString>& warnings) const {
+    std::vector<int32_t> rowsBefore(mPieces.size(), 0);  // by piece
+    for (size_t k = 1; k < mPieces.size(); ++k) {
+        rowsBefore[k] = rowsBefore[k - 1] + mPieces[k - 1].Rows();
+    }
+    std::vector<int32_t> repeatedRows(repeated.size());  // the links come in map order
+    for (size_t j = 0, k = 0; j < repeated.size(); ++j) {
+        while (repeated[j].position >= firstLink[k + 1]) {
+            ++k;
+        }
+        repeatedRows[j] = rowsBefore[k] + mPieces[k].RowOfLink(repeated[j].position - firstLink[k]);
+    }
     auto warn = [&warnings](const std::string& text) {
         warnings.Add(std::make_unique<tqString>(text.c_str()));
     };
-    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks(mThreads);
-    // A piece's rows are its links, in order, and its refused rows: link i of a piece is row
-    // i + 1 with the refused rows before it added.
-    std::vector<int32_t> repeatedRows(repeated.size());
-    for (size_t j = 0, k = 0, before = 0; j < repeated.size(); ++j) {
-        for (; repeated[j].position >= linkOffset[k + 1]; ++k) {
-            before = 0;
-        }
-        const std::vector<std::pair<int32_t, MapPiece::Refusal>>& refused = mPieces[k].refused;
-        const auto link = static_cast<int32_t>(repeated[j].position - linkOffset[k]);
-        for (; before < refused.size() &&
-               refused[before].first <= link + 1 + static_cast<int32_t>(before);
-             ++before) {
-        }
-        repeatedRows[j] = rowOffset[k] + link + 1 + static_cast<int32_t>(before);
-    }
     size_t next = 0;
     auto warnRepeatsBefore = [&](int row) {
         for (; next < repeated.size() && repeatedRows[next] < row; ++next) {
@@ -196,13 +181,12 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
         }
     };
     for (size_t k = 0; k < mPieces.size(); ++k) {
-        for (const auto& [row, why] : mPieces[k].refused) {
-            warnRepeatsBefore(row + rowOffset[k]);
-            warn(RefusalText(why, row + rowOffset[k]));
+        for (const auto& [row, why] : mPieces[k].RefusedRows()) {
+            warnRepeatsBefore(row + rowsBefore[k]);
+            warn(RefusalText(why, row + rowsBefore[k]));
         }
     }
     warnRepeatsBefore(INT32_MAX);
-    mPieces.clear();
 }
 
 std::vector<std::vector<int32_t>> MapBuild::NumberNames(SfNodeNames& names) {
@@ -211,7 +195,7 @@ std::vector<std::vector<int32_t>> MapBuild::NumberNames(SfNodeNames& names) {
     std::vector<std::vector<int32_t>> ids(mPieces.size());
     std::vector<uint64_t> hashes;
     for (size_t k = 1; k < mPieces.size(); ++k) {
-        const SfNodeNames& own = mPieces[k].names;
+        const SfNodeNames& own = mPieces[k].Names();
         hashes.resize(static_cast<size_t>(own.Count()));
         for (size_t id = 0; id < hashes.size(); ++id) {
             hashes[id] = SfNodeNames::Hash(own.Get(static_cast<int32_t>(id)));
@@ -223,20 +207,7 @@ std::vector<std::vector<int32_t>> MapBuild::NumberNames(SfNodeNames& names) {
             }
             ids[k][id] = names.FindOrAdd(own.Get(static_cast<int32_t>(id)), hashes[id]);
         }
-        mPieces[k].names.Clear();
+        mPieces[k].ForgetNames();
     }
     return ids;
-}
-
-void MapBuild::RefuseEmptyLinesBeforeRows() {
-    bool rowsFollow = false;
-    for (size_t k = mPieces.size(); k-- > 0;) {
-        MapPiece& piece = mPieces[k];
-        for (int32_t row = piece.lines - piece.trailingEmpty + 1; rowsFollow && row <= piece.lines;
-             ++row) {
-            piece.refused.emplace_back(row, MapPiece::rfEmptyName);
-        }
-        piece.trailingEmpty = 0;
-        rowsFollow = rowsFollow || piece.anyFields;
-    }
 }

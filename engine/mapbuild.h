@@ -33,11 +33,12 @@ public:
     void AddLines(std::string_view text, const MapColumns& columns,
                   const std::function<void(int32_t row, int32_t rows)>& told);
     // AddLines for the text of the file's bytes from `begin` on, each piece reading its own
-    // stretch of the file (see MapPiece::AddFileLines). False, with errno, when the file
-    // cannot be read.
-    bool AddFile(const textfile::FileAtOffsets& file, uint64_t begin, const MapColumns& columns,
-                 const std::function<void(int32_t row, int32_t rows)>& told,
-                 size_t stretch = MapPiece::kStretch);
+    // stretch of the file (see MapPiece::AddFileLines). What failed when the file cannot be
+    // read.
+    FileFailure AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
+                        const MapColumns& columns,
+                        const std::function<void(int32_t row, int32_t rows)>& told,
+                        size_t stretch = MapPiece::kStretch);
     // Puts the links into the network, replacing what it held, drops the repeated ones and
     // appends every warning (CP932) to `warnings`.
     void Finish(tqList<tqString>& warnings);
@@ -47,8 +48,11 @@ private:
     size_t PieceCount(uint64_t bytes) const;
     // The pieces' names numbered as one: by piece, each piece's ids in the network's.
     std::vector<std::vector<int32_t>> NumberNames(SfNodeNames& names);
-    // The trailing lines without fields of a piece are rows when a later piece has a row.
-    void RefuseEmptyLinesBeforeRows();
+    // Puts every piece's links into the network, piece k's from firstLink[k] on.
+    void JoinLinks(const std::vector<size_t>& firstLink);
+    // Appends the warnings of the refused rows and of the `repeated` links, in row order.
+    void Warn(const std::vector<SfNodes::RepeatedLink>& repeated,
+              const std::vector<size_t>& firstLink, tqList<tqString>& warnings) const;
 
     SfNodes& mNodes;
     int mThreads;

@@ -45,8 +45,8 @@ int32_t LineCount(std::string_view text) {
 
 void MapPiece::AddRow(int32_t row, std::string_view fromName, std::string_view toName,
                       std::string_view distanceText) {
-    lines = row;
-    anyFields = true;
+    mLines = row;
+    mAnyFields = true;
     Take(row, fromName, toName, distanceText, false);
 }
 
@@ -57,38 +57,29 @@ void MapPiece::AddLines(std::string_view text, const MapColumns& columns,
     ReadLines(text, columns, told, rows);
 }
 
-bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
-                            const MapColumns& columns,
-                            const std::function<void(int32_t row, int32_t rows)>& told,
-                            size_t stretch) {
-    std::vector<char> bytes(stretch);
+FileFailure MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
+                                   uint64_t end, const MapColumns& columns,
+                                   const std::function<void(int32_t row, int32_t rows)>& told,
+                                   size_t stretch) {
     // The progress of the rows needs their number: the lines are then counted first.
     int32_t rows = 0;
     if (told) {
-        if (!CountFileLines(file, begin, end, bytes, rows)) {
-            return false;
+        if (!CountFileLines(file, begin, end, stretch, rows)) {
+            return FileFailure::Now(FileFailure::fdReading);
         }
         Reserve(static_cast<size_t>(rows));
     }
     bool reserved = static_cast<bool>(told);
     std::string text;  // the lines not yet read: an LF ends all but the last
-    for (uint64_t at = begin; at < end && !endOfText;) {
-        const int64_t got = file.ReadAt(at, bytes.data(),
-                                        static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
-        if (got <= 0) {
-            if (got < 0) {
-                return false;
-            }
-            break;
-        }
-        at += static_cast<uint64_t>(got);
-        endOfText = !textfile::AppendText(bytes.data(), static_cast<size_t>(got), text);
+    auto take = [&](uint64_t at, std::string_view bytes) {
+        mEndOfText = !textfile::AppendText(bytes.data(), bytes.size(), text);
         if (!reserved) {
             // Room for as many links as the first stretch's lines foretell, and some more;
             // no more than a piece of this size can hold.
-            const uint64_t known = std::max(std::min(end, file.Size()), at) - begin;
+            const uint64_t read = at + bytes.size();
+            const uint64_t known = std::max(std::min(end, file.Size()), read) - begin;
             const uint64_t seen = CountLineEnds(text.data(), text.size()) + 1;
-            const uint64_t foretold = seen * known / static_cast<uint64_t>(got) / 8 * 9;
+            const uint64_t foretold = seen * known / bytes.size() / 8 * 9;
             Reserve(static_cast<size_t>(std::min(foretold, known / kLeastLinkBytes)));
             reserved = true;
         }
@@ -97,42 +88,30 @@ bool MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
             ReadLines(std::string_view(text).substr(0, lineEnd + 1), columns, told, rows);
             text.erase(0, lineEnd + 1);
         }
+        return !mEndOfText;
+    };
+    if (!file.ReadStretches(begin, end, stretch, take)) {
+        return FileFailure::Now(FileFailure::fdReading);
     }
     ReadLines(text, columns, told, rows);
-    return true;
+    return {};
 }
 
 bool MapPiece::CountFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
-                              std::vector<char>& bytes, int32_t& rows) {
+                              size_t stretch, int32_t& rows) {
     rows = 0;
     bool lastOpen = false;  // text follows the last LF
-    for (uint64_t at = begin; at < end;) {
-        const int64_t got = file.ReadAt(
-            at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(bytes.size(), end - at)));
-        if (got <= 0) {
-            if (got < 0) {
-                return false;
-            }
-            break;
-        }
-        at += static_cast<uint64_t>(got);
-        const void* stop =
-            std::memchr(bytes.data(), textfile::kEndOfFile, static_cast<size_t>(got));
-        const size_t size = stop != nullptr
-                                ? static_cast<size_t>(static_cast<const char*>(stop) - bytes.data())
-                                : static_cast<size_t>(got);
-        const size_t lineEnds = CountLineEnds(bytes.data(), size);
+    auto count = [&](uint64_t, std::string_view bytes) {
+        const std::string_view text = bytes.substr(0, bytes.find(textfile::kEndOfFile));
+        const size_t lineEnds = CountLineEnds(text.data(), text.size());
         rows += static_cast<int32_t>(lineEnds);
-        const char* tail = bytes.data();
-        if (lineEnds > 0) {
-            tail = static_cast<const char*>(memrchr(bytes.data(), '\n', size)) + 1;
-            lastOpen = false;
-        }
-        lastOpen = lastOpen || std::any_of(tail, static_cast<const char*>(bytes.data()) + size,
-                                           [](char c) { return c != '\r'; });
-        if (stop != nullptr) {
-            break;
-        }
+        const std::string_view tail = lineEnds > 0 ? text.substr(text.rfind('\n') + 1) : text;
+        lastOpen =
+            (lastOpen && lineEnds == 0) || tail.find_first_not_of('\r') != std::string_view::npos;
+        return text.size() == bytes.size();  // a 0x1A byte ends the text
+    };
+    if (!file.ReadStretches(begin, end, stretch, count)) {
+        return false;
     }
     rows += lastOpen ? 1 : 0;
     return true;
@@ -140,9 +119,9 @@ bool MapPiece::CountFileLines(const textfile::FileAtOffsets& file, uint64_t begi
 
 void MapPiece::Reserve(size_t count) {
     try {
-        from.reserve(from.size() + count);
-        to.reserve(to.size() + count);
-        distance.reserve(distance.size() + count);
+        mFrom.reserve(mFrom.size() + count);
+        mTo.reserve(mTo.size() + count);
+        mDistance.reserve(mDistance.size() + count);
     } catch (const std::bad_alloc&) {  // room is a hint: without it the arrays grow as needed
     }
 }
@@ -162,7 +141,7 @@ void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,
     for (size_t begin = 0; begin < text.size();) {
         const size_t end = std::min(text.find('\n', begin), text.size());
         const std::string_view line = text.substr(begin, end - begin);
-        const int32_t row = ++lines;
+        const int32_t row = ++mLines;
         if (row % kToldEvery == 0 && told) {
             told(row, rows);
         }
@@ -174,13 +153,13 @@ void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,
             nextNul = nextNul < end ? text.find('\0', end) : nextNul;
         }
         if (plain ? line.empty() : fields.empty()) {
-            ++trailingEmpty;
+            ++mTrailingEmpty;
             continue;
         }
-        for (; trailingEmpty > 0; --trailingEmpty) {
-            refused.emplace_back(row - trailingEmpty, rfEmptyName);
+        for (; mTrailingEmpty > 0; --mTrailingEmpty) {
+            mRefused.emplace_back(row - mTrailingEmpty, rfEmptyName);
         }
-        anyFields = true;
+        mAnyFields = true;
         if (!plain) {
             Take(row, field(columns.from), field(columns.to), field(columns.distance), false);
             continue;
@@ -207,11 +186,11 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
                     std::string_view distanceText, bool lasting) {
     const int64_t linkDistance = ReadLeadingInteger(distanceText);
     if (fromName.empty() || toName.empty()) {
-        refused.emplace_back(row, rfEmptyName);
+        mRefused.emplace_back(row, rfEmptyName);
     } else if (fromName == toName) {
-        refused.emplace_back(row, rfSameName);
+        mRefused.emplace_back(row, rfSameName);
     } else if (linkDistance == 0) {
-        refused.emplace_back(row, rfZeroDistance);
+        mRefused.emplace_back(row, rfZeroDistance);
     } else if (lasting) {
         Pending link{fromName, toName, 0, 0, linkDistance, rpNone, rpNone};
         if (!mPending.empty()) {
@@ -232,21 +211,56 @@ void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toN
         }
     } else {
         LookUpPending();  // names are numbered in row order
-        const int32_t fromId = names.FindOrAdd(fromName);
-        Keep(fromId, names.FindOrAdd(toName), linkDistance);
+        const int32_t fromId = mNames.FindOrAdd(fromName);
+        Keep(fromId, mNames.FindOrAdd(toName), linkDistance);
     }
 }
 
-void MapPiece::ForgetLinks() {
-    std::vector<int32_t>().swap(from);
-    std::vector<int32_t>().swap(to);
-    std::vector<int64_t>().swap(distance);
+void MapPiece::MoveLinks(const std::vector<int32_t>* ids, int32_t* from, int32_t* to,
+                         int64_t* distance) {
+    if (ids == nullptr) {
+        std::copy(mFrom.begin(), mFrom.end(), from);
+        std::copy(mTo.begin(), mTo.end(), to);
+    } else {
+        for (size_t i = 0; i < mFrom.size(); ++i) {
+            from[i] = (*ids)[mFrom[i]];
+            to[i] = (*ids)[mTo[i]];
+        }
+    }
+    std::copy(mDistance.begin(), mDistance.end(), distance);
+    std::vector<int32_t>().swap(mFrom);
+    std::vector<int32_t>().swap(mTo);
+    std::vector<int64_t>().swap(mDistance);
+}
+
+void MapPiece::EndLines(bool rowsFollow) {
+    for (int32_t row = mLines - mTrailingEmpty + 1; rowsFollow && row <= mLines; ++row) {
+        mRefused.emplace_back(row, rfEmptyName);
+    }
+    mTrailingEmpty = 0;
+}
+
+int32_t MapPiece::RowOfLink(size_t link) const {
+    // Refused row j stands before the link's row exactly when its row less the j refused
+    // rows before it is at most link + 1; that difference never falls as j grows.
+    const auto linkRow = static_cast<int64_t>(link) + 1;
+    size_t low = 0;
+    size_t high = mRefused.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (mRefused[middle].first - static_cast<int64_t>(middle) <= linkRow) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return static_cast<int32_t>(linkRow + static_cast<int64_t>(low));
 }
 
 void MapPiece::Keep(int32_t fromId, int32_t toId, int64_t linkDistance) {
-    from.push_back(fromId);
-    to.push_back(toId);
-    distance.push_back(linkDistance);
+    mFrom.push_back(fromId);
+    mTo.push_back(toId);
+    mDistance.push_back(linkDistance);
 }
 
 void MapPiece::LookUpPending() {
@@ -255,17 +269,17 @@ void MapPiece::LookUpPending() {
         if (i + kAhead < mPending.size()) {
             const Pending& ahead = mPending[i + kAhead];
             if (ahead.fromRepeats == rpNone) {
-                names.Prefetch(ahead.fromHash);
+                mNames.Prefetch(ahead.fromHash);
             }
             if (ahead.toRepeats == rpNone) {
-                names.Prefetch(ahead.toHash);
+                mNames.Prefetch(ahead.toHash);
             }
         }
         const Pending& link = mPending[i];
         const int32_t fromId = link.fromRepeats == rpNone
-                                   ? names.FindOrAdd(link.from, link.fromHash)
+                                   ? mNames.FindOrAdd(link.from, link.fromHash)
                                    : before[link.fromRepeats];
-        const int32_t toId = link.toRepeats == rpNone ? names.FindOrAdd(link.to, link.toHash)
+        const int32_t toId = link.toRepeats == rpNone ? mNames.FindOrAdd(link.to, link.toHash)
                                                       : before[link.toRepeats];
         Keep(fromId, toId, link.distance);
         before[rpFrom] = fromId;

@@ -26,8 +26,9 @@ struct Engine {
     tqList<typDRFInf> drfList;
     // Shared by both file reads; only needed while loading.
     std::unique_ptr<TSLtabCL> table = std::make_unique<TSLtabCL>();
-    // The rows of a CP932 map file, read but not yet built, whose titles are in the table.
-    TSFileStreamCL mapLines;
+    // The map ReadMapFile read for MakeMapNodes: its rows, still in the file or in their
+    // text (open), or in the table (closed).
+    TSFileStreamCL mapRead;
 };
 
 std::unique_ptr<Engine> gEngine;
@@ -72,18 +73,34 @@ TSLtabCL* UsableTable() {
     return table->IsUsable() ? table.get() : nullptr;
 }
 
-// The code of a failed LoadCsvFile: the file, or the scratch file behind the table.
-int LoadFailure(const TSLtabCL& table) {
+// Why a load into the table failed: the file, or the scratch file behind the table.
+typReadOutcome LoadFailure(const TSLtabCL& table, const typSource& source) {
+    typReadOutcome outcome;
     if (table.IsFull()) {
-        return rrTooLarge;
+        outcome.code = rrTooLarge;
+    } else if (!table.IsUsable()) {
+        outcome.code = rrScratchFailed;
+    } else if (table.Unconvertible().Column != 0) {
+        outcome.code = rrNotCp932;
+        outcome.unconvertible = table.Unconvertible();
+    } else {
+        outcome.code = rrCannotRead;
+        if (!source.load) {
+            outcome.failure = table.LoadFailure();
+        }
     }
-    if (!table.IsUsable()) {
-        return rrScratchFailed;
-    }
-    return table.Unconvertible().Column != 0 ? rrNotCp932 : rrCannotRead;
+    return outcome;
 }
 
-int BuildMapNodes(tqList<tqString>& warnings, int threads);
+// A code alone.
+typReadOutcome Outcome(int code) {
+    typReadOutcome outcome;
+    outcome.code = code;
+    return outcome;
+}
+
+typReadOutcome ReadMapTitles(const typSource& source, TSFileStreamCL& rows);
+typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int threads);
 bool BuildDRFList(tqList<tqString>& warnings);
 
 // Loads the input into the table, the display moving through the reading; when memory
@@ -134,50 +151,32 @@ ProgressDisplay* GetProgressDisplay() { return gProgress; }
 
 std::string ScratchFolder() { return scratchfile::TempDirectory(); }
 
-TSLtabCL::TextPlaceCL UnconvertiblePlace() { return TheEngine().table->Unconvertible(); }
+typMapLoad LoadMap(const typSource& source, int threads, const std::function<bool()>& building) {
+    typMapLoad load;
+    TSFileStreamCL rows;
+    static_cast<typReadOutcome&>(load) = ReadMapTitles(source, rows);
+    if (load.code != rrRead) {
+        return load;
+    }
+    if (building && !building()) {
+        load.code = rrStopped;
+        TheEngine().table->Clear();  // the titles and any rows read
+        return load;
+    }
+    static_cast<typReadOutcome&>(load) = BuildMap(rows, load.warnings, threads);
+    return load;
+}
 
 int ReadMapFile(const std::string& path) {
-    // The rows go from the file's text straight into the network: storing them in the
-    // table first would cost more than building the network does.
-    TSFileStreamCL& lines = TheEngine().mapLines;
-    return ReadMapWith([&](TSLtabCL& table) {
-        table.SetNeededTitles({MapFromTitle(), MapToTitle(), MapDistanceTitle()});
-        const bool loaded = table.LoadCsvTitles(path, lines);
-        table.SetNeededTitles({});
-        return loaded;
-    });
+    return ReadMapTitles({path, {}}, TheEngine().mapRead).code;
 }
 
 int ReadMapWith(const TableLoader& load) {
-    TheEngine().mapLines.Close();
-    TSLtabCL* table = UsableTable();
-    if (table == nullptr) {
-        return rrScratchFailed;
-    }
-    table->Clear();
-    if (!LoadOrClear(*table, load)) {
-        TheEngine().mapLines.Close();
-        return LoadFailure(*table);
-    }
-    const int code = CheckTitles(*table, {MapFromTitle(), MapToTitle(), MapDistanceTitle()});
-    if (code != rrRead) {
-        TheEngine().mapLines.Close();
-    }
-    return code;
+    return ReadMapTitles({{}, load}, TheEngine().mapRead).code;
 }
 
 int MakeMapNodes(tqList<tqString>& warnings, int threads) {
-    const int warningsBefore = warnings.Count();
-    try {
-        const int built = BuildMapNodes(warnings, threads);
-        TheEngine().mapLines.Close();  // already closed by the build, errno kept
-        return built;
-    } catch (const std::bad_alloc&) {  // nothing half-built stays behind
-        TheEngine().mapLines.Close();
-        TheEngine().nodes.Clear();
-        DropWarningsFrom(warnings, warningsBefore);
-        throw;
-    }
+    return BuildMap(TheEngine().mapRead, warnings, threads).code;
 }
 
 bool MakeDRFList(tqList<tqString>& warnings) {
@@ -193,27 +192,47 @@ bool MakeDRFList(tqList<tqString>& warnings) {
 
 namespace {
 
-// The rows of the map file that ReadMapFile left in `lines` (in the file, or in the text of
-// a pipe), split as the table would have stored them; the titles are the table's. The file
-// is closed once the rows are read. False when the file could not be read.
-bool AddMapLines(TSFileStreamCL& lines, const MapColumns& columns, MapBuild& build) {
-    ProgressRun progress(gProgress, 0);
-    std::function<void(int32_t, int32_t)> told;  // with no display, the lines go uncounted
-    if (gProgress != nullptr) {
-        told = [&progress](int32_t row, int32_t rows) {
-            progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
-        };
+// Reads the source's titles into the shared table and checks them. A CP932 file's rows
+// are left in `rows` (their text, or the file they stand in); a UTF-8 file's rows and a
+// table's are in the table, with `rows` closed.
+typReadOutcome ReadMapTitles(const typSource& source, TSFileStreamCL& rows) {
+    rows.Close();
+    TSLtabCL* table = UsableTable();
+    if (table == nullptr) {
+        return Outcome(rrScratchFailed);
     }
-    if (!lines.file.IsOpen()) {
-        build.AddLines(std::string_view(lines.content).substr(lines.position), columns, told);
-    } else if (!build.AddFile(lines.file, lines.rest, columns, told)) {
-        const int error = errno;  // for the caller's message
-        lines.Close();
-        errno = error;
-        return false;
+    table->Clear();
+    const std::initializer_list<const char*> titles = {MapFromTitle(), MapToTitle(),
+                                                       MapDistanceTitle()};
+    const bool loaded = LoadOrClear(
+        *table, source.load ? source.load : [&](TSLtabCL& into) {
+            // The rows go from the file's text straight into the network: storing them in the
+            // table first would cost more than building the network does.
+            into.SetNeededTitles(std::vector<std::string>(titles.begin(), titles.end()));
+            const bool read = into.LoadCsvTitles(source.path, rows);
+            into.SetNeededTitles({});
+            return read;
+        });
+    if (!loaded) {
+        rows.Close();
+        return LoadFailure(*table, source);
     }
-    lines.Close();
-    return true;
+    const int code = CheckTitles(*table, titles);
+    if (code != rrRead) {
+        rows.Close();
+    }
+    return Outcome(code);
+}
+
+// Progress as the rows of a text are read: every tenth row of the first piece. With no
+// display the lines go uncounted.
+std::function<void(int32_t, int32_t)> RowProgress(ProgressRun& progress) {
+    if (gProgress == nullptr) {
+        return {};
+    }
+    return [&progress](int32_t row, int32_t rows) {
+        progress.Part(static_cast<uint64_t>(row), static_cast<uint64_t>(rows));
+    };
 }
 
 // The rows the table holds.
@@ -232,51 +251,74 @@ bool AddTableRows(TSLtabCL& table, const MapColumns& columns, MapBuild& build) {
     return table.IsUsable();  // false: the rows read back were not the file's
 }
 
-int BuildMapNodes(tqList<tqString>& warnings, int threads) {
+// Empties the network and builds it from the rows ReadMapTitles left: in `rows` while it
+// is open, else in the table. `rows` is closed afterwards.
+typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int threads) {
     TSLtabCL& table = *TheEngine().table;
     SfNodes& nodes = TheEngine().nodes;
-    nodes.Clear();
-    // Nothing writes to the table while it is read, so the columns are found once.
-    const MapColumns columns{table.FindTitle(MapFromTitle()), table.FindTitle(MapToTitle()),
-                             table.FindTitle(MapDistanceTitle())};
-    MapBuild build(nodes, threads);
-    if (TheEngine().mapLines.mode == TSFileStreamCL::fmRead) {
-        if (!AddMapLines(TheEngine().mapLines, columns, build)) {
-            return rrCannotRead;
-        }
-    } else if (!AddTableRows(table, columns, build)) {
+    const int warningsBefore = warnings.Count();
+    typReadOutcome outcome;
+    try {
         nodes.Clear();
-        return rrScratchFailed;
+        // Nothing writes to the table while it is read, so the columns are found once.
+        const MapColumns columns{table.FindTitle(MapFromTitle()), table.FindTitle(MapToTitle()),
+                                 table.FindTitle(MapDistanceTitle())};
+        MapBuild build(nodes, threads);
+        if (rows.mode == TSFileStreamCL::fmRead) {
+            ProgressRun progress(gProgress, 0);
+            if (!rows.RestInFile()) {
+                build.AddLines(rows.Unread(), columns, RowProgress(progress));
+            } else {
+                outcome.failure =
+                    build.AddFile(rows.File(), rows.RestOffset(), columns, RowProgress(progress));
+            }
+            rows.Close();
+            outcome.code = outcome.failure ? rrCannotRead : rrRead;
+        } else if (!AddTableRows(table, columns, build)) {
+            outcome.code = rrScratchFailed;
+        }
+        if (outcome.code != rrRead) {
+            nodes.Clear();
+            return outcome;
+        }
+        table.Clear();  // the rows are in the build now: the network gets the memory
+        // Joining the pieces and laying the links out for searching count no rows; the
+        // window stays alive meanwhile.
+        RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
+        RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
+        return outcome;
+    } catch (const std::bad_alloc&) {  // nothing half-built stays behind
+        rows.Close();
+        nodes.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        throw;
     }
-    table.Clear();  // the rows are in the build now: the network gets the memory
-    // Joining the pieces and laying the links out for searching count no rows; the window
-    // stays alive meanwhile.
-    RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
-    RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
-    return rrRead;
 }
 
 }  // namespace
 
-int ReadDRFFile(const std::string& path) {
-    return ReadDRFWith([&](TSLtabCL& table) {
-        return LoadCsvWithTitles(table, path, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
-    });
-}
-
-int ReadDRFWith(const TableLoader& load) {
+typReadOutcome ReadDRF(const typSource& source) {
     TSLtabCL* table = UsableTable();
     if (table == nullptr) {
-        return rrScratchFailed;
+        return Outcome(rrScratchFailed);
     }
     // A title counts only when the file just read has it: titles the table kept from an
     // earlier file would let a map file pass for an instruction file.
     table->Clear();
-    if (!LoadOrClear(*table, load)) {
-        return LoadFailure(*table);
+    const bool loaded = LoadOrClear(
+        *table, source.load ? source.load : [&](TSLtabCL& into) {
+            return LoadCsvWithTitles(into, source.path,
+                                     {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+        });
+    if (!loaded) {
+        return LoadFailure(*table, source);
     }
-    return CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+    return Outcome(CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()}));
 }
+
+int ReadDRFFile(const std::string& path) { return ReadDRF({path, {}}).code; }
+
+int ReadDRFWith(const TableLoader& load) { return ReadDRF({{}, load}).code; }
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "data/tsltab.h"
 #include "engine/node.h"
 #include "engine/progress.h"
+#include "platform/filereason.h"
 
 namespace RSIF {
 
@@ -34,7 +35,8 @@ struct typDRFInf {
 // be held (nothing to do with the file itself).
 // rrTooLarge: the file holds more cell text than a table can (2 GB).
 // rrNotCp932: a UTF-8 file (one with a byte-order mark) holds a character that CP932
-// cannot; UnconvertiblePlace tells where.
+// cannot (typReadOutcome tells where).
+// rrStopped: the caller stopped the load before anything changed.
 enum ReadResult {
     rrRead = 0,
     rrCannotRead = 1,
@@ -42,10 +44,35 @@ enum ReadResult {
     rrScratchFailed = 3,
     rrTooLarge = 4,
     rrNotCp932 = 5,
+    rrStopped = 6,
 };
 
-// After rrNotCp932: the data row (0 for the title line) and the column (from 1).
-TSLtabCL::TextPlaceCL UnconvertiblePlace();
+// How the load of a file ended. For rrCannotRead, `failure` says what failed on the file
+// and why (nothing, when a database table could not be read: its layer says why); for
+// rrNotCp932, `unconvertible` is the data row (0 for the title line) and the column (from 1)
+// of the character.
+struct typReadOutcome {
+    int code = rrRead;  // a ReadResult
+    FileFailure failure;
+    TSLtabCL::TextPlaceCL unconvertible;
+};
+
+// How the load of a map ended, with one warning text (CP932) for each refused row when the
+// network was built.
+struct typMapLoad : typReadOutcome {
+    tqList<tqString> warnings;
+};
+
+// Fills the shared table from another source than a CSV file (a database table); false
+// when the source cannot be read.
+using TableLoader = std::function<bool(TSLtabCL& table)>;
+
+// Where a file's rows come from: the file at `path` (a regular file, or a pipe, FIFO or
+// device, which is read whole), or what `load` fills the table with when it is set.
+struct typSource {
+    std::string path;
+    TableLoader load;
+};
 
 // The folder that holds the scratch files, for messages about them.
 std::string ScratchFolder();
@@ -63,32 +90,40 @@ void SetProgressDisplay(ProgressDisplay* display);
 // The display set last (may be null).
 ProgressDisplay* GetProgressDisplay();
 
-// Empties the shared table and reads the map file into it. rrCannotRead when the file
-// cannot be read or is empty, rrTitleMissing when one of the three map titles is missing,
-// rrScratchFailed when the table's scratch file fails, rrTooLarge when the table cannot
-// hold so much text; the network is untouched in each case.
+// Loads a map: reads the source's titles and checks them, then empties the network and
+// builds it from the source's rows, with `threads` threads where that helps. `building`, if
+// given, is asked once the titles have passed, before the network is touched: false stops
+// the load there (rrStopped). The network is untouched unless the outcome is rrRead, or
+// rrCannotRead or rrScratchFailed after `building` (the rows could not be read to their
+// end): it is then empty, with no warnings. When memory runs out, the network is left empty
+// and std::bad_alloc passed on. The codes as ReadMapFile and MakeMapNodes give them.
+[[nodiscard]] typMapLoad LoadMap(const typSource& source, int threads,
+                                 const std::function<bool()>& building = {});
+
+// LoadMap in the two steps a caller may name. ReadMapFile reads the file's titles and
+// checks them: rrCannotRead when the file cannot be read or is empty, rrTitleMissing when
+// one of the three map titles is missing, rrScratchFailed when the table's scratch file
+// fails, rrTooLarge when the table cannot hold so much text, rrNotCp932 for a character a
+// UTF-8 file cannot give in CP932; the network is untouched in each case. The engine keeps
+// what was read (the file left open at its rows) until MakeMapNodes builds the network
+// from it, or another read replaces it; MakeMapNodes without a map read builds from the
+// shared table's rows. MakeMapNodes appends each refused row's warning to `warnings` and
+// gives LoadMap's code for the build.
 [[nodiscard]] int ReadMapFile(const std::string& path);
-// Rebuilds the network from the rows read, then empties the table (its memory goes to
-// the searches); each refused row appends one warning text (CP932) to `warnings`. With
-// `threads` above 1 the rows are read in pieces side by side. rrRead when built;
-// rrCannotRead, with errno, when the rest of the map file could not be read; rrScratchFailed when
-// the table's scratch file failed while the rows were read back: the network is then empty and
-// `warnings` as it was.
+// ReadMapFile with the table filled by `load`.
+[[nodiscard]] int ReadMapWith(const TableLoader& load);
 [[nodiscard]] int MakeMapNodes(tqList<tqString>& warnings, int threads);
 
-// Fills the shared table from another source than a CSV file (a database table); false
-// when the source cannot be read.
-using TableLoader = std::function<bool(TSLtabCL& table)>;
-// ReadMapFile and ReadDRFFile with the table filled by `load`; the same codes and checks.
-[[nodiscard]] int ReadMapWith(const TableLoader& load);
-[[nodiscard]] int ReadDRFWith(const TableLoader& load);
-
 // Empties the shared table and reads the instruction file into it, so that only the titles
-// of this file count. Codes as ReadMapFile; the instruction list is untouched.
+// of this file count; the codes as ReadMapFile, for the three instruction titles. The
+// instruction list is untouched.
+[[nodiscard]] typReadOutcome ReadDRF(const typSource& source);
 [[nodiscard]] int ReadDRFFile(const std::string& path);
+[[nodiscard]] int ReadDRFWith(const TableLoader& load);
 // Rebuilds the instruction list from the table's rows, checking them against the network,
 // then empties the table; each refused row appends one warning text to `warnings`. False
-// as MakeMapNodes, with the instruction list empty.
+// when the table's scratch file failed while the rows were read back, with the instruction
+// list empty.
 [[nodiscard]] bool MakeDRFList(tqList<tqString>& warnings);
 
 // Searches instruction `index` (from 0) and stores the outcome in its record. False, with

@@ -1,7 +1,5 @@
 #include "engine/searchrun.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -10,7 +8,6 @@
 #include <mutex>
 #include <numeric>
 #include <span>
-#include <thread>
 #include <vector>
 
 #include "engine/routesearch.h"
@@ -218,16 +215,6 @@ int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& 
 }
 
 }  // namespace
-
-int DefaultThreadCount() {
-    // The CPUs this process may run on (taskset, a container's CPU set), not all there are.
-    cpu_set_t usable;
-    CPU_ZERO(&usable);
-    if (::sched_getaffinity(0, sizeof usable, &usable) == 0 && CPU_COUNT(&usable) > 0) {
-        return CPU_COUNT(&usable);
-    }
-    return std::max(1u, std::thread::hardware_concurrency());
-}
 
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     SfNodes& nodes = GetNodes();

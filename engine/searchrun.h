@@ -5,9 +5,6 @@
 
 namespace RSIF {
 
-// The number of threads a run uses when not told: one per core the process may run on.
-int DefaultThreadCount();
-
 // Searches every instruction of the list and stores each outcome in its record, exactly as
 // SearchDRF(0), SearchDRF(1), ... would. With `threads` > 1 the searches run on that many
 // threads, each with its own working state over the shared network; the records are the

@@ -1,21 +1,21 @@
 #include "platform/filereason.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
-std::string FileFailureReason(int error) {
-    switch (error) {
+std::string FileFailureReason(const FileFailure& failure) {
+    if (!failure) {
+        return {};
+    }
+    const bool reading = failure.doing == FileFailure::fdReading;
+    switch (failure.error) {
         case 0:
-            return {};
+            return reading ? "空のファイルです" : std::string();
         case EACCES:
         case EPERM:
-            return "書込みの権限がありません";
+            return reading ? "読込みの権限がありません" : "書込みの権限がありません";
         case ENOENT:
         case ENOTDIR:
-            return "フォルダがありません";
+            return reading ? "ファイルがありません" : "フォルダがありません";
         case ENOSPC:
         case EDQUOT:
             return "ディスクの空きがありません";
@@ -26,22 +26,8 @@ std::string FileFailureReason(int error) {
         case EIO:
             return "ディスクへの読み書きに失敗しました";
         default:
-            return std::strerror(error);
+            return std::strerror(failure.error);
     }
-}
-
-std::string ReadFailureReason(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return errno == EACCES ? "読込みの権限がありません" : std::string();
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return "フォルダです";
-    }
-    if (::access(path.c_str(), R_OK) != 0) {
-        return "読込みの権限がありません";
-    }
-    return "空のファイルです";  // it opens, so nothing was in it
 }
 
 std::string ReasonSuffix(const std::string& reason) {

@@ -1,5 +1,8 @@
 #include "platform/helperthreads.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -69,6 +72,15 @@ void HelperThreads::JoinAll() {
         thread.join();
     }
     mThreads.clear();
+}
+
+int DefaultThreadCount() {
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    if (::sched_getaffinity(0, sizeof usable, &usable) == 0 && CPU_COUNT(&usable) > 0) {
+        return CPU_COUNT(&usable);
+    }
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 void RunSideBySide(size_t tasks, int threads, const std::function<void(size_t)>& work) {

@@ -45,6 +45,10 @@ private:
     std::exception_ptr mFailure;
 };
 
+// The number of threads to use when not told: one per CPU this process may run on
+// (taskset, a container's CPU set), not all there are.
+int DefaultThreadCount();
+
 // Runs work(k) for k from 0 to tasks - 1 on up to `threads` threads, this one included
 // (task 0 always runs here); each task runs once, and every task has ended when this
 // returns. Throws the first thing a task threw, once all have ended.

@@ -195,6 +195,26 @@ int64_t FileAtOffsets::ReadAt(uint64_t offset, char* buffer, size_t size) const 
     return ReadAtOffset(mFd, buffer, size, offset);
 }
 
+bool FileAtOffsets::ReadStretches(uint64_t begin, uint64_t end, size_t stretch,
+                                  const StretchTaker& take) const {
+    if (begin >= end) {
+        return true;
+    }
+    std::vector<char> bytes(static_cast<size_t>(std::min<uint64_t>(stretch, end - begin)));
+    for (uint64_t at = begin; at < end;) {
+        const int64_t got =
+            ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0 || !take(at, std::string_view(bytes.data(), static_cast<size_t>(got)))) {
+            break;
+        }
+        at += static_cast<uint64_t>(got);
+    }
+    return true;
+}
+
 bool ReadTextFile(const std::string& path, std::string& content, const ReadProgress& progress) {
     content.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -43,6 +43,14 @@ public:
     // Reads up to `size` bytes from `offset` into `buffer`: the number read, fewer only at the
     // file's end, or -1 with errno (EIO for a failure a test injected).
     int64_t ReadAt(uint64_t offset, char* buffer, size_t size) const;
+    // Hands the file's bytes from `begin` on to `take` in order, a stretch of at most
+    // `stretch` bytes at a time with the offset of its first byte, until `take` returns false,
+    // `end` is reached or the file ends (wherever it ends by then: an `end` beyond it reads
+    // to the end). A stretch is valid during its call only. False, with errno, when a read
+    // fails.
+    using StretchTaker = std::function<bool(uint64_t at, std::string_view bytes)>;
+    bool ReadStretches(uint64_t begin, uint64_t end, size_t stretch,
+                       const StretchTaker& take) const;
 
 private:
     int mFd = -1;

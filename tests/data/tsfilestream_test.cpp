@@ -34,10 +34,11 @@ std::string Lines(const std::string& bytes, bool firstLine = false) {
             // first line before any 0x1A byte.
             const size_t lineEnd = bytes.find('\n');
             const bool rowsInFile = lineEnd < bytes.find('\x1A');
-            if (stream.file.IsOpen() != rowsInFile || (rowsInFile && stream.rest != lineEnd + 1)) {
-                return "<file open: " + std::to_string(stream.file.IsOpen()) + ">";
+            if (stream.RestInFile() != rowsInFile ||
+                (rowsInFile && stream.RestOffset() != lineEnd + 1)) {
+                return "<file open: " + std::to_string(stream.RestInFile()) + ">";
             }
-            if (!stream.ReadRest() || stream.file.IsOpen()) {
+            if (!stream.ReadRest() || stream.RestInFile()) {
                 return "<cannot read the rest>";
             }
         }

@@ -78,7 +78,7 @@ TEST(MapBuildTest, AFileReadInStretchesBuildsWhatItsWholeTextBuilds) {
                     Built(threads,
                           [&](MapBuild& build) {
                               // Lines are counted only for progress: half the builds.
-                              ASSERT_TRUE(build.AddFile(
+                              ASSERT_FALSE(build.AddFile(
                                   file, begin, kColumns,
                                   stretch % 2 == 1 ? tell : std::function<void(int32_t, int32_t)>(),
                                   stretch));
@@ -105,10 +105,11 @@ TEST(MapBuildTest, AFileIsReadToItsEndThoughItGrewAfterItWasOpened) {
     });
     EXPECT_NE(whole.find("[0004]"), std::string::npos);
     for (const int threads : {1, 2}) {
-        EXPECT_EQ(
-            Built(threads,
-                  [&](MapBuild& build) { ASSERT_TRUE(build.AddFile(file, 0, kColumns, nullptr)); }),
-            whole);
+        EXPECT_EQ(Built(threads,
+                        [&](MapBuild& build) {
+                            ASSERT_FALSE(build.AddFile(file, 0, kColumns, nullptr));
+                        }),
+                  whole);
     }
 }
 
@@ -119,10 +120,10 @@ TEST(MapBuildTest, AFileThatCannotBeReadFailsTheBuild) {
     SfNodes nodes;
     MapBuild build(nodes, 2);
     iofault::Fail(iofault::opRead);
-    errno = 0;
-    EXPECT_FALSE(build.AddFile(file, 0, kColumns, nullptr));
-    EXPECT_EQ(errno, EIO);
+    const FileFailure failure = build.AddFile(file, 0, kColumns, nullptr);
     iofault::Reset();
+    EXPECT_EQ(failure.doing, FileFailure::fdReading);
+    EXPECT_EQ(failure.error, EIO);
 }
 
 }  // namespace

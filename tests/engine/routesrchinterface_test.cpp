@@ -1,16 +1,19 @@
 #include "engine/routesrchinterface.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "engine/readfailure.h"
 #include "engine/resultfile.h"
 #include "engine/searchrun.h"
 #include "network_fixture.h"
@@ -252,25 +255,86 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     iofault::Reset();
 }
 
-TEST_F(EngineTest, AMapFileThatFailsAfterItsTitlesFailsTheBuild) {
+TEST_F(EngineTest, AMapFileThatFailsAfterItsTitlesFailsTheBuildAndSaysWhy) {
     // A CP932 map's rows are read from the file while the network is built.
     const std::string map = File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
                                                 ManyRows("A#,B#,1", 100) + "bad,,1\n");
-    tqList<tqString> warnings;
-    warnings.Add(std::make_unique<tqString>("earlier"));
     for (int threads : {1, 2}) {
-        ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
-        iofault::Fail(iofault::opRead);
-        errno = 0;
-        EXPECT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrCannotRead);
-        EXPECT_EQ(errno, EIO);
+        bool building = false;
+        RSIF::typMapLoad load = RSIF::LoadMap({map, {}}, threads, [&] {
+            iofault::Fail(iofault::opRead);
+            return building = true;
+        });
         iofault::Reset();
+        EXPECT_TRUE(building);
+        EXPECT_EQ(load.code, RSIF::rrCannotRead);
+        EXPECT_EQ(
+            RSIF::ReadFailureMessage(load, "map.csv", RSIF::fkMap),
+            "指定されたファイル[map.csv]を読込めません。(ディスクへの読み書きに失敗しました)");
         EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
-        EXPECT_EQ(Texts(warnings), "earlier\n");
+        EXPECT_EQ(load.warnings.Count(), 0);
     }
-    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
-    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 2), RSIF::rrRead);
+    RSIF::typMapLoad load = RSIF::LoadMap({map, {}}, 2);
+    ASSERT_EQ(load.code, RSIF::rrRead);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 200);
+    EXPECT_EQ(Texts(load.warnings), "[0101]行:From及びToのノード名称は空白に出来ません。\n");
+}
+
+TEST_F(EngineTest, AFileThatCannotBeReadIsNamedForWhatFailedOnIt) {
+    const std::string titles = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
+    auto message = [](const std::string& path, RSIF::FileKind kind) {
+        return RSIF::ReadFailureMessage(RSIF::LoadMap({path, {}}, 1), "f.csv", kind);
+    };
+    EXPECT_EQ(message(dir.Path("absent.csv"), RSIF::fkMap),
+              "指定されたファイル[f.csv]は存在しません。");
+    EXPECT_EQ(message(dir.Path("absent/f.csv"), RSIF::fkMap),
+              "指定されたファイル[f.csv]は存在しません。");
+    EXPECT_EQ(message(dir.Dir(), RSIF::fkMap),
+              "指定されたファイル[f.csv]を読込めません。(フォルダです)");
+    EXPECT_EQ(message(File("empty.csv", ""), RSIF::fkMap),
+              "指定されたファイル[f.csv]を読込めません。(空のファイルです)");
+    EXPECT_EQ(message(File("drf.csv", "D_検索名称\n"), RSIF::fkMap),
+              "指定されたファイル[f.csv]はＭＡＰファイルのフォーマットと適合しません。");
+    // A file that opens but cannot be read is not called empty.
+    const std::string map = File("map.csv", titles + "A,B,1\n");
+    iofault::Fail(iofault::opRead);
+    const std::string unreadable = message(map, RSIF::fkMap);
+    iofault::Reset();
+    EXPECT_EQ(unreadable,
+              "指定されたファイル[f.csv]を読込めません。(ディスクへの読み書きに失敗しました)");
+    EXPECT_EQ(RSIF::ReadFailureMessage(RSIF::ReadDRF({map, {}}), "f.csv", RSIF::fkInstructions),
+              "指定されたファイル[f.csv]は検索指示ファイルのフォーマットと適合しません。");
+}
+
+TEST_F(EngineTest, OneLoadingCallTakesAFileAFifoOrATable) {
+    const std::string text =
+        "M_始点ノード名,M_終点ノード名,M_ノード間距離\nA,B,1\n,C,2\nB,C,3\nA,B,4\n";
+    const std::string path = File("map.csv", text);
+    auto loaded = [](const RSIF::typMapLoad& load) {
+        return std::to_string(load.code) + "\n" + Texts(load.warnings) +
+               NetworkText(RSIF::GetNodes());
+    };
+    const std::string fromFile = loaded(RSIF::LoadMap({path, {}}, 2));
+    EXPECT_NE(fromFile.find("[0004]"), std::string::npos) << fromFile;
+
+    const std::string fifo = dir.Path("map.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer(
+        [&] { std::ofstream(fifo, std::ios::binary) << codepage::Utf8ToCp932(text); });
+    const std::string fromFifo = loaded(RSIF::LoadMap({fifo, {}}, 2));
+    writer.join();
+    EXPECT_EQ(fromFifo, fromFile);
+
+    const RSIF::TableLoader table = [&](TSLtabCL& into) { return into.LoadCsvFile(path); };
+    EXPECT_EQ(loaded(RSIF::LoadMap({{}, table}, 2)), fromFile);
+
+    // A load stopped once its titles are read leaves the network as it was.
+    const std::string network = NetworkText(RSIF::GetNodes());
+    RSIF::typMapLoad stopped = RSIF::LoadMap(
+        {File("other.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\nX,Y,1\n"), {}}, 2,
+        [] { return false; });
+    EXPECT_EQ(stopped.code, RSIF::rrStopped);
+    EXPECT_EQ(NetworkText(RSIF::GetNodes()), network);
 }
 
 TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
@@ -352,18 +416,6 @@ TEST_F(EngineTest, LoadersReportProgressAtEveryTenthRow) {
     progress.calls.clear();
     EXPECT_EQ(RSIF::ReadDRFFile(File("drf.csv", rows)), RSIF::rrRead);
     EXPECT_EQ(progress.calls.substr(0, progress.calls.find("end")), "begin . 40 . 70 . 99 . ");
-}
-
-TEST(SearchRunTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
-    cpu_set_t before;
-    ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(::sched_getcpu(), &one);
-    ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
-    EXPECT_EQ(RSIF::DefaultThreadCount(), 1);
-    ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
-    EXPECT_EQ(RSIF::DefaultThreadCount(), CPU_COUNT(&before));
 }
 
 }  // namespace

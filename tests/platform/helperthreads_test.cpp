@@ -1,6 +1,7 @@
 #include "platform/helperthreads.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/resource.h>
 
 #include <atomic>
@@ -82,6 +83,18 @@ TEST(HelperThreadsTest, WithoutThreadsToBeHadTheWorkRunsHere) {
     });
     ASSERT_NE(outcome, 11) << "the process limit did not stop threads";
     EXPECT_EQ(outcome, 0);
+}
+
+TEST(HelperThreadsTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
+    cpu_set_t before;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(::sched_getcpu(), &one);
+    ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+    EXPECT_EQ(DefaultThreadCount(), 1);
+    ASSERT_EQ(::sched_setaffinity(0, sizeof before, &before), 0);
+    EXPECT_EQ(DefaultThreadCount(), CPU_COUNT(&before));
 }
 
 }  // namespace
