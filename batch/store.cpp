@@ -147,30 +147,20 @@ int Store::Write(TSLtabDbCL& results) {
                    ? ecSuccess
                    : WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));
     }
-    try {
-        mDb->BeginTrans();
-        bool written = false;
-        try {
-            if (!PrepareResultTable(results)) {
-                mDb->Rollback();
-                return WriteFailure("テーブル[" + mArguments.result +
-                                    "]に検索結果の列がありません");
-            }
-            written = results.ReplaceDbTable(*mDb, mResultTable);
-        } catch (const tqDaoError&) {
-            mDb->Rollback();
-            throw;
-        }
-        if (!written) {
-            const int error = mDb->TakeLastError();
-            mDb->Rollback();
-            return WriteFailure(error != 0 ? DatabaseFailureReason(error) : std::string());
-        }
-        mDb->CommitTrans();
+    bool lacksColumns = false;
+    mDb->TakeLastError();
+    const bool written = mDb->InTransaction([&] {
+        lacksColumns = !PrepareResultTable(results);
+        return !lacksColumns && results.ReplaceDbTable(*mDb, mResultTable);
+    });
+    if (written) {
         return ecSuccess;
-    } catch (const tqDaoError& error) {
-        return WriteFailure(DatabaseFailureReason(error.Code()));
     }
+    if (lacksColumns) {
+        return WriteFailure("テーブル[" + mArguments.result + "]に検索結果の列がありません");
+    }
+    const int error = mDb->TakeLastError();
+    return WriteFailure(error != 0 ? DatabaseFailureReason(error) : std::string());
 }
 
 bool Store::PrepareResultTable(TSLtabCL& results) {
@@ -187,20 +177,15 @@ bool Store::PrepareResultTable(TSLtabCL& results) {
         }
         return true;
     }
-    // The counts and the distance are integers. A GeoPackage's attributes table needs an
-    // integer key of its own.
-    const bool geoPackage = mDb->IsGeoPackage();
-    std::string columns = geoPackage ? "\"fid\" INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL" : "";
+    // The counts and the distance are integers.
+    std::vector<tqDaoDef::FieldInf> columns(results.GetColCount());
     for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
         const std::string title = results.GetTitle(col);
         const bool number = title == SystemText("R_検索結果") || title == SystemText("R_距離") ||
                             title == SystemText("R_ノード数");
-        columns +=
-            (columns.empty() ? "" : ", ") + QuotedName(title) + (number ? " INTEGER" : " TEXT");
+        columns[col - 1].Name = title.c_str();
+        columns[col - 1].Type = number ? tqDaoDef::dbLong : tqDaoDef::dbMemo;
     }
-    mDb->Execute("CREATE TABLE " + QuotedName(mResultTable) + " (" + columns + ")");
-    if (geoPackage) {
-        mDb->RegisterGeoPackageTable(mResultTable);
-    }
+    mDb->CreateTable(mResultTable, columns);
     return true;
 }

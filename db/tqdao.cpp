@@ -223,6 +223,42 @@ bool tqDAODatabase::HasTable(const std::string& table) {
     return code == SQLITE_ROW;
 }
 
+bool tqDAODatabase::InTransaction(const std::function<bool()>& work) {
+    try {
+        BeginTrans();
+    } catch (const tqDaoError&) {
+        return false;
+    }
+    try {
+        if (work()) {
+            CommitTrans();
+            return true;
+        }
+    } catch (const tqDaoError&) {
+    }
+    const int error = mLastError;  // the rollback's success must not hide it
+    try {
+        Rollback();
+    } catch (const tqDaoError&) {
+    }
+    mLastError = error != 0 ? error : mLastError;
+    return false;
+}
+
+void tqDAODatabase::CreateTable(const std::string& table,
+                                const std::vector<tqDaoDef::FieldInf>& fields) {
+    const bool geoPackage = IsGeoPackage();
+    std::string columns = geoPackage ? "\"fid\" INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL" : "";
+    for (const tqDaoDef::FieldInf& field : fields) {
+        columns += (columns.empty() ? "" : ", ") + QuotedName(field.Name.GetText()) +
+                   (field.Type == tqDaoDef::dbLong ? " INTEGER" : " TEXT");
+    }
+    Execute("CREATE TABLE " + QuotedName(table) + " (" + columns + ")");
+    if (geoPackage) {
+        RegisterGeoPackageTable(table);
+    }
+}
+
 bool tqDAODatabase::IsGeoPackage() { return HasTable("gpkg_contents"); }
 
 void tqDAODatabase::RegisterGeoPackageTable(const std::string& table) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -98,6 +99,9 @@ public:
     void BeginTrans();
     void CommitTrans();
     void Rollback();
+    // Runs `work` inside a transaction: committed when it gives true, rolled back when it
+    // gives false or the engine fails (TakeLastError then tells why). True when committed.
+    bool InTransaction(const std::function<bool()>& work);
     // Runs a statement (CP932); true when this statement changed at least one record.
     bool Execute(const std::string& sql);
     // A recordset on a table (by name) or on the result of a SELECT statement.
@@ -110,6 +114,9 @@ public:
     bool IsGeoPackage();
     // Lists a table made here in a GeoPackage's contents as an attributes table.
     void RegisterGeoPackageTable(const std::string& table);
+    // Makes a table with these fields (names and types; dbLong is INTEGER, any other type
+    // TEXT); in a GeoPackage, led by the integer key it needs and listed as attributes.
+    void CreateTable(const std::string& table, const std::vector<tqDaoDef::FieldInf>& fields);
 
     // A prepared statement (UTF-8 text); raises on failure.
     sqlite3_stmt* Prepare(const std::string& utf8, const char* call);

@@ -29,29 +29,6 @@ std::string CellText(const Value& value) {
     return value.bytes;
 }
 
-// Runs `work` inside a transaction: committed when it gives true, rolled back when it gives
-// false or the engine fails.
-template <typename Work>
-bool InTransaction(tqDAODatabase& db, Work work) {
-    try {
-        db.BeginTrans();
-    } catch (const tqDaoError&) {
-        return false;
-    }
-    try {
-        if (work()) {
-            db.CommitTrans();
-            return true;
-        }
-    } catch (const tqDaoError&) {
-    }
-    try {
-        db.Rollback();
-    } catch (const tqDaoError&) {
-    }
-    return false;
-}
-
 }  // namespace
 
 int TSLtabDbCL::CompareRows(uint32_t col, uint32_t rowA, uint32_t rowB) {
@@ -124,7 +101,7 @@ bool TSLtabDbCL::AddAllRows(tqDAODatabase& db, const std::string& table, bool re
 
 bool TSLtabDbCL::WriteAllRowsToDb(tqDAODatabase& db, tqDAORecordset& recordset,
                                   const std::string& table) {
-    return InTransaction(db, [&] {
+    return db.InTransaction([&] {
         if (!FieldListFor(db, table)) {
             return false;
         }
@@ -151,11 +128,11 @@ bool TSLtabDbCL::LoadFromDbTable(tqDAODatabase& db, const std::string& table) {
 }
 
 bool TSLtabDbCL::ReplaceDbTable(tqDAODatabase& db, const std::string& table) {
-    return InTransaction(db, [&] { return AddAllRows(db, table, true); });
+    return db.InTransaction([&] { return AddAllRows(db, table, true); });
 }
 
 bool TSLtabDbCL::AppendToDbTable(tqDAODatabase& db, const std::string& table) {
-    return InTransaction(db, [&] { return AddAllRows(db, table, false); });
+    return db.InTransaction([&] { return AddAllRows(db, table, false); });
 }
 
 bool TSLtabDbCL::LoadFromDbQuery(tqDAODatabase& db, const std::string& sql, bool titles) {
@@ -204,7 +181,7 @@ bool TSLtabDbCL::LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::st
 
 bool TSLtabDbCL::MergeToDbTable(tqDAODatabase& db, const std::string& table,
                                 tqList<tqString>& keys) {
-    return InTransaction(db, [&] {
+    return db.InTransaction([&] {
         if (!FieldListFor(db, table)) {
             return false;
         }
