@@ -9,10 +9,11 @@ std::string ReadFailureMessage(const typReadOutcome& outcome, const std::string&
     const char* path = shown.c_str();
     switch (outcome.code) {
         case rrTitleMissing:
-            return FormatText(kind == fkMap
-                                  ? "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。"
-                                  : "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。",
-                              path);
+            return FormatText(
+                kind == fkMap
+                    ? "指定されたファイル[%s]はＭＡＰファイルのフォーマットと適合しません。"
+                    : "指定されたファイル[%s]は検索指示ファイルのフォーマットと適合しません。",
+                path);
         case rrScratchFailed:
             return ScratchFailureMessage();
         case rrTooLarge:

@@ -33,7 +33,8 @@ public:
     GridCore(QWidget* parent, int customFonts);
     ~GridCore() override;
 
-    // Published properties.
+    // Set by the grid's owner: the clipboard keys and editing allowed, and the colours the
+    // cells are drawn with.
     bool EnableCtrlC = false;
     bool EnableCtrlV = false;
     bool CanEdit = false;

@@ -33,7 +33,8 @@ public:
 
     tqList<int> ExtractList;  // used by sorting; empty otherwise
 
-    // Published properties.
+    // Set by the grid's owner: the data area's size, the images of the cells and the
+    // events the grid raises (none set: nothing is called).
     int DataRowCount = 0;
     int DataColCount = 0;
     int ExtractNum = 0;

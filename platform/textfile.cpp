@@ -22,6 +22,10 @@ namespace {
 
 constexpr size_t kFlushSize = 1 << 17;
 constexpr size_t kReadChunk = 1 << 20;
+// Symbolic links followed to a final path: the kernel gives up (ELOOP) after as many.
+constexpr int kMostLinkHops = 40;
+// Random names tried for a new file: each clashes with one chance in 2^64.
+constexpr int kNameAttempts = 100;
 
 bool WriteAll(int fd, const char* data, size_t size) {
     if (!iofault::Allows(iofault::opWrite, size)) {
@@ -140,7 +144,7 @@ size_t CopyWithoutCr(const char* in, size_t size, char* out) {
 
 std::string FinalPath(const std::string& path) {
     std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
+    for (int hops = 0; hops < kMostLinkHops; ++hops) {
         char target[4096];
         const ssize_t length = ::readlink(current.c_str(), target, sizeof target - 1);
         if (length < 0) {
@@ -191,7 +195,7 @@ void FileAtOffsets::Close() {
     mSize = 0;
 }
 
-int64_t FileAtOffsets::ReadAt(uint64_t offset, char* buffer, size_t size) const {
+int64_t FileAtOffsets::ReadAt(char* buffer, size_t size, uint64_t offset) const {
     return ReadAtOffset(mFd, buffer, size, offset);
 }
 
@@ -203,7 +207,7 @@ bool FileAtOffsets::ReadStretches(uint64_t begin, uint64_t end, size_t stretch,
     std::vector<char> bytes(static_cast<size_t>(std::min<uint64_t>(stretch, end - begin)));
     for (uint64_t at = begin; at < end;) {
         const int64_t got =
-            ReadAt(at, bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)));
+            ReadAt(bytes.data(), static_cast<size_t>(std::min<uint64_t>(stretch, end - at)), at);
         if (got < 0) {
             return false;
         }
@@ -353,7 +357,7 @@ bool TextFileWriter::Commit() {
 // Links the unnamed file into its folder under a short random name, for the rename.
 bool TextFileWriter::GiveName() {
     const std::string descriptor = "/proc/self/fd/" + std::to_string(mFd);
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         char name[32];
         std::snprintf(name, sizeof name, "/.qrlx-%08x%08x", randomnumber::Next(),
                       randomnumber::Next());

@@ -40,9 +40,6 @@ public:
     bool IsOpen() const { return mFd >= 0; }
     // The file's size when it was opened.
     uint64_t Size() const { return mSize; }
-    // Reads up to `size` bytes from `offset` into `buffer`: the number read, fewer only at the
-    // file's end, or -1 with errno (EIO for a failure a test injected).
-    int64_t ReadAt(uint64_t offset, char* buffer, size_t size) const;
     // Hands the file's bytes from `begin` on to `take` in order, a stretch of at most
     // `stretch` bytes at a time with the offset of its first byte, until `take` returns false,
     // `end` is reached or the file ends (wherever it ends by then: an `end` beyond it reads
@@ -53,6 +50,10 @@ public:
                        const StretchTaker& take) const;
 
 private:
+    // Reads up to `size` bytes from `offset` into `buffer`: the number read, fewer only at the
+    // file's end, or -1 with errno (EIO for a failure a test injected).
+    int64_t ReadAt(char* buffer, size_t size, uint64_t offset) const;
+
     int mFd = -1;
     uint64_t mSize = 0;
 };
