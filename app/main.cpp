@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     try {
         PrepareDesktop();
         TMainForm mainForm;
-        TWarnLogForm warnLogForm(&mainForm);
+        TWarnLogForm warnLogForm(
+            &mainForm, [&mainForm](const std::string& path) { return mainForm.InputClash(path); });
         TTitleForm titleForm;
         TVersionForm versionForm(&mainForm);
         mainForm.WarnLogForm = &warnLogForm;

@@ -21,11 +21,13 @@
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
+#include "data/formattext.h"
 #include "data/messagebox.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
 #include "grid/resultgrid.h"
 #include "platform/qt/fonts.h"
+#include "platform/samefile.h"
 
 namespace {
 
@@ -301,6 +303,16 @@ bool TMainForm::CheckRead(const RSIF::typReadOutcome& outcome, const std::string
     }
     ShowErrorMessage(this, "%s", RSIF::ReadFailureMessage(outcome, path, kind).c_str());
     return false;
+}
+
+std::string TMainForm::InputClash(const std::string& output) const {
+    for (const std::string* input : {&mMapPath, &mInstructionsPath}) {
+        if (!input->empty() && SameFile(output, *input)) {
+            return FormatText("出力ファイル[%s]は入力ファイル[%s]と同じファイルです。",
+                              output.c_str(), input->c_str());
+        }
+    }
+    return {};
 }
 
 void TMainForm::ShowScratchFailure() {

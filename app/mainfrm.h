@@ -84,6 +84,9 @@ public:
 
     // True while a load or a search is under way.
     bool IsBusy() const { return mBusy; }
+    // Why no save of the window may write `output`: it is the map or the instruction file
+    // loaded (the message naming both); empty when it may.
+    std::string InputClash(const std::string& output) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,4 +125,6 @@ private:
     bool mStopSearch = false;
     QShortcut* mStopShortcut = nullptr;
     bool mEngineAlive = false;
+    std::string mMapPath;           // the map loaded, as chosen
+    std::string mInstructionsPath;  // the instruction file loaded, as chosen
 };

@@ -62,6 +62,8 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     const bool built = CheckRead(load, path, RSIF::fkMap);
+    mMapPath = built ? path : std::string();
+    mInstructionsPath.clear();
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
     DRNumSText->clear();
     SuccessNumSText->clear();
@@ -110,6 +112,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
         ResultGrid->setVisible(gridShown);
         return;
     }
+    mInstructionsPath = path;
     busy.Note(kListBuildNote);
     const bool built = RSIF::MakeDRFList(warnings);
     if (!built) {

@@ -19,6 +19,10 @@ void TMainForm::ResultPreservBtnClick() {
         return;
     }
     const std::string path = SaveDialog.FileName;
+    if (const std::string clash = InputClash(path); !clash.empty()) {
+        ShowErrorMessage(this, "%s", clash.c_str());
+        return;
+    }
     if (std::filesystem::exists(path) &&
         AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
         return;

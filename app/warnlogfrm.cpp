@@ -38,12 +38,13 @@ private:
     const std::vector<std::string>& mLines;
 };
 
-TWarnLogForm::TWarnLogForm(QWidget* mainWindow)
+TWarnLogForm::TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash)
     // A dialog of the main window: the window manager keeps it above that window, but not
     // above other programs' windows (the help viewer).
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true) {
+      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true),
+      mOutputClash(std::move(outputClash)) {
     setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
     setFixedSize(404, 326);
     setModal(false);
@@ -104,6 +105,11 @@ void TWarnLogForm::LogSaveBtnClick() {
         return;
     }
     const std::string& path = SaveDialog.FileName;
+    if (const std::string clash = mOutputClash ? mOutputClash(path) : std::string();
+        !clash.empty()) {
+        ShowErrorMessage(this, "%s", clash.c_str());
+        return;
+    }
     if (std::filesystem::exists(path) &&
         AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
         return;

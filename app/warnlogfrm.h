@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPoint>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@ class WarnLogLines;
 
 class TWarnLogForm : public QDialog {
 public:
-    explicit TWarnLogForm(QWidget* mainWindow);
+    // Why the log may not be saved as a file (it is an input of the main window), or empty.
+    using OutputCheck = std::function<std::string(const std::string& path)>;
+    explicit TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash = {});
 
     QGroupBox* GroupBox1;
     QListView* WarnLogListBox;  // rows of WarnLogLines: any number of lines hand over at once
@@ -44,6 +47,7 @@ protected:
 
 private:
     std::vector<std::string> mLines;
+    OutputCheck mOutputClash;
     WarnLogLines* mListed;
     std::optional<QPoint> mLastPosition;
 };

@@ -5,10 +5,9 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
-#include "platform/textfile.h"
+#include "platform/samefile.h"
 
 namespace {
 
@@ -21,27 +20,12 @@ int ParseThreadCount(const std::string& text) {
                : 0;
 }
 
-// Whether writing `output` would replace the file `other` names. Only regular files (and
-// names of files still to be made) can be lost: a terminal or a pipe named twice is not.
-bool SameFile(const std::string& output, const std::string& other) {
+// SameFile for arguments, where "-" is standard input or output.
+bool SameArgumentFile(const std::string& output, const std::string& other) {
     if (output == kStandardStream || other == kStandardStream) {
         return output == other;  // two outputs to standard output
     }
-    struct stat first {};
-    struct stat second {};
-    const bool firstExists = ::stat(output.c_str(), &first) == 0;
-    const bool secondExists = ::stat(other.c_str(), &second) == 0;
-    if (firstExists || secondExists) {
-        return firstExists && secondExists && S_ISREG(first.st_mode) &&
-               first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    }
-    // Neither is there yet: the same name once links, dangling ones too, are followed.
-    std::error_code error;
-    auto resolved = [&](const std::string& path) {
-        return std::filesystem::weakly_canonical(
-            std::filesystem::absolute(textfile::FinalPath(path), error), error);
-    };
-    return resolved(output) == resolved(other);
+    return SameFile(output, other);
 }
 
 // K/N with 1 <= K <= N <= 1,000,000; false otherwise.
@@ -170,13 +154,13 @@ std::string OutputClash(const Arguments& arguments) {
     }
     for (size_t k = 0; k < outputs.size(); ++k) {
         for (const std::string& input : inputs) {
-            if (input != kStandardStream && SameFile(outputs[k], input)) {
+            if (input != kStandardStream && SameArgumentFile(outputs[k], input)) {
                 return "出力ファイル[" + outputs[k] + "]は入力ファイル[" + input +
                        "]と同じファイルです。";
             }
         }
         for (size_t j = 0; j < k; ++j) {
-            if (SameFile(outputs[k], outputs[j])) {
+            if (SameArgumentFile(outputs[k], outputs[j])) {
                 return "出力ファイル[" + outputs[j] + "]と[" + outputs[k] + "]は同じファイルです。";
             }
         }

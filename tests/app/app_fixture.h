@@ -72,7 +72,8 @@ protected:
         SetFileChooser(&chooser);
         SetMessagePresenter(&presenter);
         form = std::make_unique<TMainForm>();
-        warnLog = std::make_unique<TWarnLogForm>(form.get());
+        warnLog = std::make_unique<TWarnLogForm>(
+            form.get(), [this](const std::string& path) { return form->InputClash(path); });
         form->WarnLogForm = warnLog.get();
     }
     void TearDown() override {

@@ -1,5 +1,6 @@
 // Whole user flows through the main window.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -88,6 +89,37 @@ TEST_F(AppTest, LoadSearchRepeatAndSaveAsTheBatchToolWould) {
                           "' '" + batch + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(TempDir::Read(saved), TempDir::Read(batch));
+}
+
+TEST_F(AppTest, NoSaveOfTheWindowReplacesAFileItLoaded) {
+    const std::string map = File("map.csv", kMap);
+    const std::string instructions = File("drf.csv", kInstructions);
+    ASSERT_EQ(::symlink(map.c_str(), files.Path("link.csv").c_str()), 0);
+    const std::string mapBytes = TempDir::Read(map);
+    const std::string instructionBytes = TempDir::Read(instructions);
+    LoadMap(map);
+    LoadInstructions(instructions);
+    form->SearchBtnClick();
+    ASSERT_EQ(State(), kResultsShown);
+    for (const auto& [output, input] : {std::pair{map, map}, std::pair{instructions, instructions},
+                                        std::pair{files.Path("link.csv"), map}}) {
+        chooser.answers.push_back(output);
+        form->ResultPreservBtnClick();
+        EXPECT_EQ(presenter.shown.back(), "error: 出力ファイル[" + output + "]は入力ファイル[" +
+                                              input + "]と同じファイルです。");
+        chooser.answers.push_back(output);
+        warnLog->LogSaveBtnClick();
+        EXPECT_EQ(presenter.shown.back(), "error: 出力ファイル[" + output + "]は入力ファイル[" +
+                                              input + "]と同じファイルです。");
+    }
+    EXPECT_EQ(TempDir::Read(map), mapBytes);
+    EXPECT_EQ(TempDir::Read(instructions), instructionBytes);
+    // A file loaded before the map that replaced it may be written again.
+    LoadMap(File("other.csv", kMap));
+    chooser.answers.push_back(instructions);
+    presenter.answers.push_back(maYes);
+    form->ResultPreservBtnClick();
+    EXPECT_NE(TempDir::Read(instructions), instructionBytes);
 }
 
 TEST_F(AppTest, GridKeysChangeOnlyTheGridNeverTheSavedResults) {

@@ -1,0 +1,25 @@
+#include "platform/samefile.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/textfile.h"
+
+bool SameFile(const std::string& output, const std::string& other) {
+    struct stat first {};
+    struct stat second {};
+    const bool firstExists = ::stat(output.c_str(), &first) == 0;
+    const bool secondExists = ::stat(other.c_str(), &second) == 0;
+    if (firstExists || secondExists) {
+        return firstExists && secondExists && S_ISREG(first.st_mode) &&
+               first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    }
+    std::error_code error;
+    auto resolved = [&](const std::string& path) {
+        return std::filesystem::weakly_canonical(
+            std::filesystem::absolute(textfile::FinalPath(path), error), error);
+    };
+    return resolved(output) == resolved(other);
+}
