@@ -48,6 +48,8 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash)
     setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
     setFixedSize(404, 326);
     setModal(false);
+    // A report beside the main window: shown by a load, it leaves the keyboard where it was.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(GothicFont(12));
     GroupBox1 = new QGroupBox(QStringLiteral("警告ログの表示"), this);
     GroupBox1->setGeometry(8, 4, 388, 278);

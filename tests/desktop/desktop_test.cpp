@@ -193,6 +193,19 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     EXPECT_EQ(config.Listing(), "QRLX.INI");
 }
 
+TEST_F(DesktopTest, ALoadThatShowsTheLogLeavesTheKeyboardWithTheMainWindow) {
+    form->activateWindow();
+    ASSERT_TRUE(MainWindowActive());
+    ShowWarningLog();
+    EXPECT_TRUE(MainWindowActive());
+    EXPECT_NE(XSession::ActiveWindow(), warnLog->winId());
+    // Enter goes to the main window: the log's save dialog does not open.
+    const size_t dialogs = chooser.starts.size();
+    XSession::XDoTool("key Return");
+    QTest::qWait(300);
+    EXPECT_EQ(chooser.starts.size(), dialogs);
+}
+
 TEST_F(DesktopTest, TheWarningLogOpensAgainWhereItWas) {
     ShowWarningLog();
     // Where the window manager put the window's inside, once it has settled.
