@@ -38,7 +38,19 @@ public:
           items(std::move(other.items)),
           ownsItems(other.ownsItems),
           sorted(other.sorted) {}
-    tqList& operator=(tqList&&) = delete;
+    // Drops the items held (as Clear does) and takes `other`'s, leaving it empty.
+    tqList& operator=(tqList&& other) noexcept {
+        if (this != &other) {
+            Clear();
+            step = other.step;
+            count = std::exchange(other.count, 0);
+            capacity = std::exchange(other.capacity, 0);
+            items = std::move(other.items);
+            ownsItems = other.ownsItems;
+            sorted = other.sorted;
+        }
+        return *this;
+    }
     ~tqList() { Clear(); }
 
     // Makes room for `total` items in all at once, for a caller that knows how many may

@@ -16,7 +16,10 @@ ProgressRun::ProgressRun(ProgressDisplay* display, int64_t total)
 ProgressRun::~ProgressRun() {
     if (mDisplay) {
         mDisplay->End();
-        mDisplay->ProcessEvents();
+        try {
+            mDisplay->ProcessEvents();
+        } catch (const WorkStopped&) {  // a display that stops work says so at every round
+        }
     }
 }
 

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <functional>
 
+// Thrown by a display (from ProcessEvents) to stop the work under way: a map load or an
+// instruction load then ends leaving the engine as it was before it began.
+struct WorkStopped {};
+
 class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
@@ -12,7 +16,7 @@ public:
     virtual void Begin() = 0;
     // Moves the bar to `percent` (0..99).
     virtual void SetPosition(int percent) = 0;
-    // Lets pending window events run.
+    // Lets pending window events run; may throw WorkStopped.
     virtual void ProcessEvents() = 0;
     // Hides the bar.
     virtual void End() = 0;

@@ -22,7 +22,8 @@ namespace RSIF {
 namespace {
 
 struct Engine {
-    SfNodes nodes;
+    // Held apart, so that a load builds a new network beside the one searched until then.
+    std::unique_ptr<SfNodes> nodes = std::make_unique<SfNodes>();
     tqList<typDRFInf> drfList;
     // Shared by both file reads; only needed while loading.
     std::unique_ptr<TSLtabCL> table = std::make_unique<TSLtabCL>();
@@ -141,7 +142,7 @@ void CreateEngine() { gEngine = std::make_unique<Engine>(); }
 
 void DestroyEngine() { gEngine.reset(); }
 
-SfNodes& GetNodes() { return TheEngine().nodes; }
+SfNodes& GetNodes() { return *TheEngine().nodes; }
 
 tqList<typDRFInf>& GetDRFList() { return TheEngine().drfList; }
 
@@ -185,6 +186,9 @@ bool MakeDRFList(tqList<tqString>& warnings) {
         return BuildDRFList(warnings);
     } catch (const std::bad_alloc&) {
         TheEngine().drfList.Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        throw;
+    } catch (const WorkStopped&) {
         DropWarningsFrom(warnings, warningsBefore);
         throw;
     }
@@ -251,19 +255,19 @@ bool AddTableRows(TSLtabCL& table, const MapColumns& columns, MapBuild& build) {
     return table.IsUsable();  // false: the rows read back were not the file's
 }
 
-// Empties the network and builds it from the rows ReadMapTitles left: in `rows` while it
-// is open, else in the table. `rows` is closed afterwards.
+// Builds a network from the rows ReadMapTitles left: in `rows` while it is open, else in
+// the table. `rows` is closed afterwards. The engine's network is replaced by it when built,
+// emptied when the rows cannot be read, and kept when the work is stopped.
 typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int threads) {
     TSLtabCL& table = *TheEngine().table;
-    SfNodes& nodes = TheEngine().nodes;
     const int warningsBefore = warnings.Count();
+    auto nodes = std::make_unique<SfNodes>();
     typReadOutcome outcome;
     try {
-        nodes.Clear();
         // Nothing writes to the table while it is read, so the columns are found once.
         const MapColumns columns{table.FindTitle(MapFromTitle()), table.FindTitle(MapToTitle()),
                                  table.FindTitle(MapDistanceTitle())};
-        MapBuild build(nodes, threads);
+        MapBuild build(*nodes, threads);
         if (rows.mode == TSFileStreamCL::fmRead) {
             ProgressRun progress(gProgress, 0);
             if (!rows.RestInFile()) {
@@ -278,18 +282,24 @@ typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int th
             outcome.code = rrScratchFailed;
         }
         if (outcome.code != rrRead) {
-            nodes.Clear();
+            TheEngine().nodes->Clear();
             return outcome;
         }
         table.Clear();  // the rows are in the build now: the network gets the memory
         // Joining the pieces and laying the links out for searching count no rows; the
         // window stays alive meanwhile.
         RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
-        RunBeside(gProgress, [&nodes, threads] { nodes.SortLinks(threads); });
+        RunBeside(gProgress, [&nodes, threads] { nodes->SortLinks(threads); });
+        TheEngine().nodes.swap(nodes);  // the old network goes with `nodes`
         return outcome;
     } catch (const std::bad_alloc&) {  // nothing half-built stays behind
         rows.Close();
-        nodes.Clear();
+        nodes.reset();
+        TheEngine().nodes->Clear();
+        DropWarningsFrom(warnings, warningsBefore);
+        throw;
+    } catch (const WorkStopped&) {
+        rows.Close();
         DropWarningsFrom(warnings, warningsBefore);
         throw;
     }
@@ -357,12 +367,11 @@ std::string ViaRefusal(const SfNodes& nodes, const tqString& start, const tqStri
 
 bool BuildDRFList(tqList<tqString>& warnings) {
     TSLtabCL& table = *TheEngine().table;
-    SfNodes& nodes = TheEngine().nodes;
-    tqList<typDRFInf>& list = TheEngine().drfList;
+    const SfNodes& nodes = *TheEngine().nodes;
+    tqList<typDRFInf> list;  // the engine's list until it is complete
     const int warningsBefore = warnings.Count();
     const uint32_t rows = table.GetRowCount();
     ProgressRun progress(gProgress, rows);
-    list.Clear();
     // Sized for every row at once, its nodes in one arena: neither growing nor freeing it
     // stops the rows for a while on a million instructions.
     list.Reserve(static_cast<int32_t>(std::min<uint32_t>(rows, INT32_MAX)));
@@ -427,11 +436,12 @@ bool BuildDRFList(tqList<tqString>& warnings) {
         }
     }
     if (!table.IsUsable()) {  // the rows read back were not the file's
-        list.Clear();
+        TheEngine().drfList.Clear();
         DropWarningsFrom(warnings, warningsBefore);
         return false;
     }
     table.Clear();  // the rows are in the list now: the searches get the memory
+    TheEngine().drfList = std::move(list);
     return true;
 }
 
@@ -442,7 +452,7 @@ bool SearchDRF(int index) {
     if (!list.IsValidIndex(index)) {
         return false;
     }
-    SfNodes& nodes = TheEngine().nodes;
+    SfNodes& nodes = *TheEngine().nodes;
     typDRFInf* record = list.Get(index);
     int code = nodes.SearchRoute(record->StartName, record->EndName, record->ViaNames,
                                  record->RouteNames, record->Distance);

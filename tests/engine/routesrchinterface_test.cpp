@@ -337,6 +337,77 @@ TEST_F(EngineTest, OneLoadingCallTakesAFileAFifoOrATable) {
     EXPECT_EQ(NetworkText(RSIF::GetNodes()), network);
 }
 
+// Stops the work at its n-th round of events and every one after, as a window does once
+// asked.
+class StoppingProgress final : public ProgressDisplay {
+public:
+    explicit StoppingProgress(int stopAt) : mStopAt(stopAt) {}
+    void Begin() override {}
+    void SetPosition(int) override {}
+    void ProcessEvents() override {
+        if (++rounds >= mStopAt) {
+            throw WorkStopped{};
+        }
+    }
+    void End() override {}
+    int rounds = 0;
+
+private:
+    int mStopAt;
+};
+
+TEST_F(EngineTest, ALoadStoppedAnywhereLeavesTheNetworkAndTheListAsTheyWere) {
+    LoadMap("S,A,1\nA,E,2\n");
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\nok,S,E\n", warnings),
+              RSIF::rrRead);
+    const std::string network = NetworkText(RSIF::GetNodes());
+    const std::string map = File("big.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" +
+                                                ManyRows("A#,B#,1", 3000) + "bad,,1\n");
+    const std::string drf =
+        File("bigdrf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,S,E", 3000));
+    // Every round of events a load holds, in turn, ends it.
+    for (int stopAt = 1;; ++stopAt) {
+        StoppingProgress progress(stopAt);
+        RSIF::SetProgressDisplay(&progress);
+        bool stopped = false;
+        try {
+            (void)RSIF::LoadMap({map, {}}, 2);
+        } catch (const WorkStopped&) {
+            stopped = true;
+        }
+        RSIF::SetProgressDisplay(nullptr);
+        if (!stopped) {
+            EXPECT_GT(stopAt, 3);
+            break;
+        }
+        ASSERT_EQ(NetworkText(RSIF::GetNodes()), network) << "stopped at " << stopAt;
+    }
+    LoadMap("S,A,1\nA,E,2\n");
+    ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\nok,S,E\n", warnings),
+              RSIF::rrRead);
+    for (int stopAt = 1;; ++stopAt) {
+        StoppingProgress progress(stopAt);
+        RSIF::SetProgressDisplay(&progress);
+        bool stopped = false;
+        try {
+            if (RSIF::ReadDRFFile(drf) == RSIF::rrRead) {
+                tqList<tqString> more;
+                EXPECT_TRUE(RSIF::MakeDRFList(more));
+            }
+        } catch (const WorkStopped&) {
+            stopped = true;
+        }
+        RSIF::SetProgressDisplay(nullptr);
+        if (!stopped) {
+            EXPECT_GT(stopAt, 3);
+            break;
+        }
+        ASSERT_EQ(RSIF::GetDRFList().Count(), 1) << "stopped at " << stopAt;
+        EXPECT_EQ(std::string(RSIF::GetDRFList().Get(0)->Name.GetText()), "ok");
+    }
+}
+
 TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
     LoadMap("S,E,1\n");
     std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
