@@ -79,31 +79,40 @@ QLabel* WarningIcon(int x, int y, QWidget* parent) {
 
 }  // namespace
 
-TMainForm::BusyScope::BusyScope(TMainForm& form, const QString& note) : mForm(form) {
-    mForm.mBusy = true;
-    mForm.mBusyNote = note;
-    mForm.statusBar()->showMessage(note);
+void TMainForm::BeginWork(WorkKind work, const QString& note) {
+    mBusy = true;
+    mWork = work;
+    mStoppedNote.clear();
+    mBusyNote = note;
+    statusBar()->showMessage(note);
+    mStopShortcut->setEnabled(work != wkSave);
 }
 
-void TMainForm::BusyScope::Note(const QString& note) {
-    if (!mForm.mCloseAfterWork) {  // "closing after the work" says more
-        mForm.mBusyNote = note;
-        mForm.statusBar()->showMessage(note);
+void TMainForm::NoteWork(const QString& note) {
+    if (!mCloseAfterWork) {  // "closing after the work" says more
+        mBusyNote = note;
+        statusBar()->showMessage(note);
     }
 }
 
-TMainForm::BusyScope::~BusyScope() {
-    mForm.mBusy = false;
-    mForm.statusBar()->clearMessage();
-    if (mForm.mCloseAfterWork) {
-        QTimer::singleShot(0, &mForm, &QWidget::close);
+void TMainForm::EndWork() {
+    mBusy = false;
+    ShowProgress(false);
+    mStopShortcut->setEnabled(false);
+    statusBar()->clearMessage();
+    if (!mStoppedNote.isEmpty()) {
+        statusBar()->showMessage(mStoppedNote);
+    }
+    if (mCloseAfterWork) {
+        QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 
 TMainForm::TMainForm()
     : OpenDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QString(), false),
       SaveDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QStringLiteral("CSV"), true),
-      mProgress(std::make_unique<Progress>(*this)) {
+      mProgress(std::make_unique<Progress>(*this)),
+      mWorker(std::make_unique<EngineWorker>(this, *mProgress)) {
     setWindowTitle(QStringLiteral("ロトミナ"));
     setFont(GothicFont(12));
     BuildWindow();
@@ -112,6 +121,7 @@ TMainForm::TMainForm()
 }
 
 TMainForm::~TMainForm() {
+    mWorker.reset();  // ends a job still using the engine
     RSIF::SetProgressDisplay(nullptr);
     if (mEngineAlive) {
         RSIF::DestroyEngine();
@@ -152,7 +162,7 @@ void TMainForm::BuildWindow() {
     });
     mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     mStopShortcut->setEnabled(false);
-    connect(mStopShortcut, &QShortcut::activated, this, [this] { StopSearchAsked(); });
+    connect(mStopShortcut, &QShortcut::activated, this, [this] { StopAsked(); });
 }
 
 void TMainForm::BuildStrip(QWidget* strip) {
@@ -276,7 +286,7 @@ void TMainForm::FormCreate() {
     }
     RSIF::CreateEngine();
     mEngineAlive = true;
-    RSIF::SetProgressDisplay(mProgress.get());
+    RSIF::SetProgressDisplay(mWorker->Display());  // the engine runs on the worker only
     OpenDialog.InitialDir = settings::Read(settings::kReadDirKey);
     SaveDialog.InitialDir = settings::Read(settings::kWriteDirKey);
 }
@@ -341,9 +351,12 @@ bool TMainForm::RefusedWhileBusy() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (mBusy) {
-        // The running load or search walks through the engine's data: close when it ends. A
-        // search run ends after the searches under way.
+        // The work under way uses the engine's data: close when it ends. A load or a search
+        // is stopped (a search ends after the searches under way); a save ends whole.
         mCloseAfterWork = true;
+        if (mWork != wkSave) {
+            mWorker->Stop();
+        }
         mBusyNote = QStringLiteral("実行中の処理を終えてから終了します。");
         statusBar()->showMessage(mBusyNote);
         event->ignore();

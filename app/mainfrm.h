@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include "app/engineworker.h"
 #include "app/filedialog.h"
 #include "engine/progress.h"
 #include "engine/readfailure.h"
@@ -62,8 +63,10 @@ public:
     FileDialog SaveDialog;
 
     // Commands (mainfrm_load.cpp, mainfrm_search.cpp, mainfrm_save.cpp, mainfrm_help.cpp).
-    // While a load or a search runs, the commands that change data do nothing and say so in
-    // the status strip. Escape during a search asks whether to stop it.
+    // A load, a search or a save runs on the engine's worker: the command returns at once
+    // and the window applies the outcome when the work ends. Meanwhile the commands that
+    // change data do nothing and say so in the status strip. Escape stops a load (nothing
+    // changes) and asks whether to stop a search (what was searched is kept).
     void MapFileReadMenuClick();
     void ReadRefDirFileMenuClick();
     void SearchBtnClick();
@@ -82,7 +85,7 @@ public:
     // it (share/doc/qrlx beside bin); the first when neither exists.
     static std::string HelpFilePath(const std::string& programDirectory);
 
-    // True while a load or a search is under way.
+    // True while a load, a search or a save is under way, until its outcome is applied.
     bool IsBusy() const { return mBusy; }
     // Why no save of the window may write `output`: it is the map or the instruction file
     // loaded (the message naming both); empty when it may.
@@ -93,7 +96,8 @@ protected:
 
 private:
     class Progress;
-    class BusyScope;
+    class EndWorkScope;
+    enum WorkKind { wkLoad, wkSearch, wkSave };
 
     void BuildWindow();
     // The counters and commands above the tab page.
@@ -109,8 +113,26 @@ private:
     void ShowProgress(bool shown);
     // True (with a note in the status strip) when a load or search is under way.
     bool RefusedWhileBusy();
-    // Escape during a search run: asks whether to stop it after the current searches.
-    void StopSearchAsked();
+    // Marks the window busy with `note` in the status strip until EndWork; the note of each
+    // next phase replaces it (NoteWork). A close asked for meanwhile happens at EndWork.
+    void BeginWork(WorkKind work, const QString& note);
+    void NoteWork(const QString& note);
+    void EndWork();
+    // Escape during work: stops a load, asks whether to stop a search.
+    void StopAsked();
+    // On the window's thread, once a file's titles have passed: remembers its folder and
+    // shows `nextNote`; false when the folder cannot be remembered (said).
+    bool TitlesRead(const std::string& path, const QString& nextNote);
+    // Says how a load that ended `ending` with `read` went; true (with the grid as it was)
+    // when it changed nothing: stopped, or refused before its titles had passed.
+    bool LoadChangedNothing(EngineWorker::Ending ending, const RSIF::typReadOutcome& read,
+                            bool titlesRead, const std::string& path, RSIF::FileKind kind,
+                            bool gridShown);
+    void MapLoadEnded(EngineWorker::Ending ending, const std::string& path, RSIF::typMapLoad& load,
+                      bool titlesRead, bool gridShown);
+    // The instructions loaded, in the grid and the counters.
+    void ShowInstructions(bool built, const tqList<tqString>& warnings);
+    void SearchEnded(EngineWorker::Ending ending, int searched);
     // Gives the result grid `count` rows (fixed rows included) in steps, letting events run
     // between them: a grid of a million rows takes a while to make or to drop.
     void SetGridRowCount(int count);
@@ -119,10 +141,12 @@ private:
     void ShowResultRows(int searched);
 
     std::unique_ptr<Progress> mProgress;
+    std::unique_ptr<EngineWorker> mWorker;  // after mProgress: goes first
     bool mBusy = false;
-    QString mBusyNote;  // stands in the status strip for as long as the work runs
+    WorkKind mWork = wkLoad;
+    QString mBusyNote;     // stands in the status strip for as long as the work runs
+    QString mStoppedNote;  // stands there after stopped work
     bool mCloseAfterWork = false;
-    bool mStopSearch = false;
     QShortcut* mStopShortcut = nullptr;
     bool mEngineAlive = false;
     std::string mMapPath;           // the map loaded, as chosen

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <memory>
+
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
@@ -44,24 +46,59 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    BusyScope busy(*this, kLoadNote);
     const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
-    bool titlesRead = false;
-    // The folder is remembered once the file has proved to be a map; when that fails (and
-    // is said), the load ends with nothing changed.
-    RSIF::typMapLoad load = RSIF::LoadMap({path, {}}, DefaultThreadCount(), [&] {
-        titlesRead = settings::Write(this, settings::kReadDirKey, DirectoryOf(path));
-        busy.Note(kMapBuildNote);
-        return titlesRead;
-    });
-    if (!titlesRead) {
-        if (load.code != RSIF::rrStopped) {
-            CheckRead(load, path, RSIF::fkMap);
-        }
-        ResultGrid->setVisible(gridShown);
+    BeginWork(wkLoad, kLoadNote);
+    auto load = std::make_shared<RSIF::typMapLoad>();
+    auto titlesRead = std::make_shared<bool>(false);
+    mWorker->Start(
+        [this, path, load, titlesRead] {
+            *load = RSIF::LoadMap({path, {}}, DefaultThreadCount(), [&] {
+                // The folder is remembered once the file has proved to be a map; when that
+                // fails (and is said), the load ends with nothing changed.
+                *titlesRead =
+                    mWorker->Ask([this, path] { return TitlesRead(path, kMapBuildNote); });
+                return *titlesRead;
+            });
+        },
+        [this, path, load, titlesRead, gridShown](EngineWorker::Ending ending) {
+            MapLoadEnded(ending, path, *load, *titlesRead, gridShown);
+        });
+}
+
+bool TMainForm::TitlesRead(const std::string& path, const QString& nextNote) {
+    if (!settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+        return false;
+    }
+    NoteWork(nextNote);
+    return true;
+}
+
+bool TMainForm::LoadChangedNothing(EngineWorker::Ending ending, const RSIF::typReadOutcome& read,
+                                   bool titlesRead, const std::string& path, RSIF::FileKind kind,
+                                   bool gridShown) {
+    if (ending == EngineWorker::weOutOfMemory) {
+        ShowErrorMessage(this, "メモリが不足しています。");
+    }
+    if (ending == EngineWorker::weStopped) {
+        mStoppedNote = QStringLiteral("読込みを中止しました。");
+    } else if (ending == EngineWorker::weFinished && read.code != RSIF::rrStopped &&
+               read.code != RSIF::rrRead) {
+        CheckRead(read, path, kind);
+    }
+    if (ending != EngineWorker::weStopped && titlesRead) {
+        return false;
+    }
+    ResultGrid->setVisible(gridShown);
+    return true;
+}
+
+void TMainForm::MapLoadEnded(EngineWorker::Ending ending, const std::string& path,
+                             RSIF::typMapLoad& load, bool titlesRead, bool gridShown) {
+    const EndWorkScope ended(*this);
+    if (LoadChangedNothing(ending, load, titlesRead, path, RSIF::fkMap, gridShown)) {
         return;
     }
-    const bool built = CheckRead(load, path, RSIF::fkMap);
+    const bool built = ending == EngineWorker::weFinished && load.code == RSIF::rrRead;
     mMapPath = built ? path : std::string();
     mInstructionsPath.clear();
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
@@ -91,7 +128,6 @@ void TMainForm::ReadRefDirFileMenuClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    tqList<tqString> warnings;
     if (RSIF::GetNodes().GetCount() == 0) {
         ShowErrorMessage(this, "マップファイルが読込まれていません。");
         return;
@@ -105,20 +141,39 @@ void TMainForm::ReadRefDirFileMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    BusyScope busy(*this, kLoadNote);
     const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
-    if (!CheckRead(RSIF::ReadDRF({path, {}}), path, RSIF::fkInstructions) ||
-        !settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
-        ResultGrid->setVisible(gridShown);
-        return;
-    }
-    mInstructionsPath = path;
-    busy.Note(kListBuildNote);
-    const bool built = RSIF::MakeDRFList(warnings);
-    if (!built) {
-        ShowScratchFailure();  // the list is empty: shown as no instructions below
-    }
-    busy.Note(kListShowNote);
+    BeginWork(wkLoad, kLoadNote);
+    struct Load {
+        RSIF::typReadOutcome read;
+        bool titlesRead = false;
+        bool built = false;
+        tqList<tqString> warnings;
+    };
+    auto load = std::make_shared<Load>();
+    mWorker->Start(
+        [this, path, load] {
+            load->read = RSIF::ReadDRF({path, {}});
+            load->titlesRead = load->read.code == RSIF::rrRead && mWorker->Ask([this, path] {
+                return TitlesRead(path, kListBuildNote);
+            });
+            load->built = load->titlesRead && RSIF::MakeDRFList(load->warnings);
+        },
+        [this, path, load, gridShown](EngineWorker::Ending ending) {
+            const EndWorkScope ended(*this);
+            if (LoadChangedNothing(ending, load->read, load->titlesRead, path, RSIF::fkInstructions,
+                                   gridShown)) {
+                return;
+            }
+            mInstructionsPath = path;
+            if (!load->built && ending == EngineWorker::weFinished) {
+                ShowScratchFailure();  // the list is empty: shown as no instructions below
+            }
+            ShowInstructions(load->built, load->warnings);
+        });
+}
+
+void TMainForm::ShowInstructions(bool built, const tqList<tqString>& warnings) {
+    NoteWork(kListShowNote);
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     SetGridRowCount(ResultGrid->FixedRows() + list.Count());
     {

@@ -39,16 +39,14 @@ private:
     QElapsedTimer mSinceEvents;
 };
 
-// Marks the window busy for its lifetime with `note` in the status strip; a close asked for
-// meanwhile happens afterwards.
-class TMainForm::BusyScope {
+// Ends the window's work when it goes: the outcome is applied first, while the other
+// commands are still refused.
+class TMainForm::EndWorkScope {
 public:
-    BusyScope(TMainForm& form, const QString& note);
-    ~BusyScope();
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    // The next phase of the work: its note replaces the one in the strip.
-    void Note(const QString& note);
+    explicit EndWorkScope(TMainForm& form) : mForm(form) {}
+    ~EndWorkScope() { mForm.EndWork(); }
+    EndWorkScope(const EndWorkScope&) = delete;
+    EndWorkScope& operator=(const EndWorkScope&) = delete;
 
 private:
     TMainForm& mForm;

@@ -1,6 +1,7 @@
 // The save command: the results as a CSV result file.
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "app/mainfrm_private.h"
@@ -14,7 +15,6 @@ void TMainForm::ResultPreservBtnClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    TSLtabCL table;
     if (!SaveDialog.Execute(this)) {
         return;
     }
@@ -30,25 +30,35 @@ void TMainForm::ResultPreservBtnClick() {
     if (!settings::Write(this, settings::kWriteDirKey, DirectoryOf(path))) {
         return;
     }
-    bool saved = false;
-    std::string failure;
-    {
-        BusyScope busy(
-            *this,
-            QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
-        RSIF::FillResultTable(table);
-        ProgressRun progress(mProgress.get(), 100);
-        table.SetProgressHook([&](uint64_t done, uint64_t total) { progress.Part(done, total); });
-        errno = 0;
-        saved = table.SaveCsvFile(path);
-        failure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
-        table.SetProgressHook({});
-    }
-    ResultGrid->show();
-    if (saved) {
-        ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());
-    } else {
-        ShowErrorMessage(this, "検索結果ファイル[%s]の保存に失敗しました。%s", path.c_str(),
-                         ReasonSuffix(failure).c_str());
-    }
+    BeginWork(wkSave,
+              QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
+    struct Save {
+        TSLtabCL table;
+        bool saved = false;
+        FileFailure failure;
+    };
+    auto save = std::make_shared<Save>();
+    mWorker->Start(
+        [save, path] {
+            RSIF::FillResultTable(save->table);
+            ProgressRun progress(RSIF::GetProgressDisplay(), 100);
+            save->table.SetProgressHook(
+                [&](uint64_t done, uint64_t total) { progress.Part(done, total); });
+            errno = 0;
+            save->saved = save->table.SaveCsvFile(path);
+            save->failure = FileFailure::Now(FileFailure::fdWriting);
+            save->table.SetProgressHook({});
+        },
+        [this, save, path](EngineWorker::Ending ending) {
+            const EndWorkScope ended(*this);
+            ResultGrid->show();
+            if (ending == EngineWorker::weOutOfMemory) {
+                ShowErrorMessage(this, "メモリが不足しています。");
+            } else if (save->saved) {
+                ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());
+            } else {
+                ShowErrorMessage(this, "検索結果ファイル[%s]の保存に失敗しました。%s", path.c_str(),
+                                 ReasonSuffix(FileFailureReason(save->failure)).c_str());
+            }
+        });
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <memory>
 #include <string>
 
 #include "app/mainfrm_private.h"
@@ -60,40 +61,51 @@ void TMainForm::SearchBtnClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    int searched = 0;
-    {
-        BusyScope busy(*this, QStringLiteral("検索を実行しています。Escキーで中止できます。"));
-        ResultGrid->hide();
-        ShowProgress(true);
-        SearchBtn->setEnabled(false);
-        ResultPreservBtn->setEnabled(false);
-        ProgressBar->setValue(0);
-        mStopSearch = false;
-        mStopShortcut->setEnabled(true);
-        QApplication::processEvents();
-        // The searches run on worker threads; this thread keeps the window alive meanwhile.
-        searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
-            ProgressBar->setValue(
-                static_cast<int>(int64_t{finished} * 100 / std::max(list.Count(), 1)));
-            QApplication::processEvents();
-            return !mCloseAfterWork && !mStopSearch;
-        });
-        mStopShortcut->setEnabled(false);
-        busy.Note(QStringLiteral(
-            "検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
-        ShowResultRows(searched);
-        ResultGrid->show();
-        SearchBtn->setEnabled(true);
+    BeginWork(wkSearch, QStringLiteral("検索を実行しています。Escキーで中止できます。"));
+    ResultGrid->hide();
+    ShowProgress(true);
+    SearchBtn->setEnabled(false);
+    ResultPreservBtn->setEnabled(false);
+    ProgressBar->setValue(0);
+    auto searched = std::make_shared<int>(0);
+    mWorker->Start(
+        [this, searched] {
+            const int count = std::max(RSIF::GetDRFList().Count(), 1);
+            int shown = 0;
+            *searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
+                const int percent = static_cast<int>(int64_t{finished} * 100 / count);
+                if (percent != shown) {
+                    shown = percent;
+                    mWorker->Post([this, percent] { ProgressBar->setValue(percent); });
+                }
+                return !mWorker->StopAsked();
+            });
+        },
+        [this, searched](EngineWorker::Ending ending) { SearchEnded(ending, *searched); });
+}
+
+void TMainForm::SearchEnded(EngineWorker::Ending ending, int searched) {
+    const EndWorkScope ended(*this);
+    if (ending == EngineWorker::weOutOfMemory) {
+        ShowErrorMessage(this, "メモリが不足しています。");
     }
+    if (mCloseAfterWork) {
+        return;  // the window goes: its rows need not be filled
+    }
+    const int count = RSIF::GetDRFList().Count();
+    NoteWork(
+        QStringLiteral("検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
+    ShowResultRows(searched);
+    ResultGrid->show();
+    SearchBtn->setEnabled(true);
     // Results of a stopped run are incomplete: they are shown but not saved.
-    ResultPreservBtn->setEnabled(searched == list.Count());
-    if (searched < list.Count()) {
-        statusBar()->showMessage(
-            QStringLiteral("検索を中止しました（%1件中%2件を検索済み）。結果を保存するには、"
+    ResultPreservBtn->setEnabled(searched == count);
+    if (searched < count) {
+        mStoppedNote = QStringLiteral(
+                           "検索を中止しました（%1件中%2件を検索済み）。結果を保存するには、"
                            "検索をもう一度実行してください。")
-                .arg(list.Count())
-                .arg(searched));
+                           .arg(count)
+                           .arg(searched);
     }
 }
 
@@ -120,11 +132,14 @@ void TMainForm::ShowResultRows(int searched) {
     }
 }
 
-void TMainForm::StopSearchAsked() {
-    if (!mBusy || mStopSearch) {
+void TMainForm::StopAsked() {
+    if (!mWorker->IsRunning() || mWorker->StopAsked()) {
         return;
     }
-    mStopSearch = !AskYesNo(this, "検索を中止しますか。");
+    // A stopped load changes nothing; a stopped search keeps what it found: it is asked.
+    if (mWork == wkLoad || (mWork == wkSearch && !AskYesNo(this, "検索を中止しますか。"))) {
+        mWorker->Stop();
+    }
 }
 
 void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,

@@ -9,7 +9,12 @@ ProgressRun::ProgressRun(ProgressDisplay* display, int64_t total)
     : mDisplay(display), mTotal(total) {
     if (mDisplay) {
         mDisplay->Begin();
-        mDisplay->ProcessEvents();
+        try {
+            mDisplay->ProcessEvents();
+        } catch (const WorkStopped&) {
+            mDisplay->End();  // no destructor runs for a run that never began
+            throw;
+        }
     }
 }
 

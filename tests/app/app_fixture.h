@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -90,10 +91,16 @@ protected:
     void LoadMap(const std::string& path) {
         chooser.answers.push_back(path);
         form->MapFileReadMenuClick();
+        Finish();
     }
     void LoadInstructions(const std::string& path) {
         chooser.answers.push_back(path);
         form->ReadRefDirFileMenuClick();
+        Finish();
+    }
+    // Lets events run until the window's work has ended and its outcome is applied.
+    void Finish() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->IsBusy(); }, 60000));
     }
 
     // Every control of the state table, in its order.

@@ -47,6 +47,7 @@ TEST_F(AppTest, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(config.Listing(), "");
     chooser.answers.push_back("");  // cancelled
     form->MapFileReadMenuClick();
+    Finish();
     EXPECT_EQ(chooser.starts.back(), "open:");
     EXPECT_EQ(config.Listing(), "");       // nothing written yet
     EXPECT_TRUE(presenter.shown.empty());  // nothing to confirm on an empty window
@@ -69,16 +70,20 @@ TEST_F(AppTest, LoadSearchRepeatAndSaveAsTheBatchToolWould) {
     EXPECT_EQ(form->ResultGrid->Objects(0, 3), RSIF::GetDRFList().Get(1));
 
     form->SearchBtnClick();
+
+    Finish();
     EXPECT_EQ(State(), kResultsShown);
     EXPECT_EQ(GridRows(), kResultRows);
     EXPECT_EQ(form->ResultGrid->Objects(0, 3), RSIF::GetDRFList().Get(0));  // the "↓" row
     form->SearchBtnClick();
+    Finish();
     EXPECT_EQ(State(), kResultsShown);
     EXPECT_EQ(GridRows(), kResultRows);
 
     const std::string saved = files.Path("result.csv");
     chooser.answers.push_back(saved);
     form->ResultPreservBtnClick();
+    Finish();
     EXPECT_EQ(presenter.shown.back(),
               "info: 検索結果ファイル[" + saved + "]の保存が完了しました。");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Dir() + "/");
@@ -100,11 +105,13 @@ TEST_F(AppTest, NoSaveOfTheWindowReplacesAFileItLoaded) {
     LoadMap(map);
     LoadInstructions(instructions);
     form->SearchBtnClick();
+    Finish();
     ASSERT_EQ(State(), kResultsShown);
     for (const auto& [output, input] : {std::pair{map, map}, std::pair{instructions, instructions},
                                         std::pair{files.Path("link.csv"), map}}) {
         chooser.answers.push_back(output);
         form->ResultPreservBtnClick();
+        Finish();
         EXPECT_EQ(presenter.shown.back(), "error: 出力ファイル[" + output + "]は入力ファイル[" +
                                               input + "]と同じファイルです。");
         chooser.answers.push_back(output);
@@ -119,6 +126,7 @@ TEST_F(AppTest, NoSaveOfTheWindowReplacesAFileItLoaded) {
     chooser.answers.push_back(instructions);
     presenter.answers.push_back(maYes);
     form->ResultPreservBtnClick();
+    Finish();
     EXPECT_NE(TempDir::Read(instructions), instructionBytes);
 }
 
@@ -126,9 +134,11 @@ TEST_F(AppTest, GridKeysChangeOnlyTheGridNeverTheSavedResults) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));
     form->SearchBtnClick();
+    Finish();
     const std::string before = files.Path("before.csv");
     chooser.answers.push_back(before);
     form->ResultPreservBtnClick();
+    Finish();
 
     tqGrid& grid = *form->ResultGrid;
     grid.setFocus();
@@ -147,6 +157,7 @@ TEST_F(AppTest, GridKeysChangeOnlyTheGridNeverTheSavedResults) {
     const std::string after = files.Path("after.csv");
     chooser.answers.push_back(after);
     form->ResultPreservBtnClick();
+    Finish();
     EXPECT_EQ(TempDir::Read(after), TempDir::Read(before));
 }
 
@@ -185,6 +196,7 @@ TEST_F(AppTest, MapLoadAfterASearchDiscardsTheInstructions) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));
     form->SearchBtnClick();
+    Finish();
     LoadMap(File("map2.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\nP,Q,1\n"));
     EXPECT_EQ(State(),
               "map on, drf on, search off, save off, mapchk yes, drfchk no, mapwarn hidden, drwarn "
@@ -269,6 +281,7 @@ TEST_F(AppTest, ScratchFailuresBlameTheTemporaryFolderAndKeepNothingHalfRead) {
 
 TEST_F(AppTest, InstructionsNeedAMap) {
     form->ReadRefDirFileMenuClick();
+    Finish();
     EXPECT_EQ(presenter.shown.back(), "error: マップファイルが読込まれていません。");
     EXPECT_TRUE(chooser.starts.empty());
 }
@@ -280,6 +293,7 @@ TEST_F(AppTest, InstructionFileWithNoAcceptedRow) {
     EXPECT_EQ(form->ResultGrid->RowCount(), 2);
     EXPECT_TRUE(form->SearchBtn->isEnabled());
     form->SearchBtnClick();
+    Finish();
     EXPECT_EQ(form->SuccessNumSText->text().toStdString(), "0");
     EXPECT_EQ(form->ResultGrid->RowCount(), 2);
     EXPECT_TRUE(form->ResultPreservBtn->isEnabled());
@@ -289,6 +303,7 @@ TEST_F(AppTest, ReloadingFewerInstructionsLeavesNothingOfTheEarlierRows) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));
     form->SearchBtnClick();
+    Finish();
     form->ResultGrid->SetCellBackColor(3, 6, clRed);  // a stored colour in an old row
     LoadInstructions(File("drf2.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\nnew,Q,R\n"));
     EXPECT_EQ(GridRows(), "|new|Q|R|||||||");
@@ -302,11 +317,13 @@ TEST_F(AppTest, SaveOverAnExistingFileAnsweredNoTouchesNothing) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));
     form->SearchBtnClick();
+    Finish();
     const std::string existing = files.Write("old.csv", "old");
     const std::string settingsBefore = TempDir::Read(config.Path("QRLX.INI"));
     chooser.answers.push_back(existing);
     presenter.answers.push_back(maNo);
     form->ResultPreservBtnClick();
+    Finish();
     EXPECT_EQ(presenter.shown.back(),
               "question: 指定されたファイル[" + existing + "]は既に存在します、上書きしますか。");
     EXPECT_EQ(TempDir::Read(existing), "old");
@@ -318,9 +335,11 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     LoadMap(File("map.csv", kMap));
     LoadInstructions(File("drf.csv", kInstructions));
     form->SearchBtnClick();
+    Finish();
     const std::string path = files.Path("missing/result.csv");
     chooser.answers.push_back(path);
     form->ResultPreservBtnClick();
+    Finish();
     EXPECT_EQ(presenter.shown.back(),
               "error: 検索結果ファイル[" + path + "]の保存に失敗しました。(フォルダがありません)");
     EXPECT_EQ(Setting("DATA_WRTE_DIR"), files.Path("missing") + "/");  // written before the file
@@ -332,6 +351,7 @@ TEST_F(AppTest, SaveThatCannotWriteReportsIt) {
     presenter.answers.push_back(maYes);
     iofault::FailWritesAfter(200);
     form->ResultPreservBtnClick();
+    Finish();
     iofault::Reset();
     EXPECT_EQ(presenter.shown.back(),
               "error: 検索結果ファイル[" + existing +
@@ -366,6 +386,7 @@ TEST_F(AppTest, MenuItemsFollowTheButtonsWhenTheyOpen) {
     emit form->RunMenu->aboutToShow();
     EXPECT_TRUE(form->SearchMenu->isEnabled());
     form->SearchBtnClick();
+    Finish();
     emit form->FileMenu->aboutToShow();
     EXPECT_TRUE(form->ResultPreservMenu->isEnabled());
 }

@@ -338,6 +338,7 @@ TEST_F(DesktopTest, TheGridFollowsTheWindowsSizeDownToAMinimum) {
     LoadMap(QRLX_EXAMPLES "/map.csv");
     LoadInstructions(QRLX_EXAMPLES "/instructions.csv");
     form->SearchBtnClick();
+    Finish();
     const std::string id = std::to_string(form->winId());
     // The grid's bottom right corner in the window.
     auto gridCorner = [&] {
