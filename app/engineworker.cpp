@@ -36,6 +36,7 @@ public:
     void End() override {
         mWorker.Post([this] { mView.End(); });
     }
+    bool StopAsked() const override { return mWorker.StopAsked(); }
 
 private:
     const EngineWorker& mWorker;

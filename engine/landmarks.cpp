@@ -105,7 +105,8 @@ int32_t FarthestByLinks(const SfSearchGraph& graph) {
 // walk from the first node reaches, each next one the node farthest from those before. With more
 // than one thread, the passes to the landmarks run beside the choosing, on at most threads - 1
 // helpers at a time.
-void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
+bool SfLandmarks::Build(const SfSearchGraph& graph, int threads,
+                        const std::function<bool()>& goOn) {
     constexpr int kWidth = 2 * kCount;
     constexpr size_t kRowBytes = kWidth * sizeof(int64_t);
     static_assert(kRowBytes % 64 == 0, "a row fills whole cache lines");
@@ -123,6 +124,11 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
     HelperThreads helpers(threads - 1);
     int32_t landmark = FarthestByLinks(graph);
     for (int k = 0; k < kCount; ++k) {
+        if (goOn && !goOn()) {
+            helpers.Wait();
+            Clear();
+            return false;
+        }
         helpers.Run([&measureTo, landmark, k] { measureTo(landmark, k); });
         MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), kWidth, k);
         if (k + 1 < kCount) {
@@ -130,6 +136,7 @@ void SfLandmarks::Build(const SfSearchGraph& graph, int threads) {
         }
     }
     helpers.Wait();
+    return true;
 }
 
 void SfLandmarks::Clear() { mDistance.reset(); }

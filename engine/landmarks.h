@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -35,8 +36,9 @@ public:
 
     bool Empty() const { return mDistance == nullptr; }
     // Chooses the landmarks and measures their distances, the passes spread over
-    // `threads` threads.
-    void Build(const SfSearchGraph& graph, int threads);
+    // `threads` threads. `goOn` is asked before each landmark: false leaves the landmarks
+    // empty, and Build gives false.
+    bool Build(const SfSearchGraph& graph, int threads, const std::function<bool()>& goOn = {});
     void Clear();
 
     Target TargetOf(int32_t end) const;

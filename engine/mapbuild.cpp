@@ -7,6 +7,7 @@
 
 #include "data/formattext.h"
 #include "data/systemtext.h"
+#include "engine/progress.h"
 #include "platform/helperthreads.h"
 
 namespace {
@@ -32,7 +33,14 @@ std::string RefusalText(MapPiece::Refusal why, int row) {
 
 }  // namespace
 
-MapBuild::MapBuild(SfNodes& nodes, int threads) : mNodes(nodes), mThreads(std::max(threads, 1)) {}
+MapBuild::MapBuild(SfNodes& nodes, int threads, std::function<bool()> stopAsked)
+    : mNodes(nodes), mThreads(std::max(threads, 1)), mStopAsked(std::move(stopAsked)) {}
+
+void MapBuild::EndIfStopped() const {
+    if (mStopAsked && mStopAsked()) {
+        throw WorkStopped{};
+    }
+}
 
 void MapBuild::AddRow(int row, std::string_view from, std::string_view to,
                       std::string_view distanceText) {
@@ -88,7 +96,7 @@ FileFailure MapBuild::AddFile(const textfile::FileAtOffsets& file, uint64_t begi
     std::vector<FileFailure> failures(count);  // by piece
     RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
         failures[k] = mPieces[k].AddFileLines(file, cut[k], cut[k + 1], columns,
-                                              k == 0 ? told : nullptr, stretch);
+                                              k == 0 ? told : nullptr, mStopAsked, stretch);
     });
     for (const FileFailure& failure : failures) {
         if (failure) {
@@ -123,8 +131,12 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     for (size_t k = 0; k < mPieces.size(); ++k) {
         firstLink[k + 1] = firstLink[k] + mPieces[k].Links();
     }
+    EndIfStopped();
     JoinLinks(firstLink);
-    Warn(mNodes.DropRepeatedLinks(mThreads), firstLink, warnings);
+    EndIfStopped();
+    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks(mThreads);
+    EndIfStopped();
+    Warn(repeated, firstLink, warnings);
     mPieces.clear();
 }
 

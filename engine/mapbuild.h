@@ -21,7 +21,9 @@
 // which is cut into as many pieces as there are threads, read side by side.
 class MapBuild {
 public:
-    MapBuild(SfNodes& nodes, int threads);
+    // `stopAsked`, when given, is asked from every thread between stretches of the work: true
+    // ends the build with WorkStopped (the network then holds part of the links).
+    MapBuild(SfNodes& nodes, int threads, std::function<bool()> stopAsked = {});
     MapBuild(const MapBuild&) = delete;
     MapBuild& operator=(const MapBuild&) = delete;
 
@@ -54,7 +56,11 @@ private:
     void Warn(const std::vector<SfNodes::RepeatedLink>& repeated,
               const std::vector<size_t>& firstLink, tqList<tqString>& warnings) const;
 
+    // Throws WorkStopped once the build is asked to stop.
+    void EndIfStopped() const;
+
     SfNodes& mNodes;
     int mThreads;
+    std::function<bool()> mStopAsked;
     std::vector<MapPiece> mPieces;
 };

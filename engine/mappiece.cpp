@@ -7,6 +7,7 @@
 
 #include "data/csvdialect.h"
 #include "data/numbertext.h"
+#include "engine/progress.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ void MapPiece::AddLines(std::string_view text, const MapColumns& columns,
 FileFailure MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin,
                                    uint64_t end, const MapColumns& columns,
                                    const std::function<void(int32_t row, int32_t rows)>& told,
-                                   size_t stretch) {
+                                   const std::function<bool()>& stopAsked, size_t stretch) {
     // The progress of the rows needs their number: the lines are then counted first.
     int32_t rows = 0;
     if (told) {
@@ -87,6 +88,9 @@ FileFailure MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t
         if (lineEnd != std::string::npos) {
             ReadLines(std::string_view(text).substr(0, lineEnd + 1), columns, told, rows);
             text.erase(0, lineEnd + 1);
+        }
+        if (stopAsked && stopAsked()) {
+            throw WorkStopped{};
         }
         return !mEndOfText;
     };

@@ -46,11 +46,13 @@ public:
                   const std::function<void(int32_t row, int32_t rows)>& told);
     // AddLines for the text of the file's bytes [begin, end), read a stretch of `stretch`
     // bytes at a time in text mode: CR bytes dropped, and a 0x1A byte ends the text (see
-    // EndsText). The lines are counted beforehand only for `told`. What failed when the file
-    // cannot be read.
+    // EndsText). The lines are counted beforehand only for `told`. `stopAsked`, if given, is
+    // asked after every stretch: true ends the reading with WorkStopped. What failed when the
+    // file cannot be read.
     FileFailure AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
                              const MapColumns& columns,
                              const std::function<void(int32_t row, int32_t rows)>& told,
+                             const std::function<bool()>& stopAsked = {},
                              size_t stretch = kStretch);
     // Ends the piece's lines: the lines without fields at its end are rows, refused as
     // empty, when `rowsFollow` (a later piece has a row), and no rows otherwise.

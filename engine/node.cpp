@@ -246,12 +246,13 @@ void SfNodes::TakeLinksBack() {
     mPrepared = false;
 }
 
-void SfNodes::PrepareLandmarks(int threads) {
+bool SfNodes::PrepareLandmarks(int threads, const std::function<bool()>& goOn) {
     SortLinks(threads);
     if (!mHasNegativeLink && mLandmarks.Empty() && GetCount() > 0) {
         mSearch.reset();
-        mLandmarks.Build(mGraph, threads);
+        return mLandmarks.Build(mGraph, threads, goOn);
     }
+    return true;
 }
 
 int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,

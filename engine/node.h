@@ -72,7 +72,8 @@ public:
     // Prepares the landmarks that let searches head for their ends; pays off over many
     // searches of a map without negative distances (elsewhere it does nothing). The passes
     // run on `threads` threads. Searches made after it use them; the routes stay the same.
-    void PrepareLandmarks(int threads);
+    // `goOn` is asked on the way: false leaves them unprepared, and gives false.
+    bool PrepareLandmarks(int threads, const std::function<bool()>& goOn = {});
     const SfLandmarks& Landmarks() const { return mLandmarks; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node

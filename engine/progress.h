@@ -20,6 +20,9 @@ public:
     virtual void ProcessEvents() = 0;
     // Hides the bar.
     virtual void End() = 0;
+    // Whether the work is to stop, as ProcessEvents would say by throwing WorkStopped; asked
+    // from any thread, by work that runs beside the one that reports.
+    virtual bool StopAsked() const { return false; }
 };
 
 // Runs `work` on a helper thread while this thread lets the display's events run, for a

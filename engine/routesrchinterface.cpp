@@ -267,7 +267,8 @@ typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int th
         // Nothing writes to the table while it is read, so the columns are found once.
         const MapColumns columns{table.FindTitle(MapFromTitle()), table.FindTitle(MapToTitle()),
                                  table.FindTitle(MapDistanceTitle())};
-        MapBuild build(*nodes, threads);
+        MapBuild build(*nodes, threads,
+                       [] { return gProgress != nullptr && gProgress->StopAsked(); });
         if (rows.mode == TSFileStreamCL::fmRead) {
             ProgressRun progress(gProgress, 0);
             if (!rows.RestInFile()) {

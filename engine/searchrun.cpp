@@ -223,7 +223,10 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report) {
     nodes.SortLinks(threads);  // before any thread reads the network
     const JobList jobs(nodes, list);
     if (jobs.Single() >= kSearchesWorthLandmarks) {
-        nodes.PrepareLandmarks(threads);
+        // The preparation counts as the first moments of the run: it may be stopped too.
+        if (!nodes.PrepareLandmarks(threads, [&report] { return report(0); })) {
+            return 0;
+        }
     }
     threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
     if (threads == 1) {

@@ -9,9 +9,10 @@ namespace RSIF {
 // SearchDRF(0), SearchDRF(1), ... would. With `threads` > 1 the searches run on that many
 // threads, each with its own working state over the shared network; the records are the
 // same whatever the number. `report` runs on the calling thread with the number of searches
-// finished so far: after every search on one thread, about every 50 ms on several, and once
-// at the end. When it returns false no further search starts, and the searches under way
-// end. Gives the number of searches finished n: they are the first n of the list.
+// finished so far: with 0 between the steps of the preparation (the landmarks of a long
+// run), after every search on one thread, about every 50 ms on several, and once at the end.
+// When it returns false no further search starts, and the searches under way end. Gives the number
+// of searches finished n: they are the first n of the list.
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report);
 
 }  // namespace RSIF

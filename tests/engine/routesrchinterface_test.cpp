@@ -350,6 +350,7 @@ public:
         }
     }
     void End() override {}
+    bool StopAsked() const override { return rounds >= mStopAt; }
     int rounds = 0;
 
 private:
@@ -406,6 +407,32 @@ TEST_F(EngineTest, ALoadStoppedAnywhereLeavesTheNetworkAndTheListAsTheyWere) {
         ASSERT_EQ(RSIF::GetDRFList().Count(), 1) << "stopped at " << stopAt;
         EXPECT_EQ(std::string(RSIF::GetDRFList().Get(0)->Name.GetText()), "ok");
     }
+}
+
+TEST_F(EngineTest, ASearchRunStoppedWhileItPreparesSearchesNothingAndCanRunAgain) {
+    std::string map;
+    std::string drf = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 60; ++i) {  // enough searches from different starts for landmarks
+        map += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",2\n";
+        map += "N" + std::to_string(i + 1) + ",N" + std::to_string(i) + ",3\n";
+        drf += "s" + std::to_string(i) + ",N" + std::to_string(i) + ",N" + std::to_string(59 - i) +
+               "\n";
+    }
+    LoadMap(map);
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(drf, warnings), RSIF::rrRead);
+    int reports = 0;
+    EXPECT_EQ(RSIF::SearchAllDRF(2,
+                                 [&](int finished) {
+                                     EXPECT_EQ(finished, 0);
+                                     return ++reports < 3;
+                                 }),
+              0);
+    EXPECT_EQ(reports, 3);
+    EXPECT_TRUE(RSIF::GetNodes().Landmarks().Empty());
+    EXPECT_EQ(RSIF::SearchAllDRF(2, [](int) { return true; }), 60);
+    EXPECT_FALSE(RSIF::GetNodes().Landmarks().Empty());
+    EXPECT_EQ(RSIF::GetDRFList().Get(10)->Distance, 2 * (49 - 10));
 }
 
 TEST_F(EngineTest, ManyInstructionNamesInAnyOrderAreCheckedQuickly) {
