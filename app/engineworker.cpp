@@ -1,6 +1,7 @@
 #include "app/engineworker.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 #include <chrono>
 #include <future>
@@ -86,6 +87,9 @@ void EngineWorker::Post(std::function<void()> step) const {
 }
 
 bool EngineWorker::Ask(std::function<bool()> question) const {
+    if (QThread::currentThread() == mReceiver->thread()) {
+        return question();  // a job run here, for want of a thread
+    }
     auto answer = std::make_shared<std::promise<bool>>();
     std::future<bool> answered = answer->get_future();
     Post([answer, question = std::move(question)] { answer->set_value(question()); });
