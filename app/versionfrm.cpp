@@ -94,7 +94,13 @@ void TVersionForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TVersionForm::showEvent(QShowEvent* event) {
-    if (QWidget* main = parentWidget()) {
+    // Centred on the main window, also while the warning log (the main window's own
+    // dialog) owns it.
+    QWidget* main = parentWidget();
+    while (main && main->parentWidget()) {
+        main = main->parentWidget();
+    }
+    if (main) {
         move(main->geometry().center() - rect().center());
     }
     QDialog::showEvent(event);

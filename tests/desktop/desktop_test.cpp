@@ -143,7 +143,16 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     // The focus goes back to the window whose command asked, not to the log under the box.
     EXPECT_TRUE(MainWindowActive());
 
-    Seen about = WhileModal([&] { form->VersionInfMenuClick(); }, "Escape");
+    // Centred on the main window, not on the log it stands above.
+    warnLog->move(form->frameGeometry().topLeft());
+    ASSERT_TRUE(WaitFor([&] { return warnLog->pos() == form->frameGeometry().topLeft(); }));
+    QPoint offCentre;
+    Seen about = WhileModal([&] { form->VersionInfMenuClick(); }, "Escape",
+                            [&](QWidget* box) {
+                                offCentre =
+                                    box->frameGeometry().center() - form->frameGeometry().center();
+                            });
+    EXPECT_LE(offCentre.manhattanLength(), 40) << offCentre.x() << "," << offCentre.y();
     EXPECT_TRUE(about.onTop);
     EXPECT_TRUE(about.focused);
     EXPECT_EQ(about.caption, "バージョン情報");
