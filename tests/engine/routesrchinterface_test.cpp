@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -357,6 +358,20 @@ private:
     int mStopAt;
 };
 
+// Whether `load` ended with WorkStopped when the display stops it at round `stopAt`.
+bool StoppedAt(int stopAt, const std::function<void()>& load) {
+    StoppingProgress progress(stopAt);
+    RSIF::SetProgressDisplay(&progress);
+    bool stopped = false;
+    try {
+        load();
+    } catch (const WorkStopped&) {
+        stopped = true;
+    }
+    RSIF::SetProgressDisplay(nullptr);
+    return stopped;
+}
+
 TEST_F(EngineTest, ALoadStoppedAnywhereLeavesTheNetworkAndTheListAsTheyWere) {
     LoadMap("S,A,1\nA,E,2\n");
     tqList<tqString> warnings;
@@ -368,45 +383,25 @@ TEST_F(EngineTest, ALoadStoppedAnywhereLeavesTheNetworkAndTheListAsTheyWere) {
     const std::string drf =
         File("bigdrf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,S,E", 3000));
     // Every round of events a load holds, in turn, ends it.
-    for (int stopAt = 1;; ++stopAt) {
-        StoppingProgress progress(stopAt);
-        RSIF::SetProgressDisplay(&progress);
-        bool stopped = false;
-        try {
-            (void)RSIF::LoadMap({map, {}}, 2);
-        } catch (const WorkStopped&) {
-            stopped = true;
-        }
-        RSIF::SetProgressDisplay(nullptr);
-        if (!stopped) {
-            EXPECT_GT(stopAt, 3);
-            break;
-        }
+    for (int stopAt = 1; StoppedAt(stopAt, [&] { (void)RSIF::LoadMap({map, {}}, 2); }); ++stopAt) {
         ASSERT_EQ(NetworkText(RSIF::GetNodes()), network) << "stopped at " << stopAt;
+        ASSERT_LT(stopAt, 1000);
     }
     LoadMap("S,A,1\nA,E,2\n");
     ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\nok,S,E\n", warnings),
               RSIF::rrRead);
-    for (int stopAt = 1;; ++stopAt) {
-        StoppingProgress progress(stopAt);
-        RSIF::SetProgressDisplay(&progress);
-        bool stopped = false;
-        try {
-            if (RSIF::ReadDRFFile(drf) == RSIF::rrRead) {
-                tqList<tqString> more;
-                EXPECT_TRUE(RSIF::MakeDRFList(more));
-            }
-        } catch (const WorkStopped&) {
-            stopped = true;
+    auto loadInstructions = [&] {
+        if (RSIF::ReadDRFFile(drf) == RSIF::rrRead) {
+            tqList<tqString> more;
+            EXPECT_TRUE(RSIF::MakeDRFList(more));
         }
-        RSIF::SetProgressDisplay(nullptr);
-        if (!stopped) {
-            EXPECT_GT(stopAt, 3);
-            break;
-        }
+    };
+    for (int stopAt = 1; StoppedAt(stopAt, loadInstructions); ++stopAt) {
         ASSERT_EQ(RSIF::GetDRFList().Count(), 1) << "stopped at " << stopAt;
         EXPECT_EQ(std::string(RSIF::GetDRFList().Get(0)->Name.GetText()), "ok");
+        ASSERT_LT(stopAt, 1000);
     }
+    EXPECT_EQ(RSIF::GetDRFList().Count(), 3000);  // the load that ran to its end
 }
 
 TEST_F(EngineTest, ASearchRunStoppedWhileItPreparesSearchesNothingAndCanRunAgain) {
