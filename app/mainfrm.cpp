@@ -2,6 +2,7 @@
 // mainfrm_*.cpp files.
 #include "app/mainfrm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -289,16 +290,6 @@ void TMainForm::FormCreate() {
     RSIF::SetProgressDisplay(mWorker->Display());  // the engine runs on the worker only
     OpenDialog.InitialDir = settings::Read(settings::kReadDirKey);
     SaveDialog.InitialDir = settings::Read(settings::kWriteDirKey);
-}
-
-void TMainForm::SetGridRowCount(int count) {
-    constexpr int kStep = 1 << 16;
-    while (ResultGrid->RowCount() != count) {
-        const int now = ResultGrid->RowCount();
-        ResultGrid->SetRowCount(now < count ? std::min(count, now + kStep)
-                                            : std::max(count, now - kStep));
-        mProgress->ProcessEvents();
-    }
 }
 
 void TMainForm::ShowProgress(bool shown) {

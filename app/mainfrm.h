@@ -17,6 +17,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class ResultRows;
 class TVersionForm;
 class TWarnLogForm;
 
@@ -132,13 +133,8 @@ private:
                       bool titlesRead, bool gridShown);
     // The instructions loaded, in the grid and the counters.
     void ShowInstructions(bool built, const tqList<tqString>& warnings);
-    void SearchEnded(EngineWorker::Ending ending, int searched);
-    // Gives the result grid `count` rows (fixed rows included) in steps, letting events run
-    // between them: a grid of a million rows takes a while to make or to drop.
-    void SetGridRowCount(int count);
-    // Fills the grid with the rows of the first `searched` instructions' results and the
-    // rest as bare instructions, letting events run on the way.
-    void ShowResultRows(int searched);
+    // Shows the rows of a run (built beside it; null when memory ran out during it).
+    void SearchEnded(EngineWorker::Ending ending, std::shared_ptr<ResultRows> rows);
 
     std::unique_ptr<Progress> mProgress;
     std::unique_ptr<EngineWorker> mWorker;  // after mProgress: goes first

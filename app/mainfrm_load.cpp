@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/mainfrm_private.h"
+#include "app/resultrows.h"
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
@@ -20,18 +21,8 @@ const QString kMapBuildNote =
     QStringLiteral("道路網を作成しています。作成が終わるまで他の操作はできません。");
 const QString kListBuildNote =
     QStringLiteral("検索指示を確認しています。確認が終わるまで他の操作はできません。");
-const QString kListShowNote =
-    QStringLiteral("検索指示を一覧に表示しています。表示が終わるまで他の操作はできません。");
 
 }  // namespace
-
-void WriteInstructionRow(tqGrid& grid, int row, RSIF::typDRFInf& record) {
-    grid.ClearRow(row);
-    grid.SetObjects(0, row, &record);
-    grid.WriteCell(row, 1, record.Name.GetText());
-    grid.WriteCell(row, 2, record.StartName.GetText());
-    grid.WriteCell(row, 3, record.EndName.GetText());
-}
 
 void TMainForm::MapFileReadMenuClick() {
     if (RefusedWhileBusy()) {
@@ -104,12 +95,10 @@ void TMainForm::MapLoadEnded(EngineWorker::Ending ending, const std::string& pat
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
     DRNumSText->clear();
     SuccessNumSText->clear();
-    // The records go; the hidden rows keep their texts but must not point at them.
-    RSIF::GetDRFList().Clear();
-    for (int row = ResultGrid->FixedRows(); row < ResultGrid->RowCount(); ++row) {
-        ResultGrid->SetObjects(0, row, nullptr);
-    }
+    // The records go, and with them the rows that read them.
     ResultGrid->hide();
+    ResultGrid->ShowRows(ResultGrid->FixedRows(), nullptr);
+    RSIF::GetDRFList().Clear();
     MAPCheckBox->setChecked(built);
     DRFCheckBox->setChecked(false);
     ReadRefDirFileBtn->setEnabled(built);
@@ -141,7 +130,8 @@ void TMainForm::ReadRefDirFileMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
+    const bool gridShown = !ResultGrid->isHidden();
+    ResultGrid->hide();  // its rows read the records the load replaces
     BeginWork(wkLoad, kLoadNote);
     struct Load {
         RSIF::typReadOutcome read;
@@ -173,16 +163,8 @@ void TMainForm::ReadRefDirFileMenuClick() {
 }
 
 void TMainForm::ShowInstructions(bool built, const tqList<tqString>& warnings) {
-    NoteWork(kListShowNote);
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    SetGridRowCount(ResultGrid->FixedRows() + list.Count());
-    {
-        ProgressRun progress(mProgress.get(), list.Count());
-        for (int k = 0; k < list.Count(); ++k) {
-            progress.Item(k);
-            WriteInstructionRow(*ResultGrid, ResultGrid->FixedRows() + k, *list.Get(k));
-        }
-    }
+    ResultGrid->ShowRows(ResultGrid->FixedRows(), std::make_shared<ResultRows>(list, 0));
     DRNumSText->setNum(list.Count());
     SuccessNumSText->clear();
     DRFCheckBox->setChecked(built);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/mainfrm_private.h"
+#include "app/resultrows.h"
 #include "data/formattext.h"
 #include "data/messagebox.h"
 #include "data/systemtext.h"
@@ -24,37 +25,6 @@ namespace {
 constexpr TColor kGreen = 0x80FF00;      // RGB 0, 255, 128
 constexpr TColor kLightCyan = 0xFFFF80;  // RGB 128, 255, 255
 
-const char* Success() { return SystemText("○"); }
-const char* Further() { return SystemText("↓"); }
-const char* Failure() { return SystemText("×"); }
-
-// Writes the rows of one instruction from `row` on; gives the number of rows written.
-int WriteResultRows(tqGrid& grid, int row, RSIF::typDRFInf& record) {
-    const int rows = RSIF::RouteRowCount(record);
-    const int nodes = record.Failed ? 0 : record.RouteNames.Count();
-    for (int j = 0; j < rows; ++j) {
-        grid.SetObjects(0, row + j, &record);
-        if (j == 0) {
-            grid.WriteCell(row, 0, record.Failed ? Failure() : Success());
-            grid.WriteCell(row, 1, record.Name.GetText());
-            grid.WriteCell(row, 2, record.StartName.GetText());
-            grid.WriteCell(row, 3, record.EndName.GetText());
-            grid.WriteCell(row, 4, record.Failed ? "" : std::to_string(nodes));
-            grid.WriteCell(row, 5, record.Failed ? "" : FormatText("%" PRId64, record.Distance));
-        } else {
-            for (int col = 0; col < kResultGridFirstRouteColumn; ++col) {
-                grid.WriteCell(row + j, col, Further());
-            }
-        }
-        for (int k = 0; k < RSIF::kRouteNamesPerRow; ++k) {
-            const int index = RSIF::kRouteNamesPerRow * j + k;
-            grid.WriteCell(row + j, kResultGridFirstRouteColumn + k,
-                           index < nodes ? record.RouteNames.Get(index).GetText() : "");
-        }
-    }
-    return rows;
-}
-
 }  // namespace
 
 void TMainForm::SearchBtnClick() {
@@ -67,12 +37,13 @@ void TMainForm::SearchBtnClick() {
     SearchBtn->setEnabled(false);
     ResultPreservBtn->setEnabled(false);
     ProgressBar->setValue(0);
-    auto searched = std::make_shared<int>(0);
+    auto rows = std::make_shared<std::shared_ptr<ResultRows>>();
     mWorker->Start(
-        [this, searched] {
-            const int count = std::max(RSIF::GetDRFList().Count(), 1);
+        [this, rows] {
+            tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+            const int count = std::max(list.Count(), 1);
             int shown = 0;
-            *searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
+            const int searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
                 const int percent = static_cast<int>(int64_t{finished} * 100 / count);
                 if (percent != shown) {
                     shown = percent;
@@ -80,11 +51,12 @@ void TMainForm::SearchBtnClick() {
                 }
                 return !mWorker->StopAsked();
             });
+            *rows = std::make_shared<ResultRows>(list, searched);
         },
-        [this, searched](EngineWorker::Ending ending) { SearchEnded(ending, *searched); });
+        [this, rows](EngineWorker::Ending ending) { SearchEnded(ending, *rows); });
 }
 
-void TMainForm::SearchEnded(EngineWorker::Ending ending, int searched) {
+void TMainForm::SearchEnded(EngineWorker::Ending ending, std::shared_ptr<ResultRows> rows) {
     const EndWorkScope ended(*this);
     if (ending == EngineWorker::weOutOfMemory) {
         ShowErrorMessage(this, "メモリが不足しています。");
@@ -92,10 +64,14 @@ void TMainForm::SearchEnded(EngineWorker::Ending ending, int searched) {
     if (mCloseAfterWork) {
         return;  // the window goes: its rows need not be filled
     }
-    const int count = RSIF::GetDRFList().Count();
-    NoteWork(
-        QStringLiteral("検索結果を一覧に表示しています。表示が終わるまで他の操作はできません。"));
-    ShowResultRows(searched);
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
+    const int count = list.Count();
+    if (!rows) {  // memory ran out during the run: nothing is shown as searched
+        rows = std::make_shared<ResultRows>(list, 0);
+    }
+    const int searched = rows->Searched();
+    SuccessNumSText->setNum(rows->Successes());
+    ResultGrid->ShowRows(ResultGrid->FixedRows(), std::move(rows));
     ResultGrid->show();
     SearchBtn->setEnabled(true);
     // Results of a stopped run are incomplete: they are shown but not saved.
@@ -106,29 +82,6 @@ void TMainForm::SearchEnded(EngineWorker::Ending ending, int searched) {
                            "検索をもう一度実行してください。")
                            .arg(count)
                            .arg(searched);
-    }
-}
-
-void TMainForm::ShowResultRows(int searched) {
-    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    // The instructions are handed out in list order, so the searched ones are the first.
-    int rows = list.Count() - searched;
-    int successes = 0;
-    for (int i = 0; i < searched; ++i) {
-        rows += RSIF::RouteRowCount(*list.Get(i));
-        successes += list.Get(i)->Failed ? 0 : 1;
-    }
-    SuccessNumSText->setNum(successes);
-    SetGridRowCount(ResultGrid->FixedRows() + rows);
-    ProgressRun progress(mProgress.get(), list.Count());
-    int row = ResultGrid->FixedRows();
-    for (int i = 0; i < list.Count(); ++i) {
-        progress.Item(i);
-        if (i < searched) {
-            row += WriteResultRows(*ResultGrid, row, *list.Get(i));
-        } else {
-            WriteInstructionRow(*ResultGrid, row++, *list.Get(i));
-        }
     }
 }
 
@@ -148,13 +101,13 @@ void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,
         return;
     }
     const std::string text = sender.Cells(ACol, ARow);
-    const bool further = text == Further();
+    const bool further = text == FurtherMark();
     if (ACol == 0) {
         CellState.PosX = spCenter;
         CellState.FontNumber = 1;
-        if (text == Success() || further) {
+        if (text == SuccessMark() || further) {
             CellState.BackColor = clBlue;
-        } else if (text == Failure()) {
+        } else if (text == FailureMark()) {
             CellState.BackColor = clRed;
         }
     } else if (ACol <= 3) {

@@ -2,9 +2,16 @@
 // drawing, and images from its image list.
 #include <QPainter>
 
+#include <climits>
+#include <utility>
+
 #include "grid/tqgrid.h"
 
-tqGrid::tqGrid(QWidget* parent) : GridCore<CellStateCL>(parent, 3) {}
+tqGrid::tqGrid(QWidget* parent) : GridCore<CellStateCL>(parent, 3) {
+    auto table = std::make_unique<TableCellStore>();
+    mTable = table.get();
+    SetCellStore(std::move(table));
+}
 
 tqGrid::~tqGrid() = default;
 
@@ -14,6 +21,15 @@ bool tqGrid::WriteCellShift(int dataRow, int dataCol, std::string_view text) {
 
 bool tqGrid::WriteCellShiftWithEvent(int dataRow, int dataCol, std::string_view text) {
     return WriteCellWithEvent(dataRow + FixedRows(), dataCol + FixedCols(), text);
+}
+
+void tqGrid::ShowRows(int first, std::shared_ptr<const GridRowSource> source) {
+    const auto [begin, end] = StateRunOfRows(first, INT_MAX);
+    CellStates.DeleteRange(begin, end - begin);
+    const int rows = first + (source ? source->Rows() : 0);
+    mTable->ShowSource(first, std::move(source));
+    SetRowCount(rows);
+    InvalidateGrid();
 }
 
 void tqGrid::DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) {

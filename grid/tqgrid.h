@@ -59,6 +59,11 @@ public:
     bool SwapCol(int c1, int c2);  // widths go with the columns
     bool FixColumnWidth(int col);  // the widest text plus 4 pixels
     bool RowMoved(int from, int to);
+    // Rows from `first` on show `source`'s rows (none for a null source), read from it
+    // whenever they are drawn, copied or sorted, and their cell states go; the row count
+    // follows. Writing a cell of such a row gives the row a copy of its cells. What the
+    // source reads must stay unchanged while the grid shows it.
+    void ShowRows(int first, std::shared_ptr<const GridRowSource> source);
 
     // Sorting (tqgrid_sort.cpp): data rows (columns) by OnSort (OnSortColumn), the rows
     // that the extraction check accepts first.
@@ -78,4 +83,6 @@ protected:
 
 private:
     bool ExtractCheckBy(const ExtractEvent& check, int number);
+
+    TableCellStore* mTable;  // the grid's cell store
 };

@@ -3,7 +3,8 @@
 # road networks of three sizes (10,000, 100,000 and 1,000,000 nodes; names and rows in
 # random order), on one thread and on every core, the largest also with its searches from
 # ten depots, and one map with a negative cycle. Ends with a table of where the time went:
-# per run, the total, the loading alone and the search phase.
+# per run, the total, the loading alone and the search phase. Last, the window with 500,000
+# results on the largest map: the longest wait for its event loop and the peak memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,3 +32,6 @@ run 300 20 1 negative-cycle
 echo
 echo "SIDE SEARCHES THREADS [KIND]         total = loading + search phase"
 printf '%s' "$summary"
+
+echo
+./build/bench/window_bench 1000 500000 36

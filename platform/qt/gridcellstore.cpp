@@ -1,47 +1,102 @@
 #include "platform/qt/gridcellstore.h"
 
-#include <algorithm>
+#include <numeric>
+#include <utility>
 
 void TableCellStore::Resize(int cols, int rows) {
-    // Only rows that are new need their cells when the columns stay: a grid that grows in
-    // steps does not walk all its rows at every step.
-    const size_t unchanged = cols == mCols ? std::min(mRows.size(), static_cast<size_t>(rows)) : 0;
-    mCols = cols;
-    mRows.resize(rows);
-    for (size_t row = unchanged; row < mRows.size(); ++row) {
-        mRows[row].resize(cols);
+    for (size_t row = rows; row < mRows.size(); ++row) {
+        Release(static_cast<int>(row));
+    }
+    mRows.resize(rows, kEmpty);
+    if (cols != mCols) {
+        mCols = cols;
+        for (uint32_t held : mRows) {
+            if (held != kEmpty && held >= kOwn) {
+                mOwn[held - kOwn].resize(cols);
+            }
+        }
     }
 }
 
-const TableCellStore::Cell* TableCellStore::At(int col, int row) const {
-    if (row < 0 || row >= static_cast<int>(mRows.size()) || col < 0 || col >= mCols) {
-        return nullptr;
+void TableCellStore::ShowSource(int first, std::shared_ptr<const GridRowSource> source) {
+    // Rows before `first` that show the old source keep copies of its cells.
+    for (int row = 0; row < first && row < static_cast<int>(mRows.size()); ++row) {
+        if (mRows[row] < kOwn) {
+            Own(row);
+        }
     }
-    return &mRows[row][col];
+    Resize(mCols, first);
+    mSource = std::move(source);
+    if (mSource) {
+        mRows.resize(first + static_cast<size_t>(mSource->Rows()));
+        std::iota(mRows.begin() + first, mRows.end(), 0u);
+    }
 }
 
-TableCellStore::Cell* TableCellStore::At(int col, int row) {
-    return const_cast<Cell*>(static_cast<const TableCellStore*>(this)->At(col, row));
+bool TableCellStore::Inside(int col, int row) const {
+    return row >= 0 && row < static_cast<int>(mRows.size()) && col >= 0 && col < mCols;
+}
+
+TableCellStore::Row& TableCellStore::Own(int row) {
+    const uint32_t held = mRows[row];
+    if (held != kEmpty && held >= kOwn) {
+        return mOwn[held - kOwn];
+    }
+    uint32_t index;
+    if (!mFreeOwn.empty()) {
+        index = mFreeOwn.back();
+        mFreeOwn.pop_back();
+    } else {
+        index = static_cast<uint32_t>(mOwn.size());
+        mOwn.emplace_back();
+    }
+    Row& cells = mOwn[index];
+    cells.resize(mCols);
+    if (held != kEmpty) {
+        for (int col = 0; col < mCols; ++col) {
+            cells[col].text = mSource->Text(col, static_cast<int>(held));
+            cells[col].object = mSource->Object(col, static_cast<int>(held));
+        }
+    }
+    mRows[row] = kOwn + index;
+    return cells;
+}
+
+void TableCellStore::Release(int row) {
+    const uint32_t held = mRows[row];
+    if (held != kEmpty && held >= kOwn) {
+        Row().swap(mOwn[held - kOwn]);  // frees the cells
+        mFreeOwn.push_back(held - kOwn);
+    }
+    mRows[row] = kEmpty;
 }
 
 const char* TableCellStore::Text(int col, int row) const {
-    const Cell* cell = At(col, row);
-    return cell ? cell->text.c_str() : "";
+    if (!Inside(col, row) || mRows[row] == kEmpty) {
+        return "";
+    }
+    const uint32_t held = mRows[row];
+    return held >= kOwn ? mOwn[held - kOwn][col].text.c_str()
+                        : mSource->Text(col, static_cast<int>(held));
 }
 
 void TableCellStore::SetText(int col, int row, std::string_view text) {
-    if (Cell* cell = At(col, row)) {
-        cell->text.assign(text);
+    if (Inside(col, row) && !(text.empty() && mRows[row] == kEmpty)) {
+        Own(row)[col].text.assign(text);
     }
 }
 
 void* TableCellStore::Object(int col, int row) const {
-    const Cell* cell = At(col, row);
-    return cell ? cell->object : nullptr;
+    if (!Inside(col, row) || mRows[row] == kEmpty) {
+        return nullptr;
+    }
+    const uint32_t held = mRows[row];
+    return held >= kOwn ? mOwn[held - kOwn][col].object
+                        : mSource->Object(col, static_cast<int>(held));
 }
 
 void TableCellStore::SetObject(int col, int row, void* object) {
-    if (Cell* cell = At(col, row)) {
-        cell->object = object;
+    if (Inside(col, row) && !(object == nullptr && mRows[row] == kEmpty)) {
+        Own(row)[col].object = object;
     }
 }

@@ -2,6 +2,8 @@
 // that a derived grid can keep its texts its own way.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +21,20 @@ public:
     virtual void SetObject(int col, int row, void* object) = 0;
 };
 
-// The usual store: a table of texts (CP932 bytes) and object references.
+// Rows whose cells are read from data kept elsewhere, when they are asked for, instead of
+// being copied into a grid. A text stays valid as long as the source; columns past the
+// source's read "" and null.
+class GridRowSource {
+public:
+    virtual ~GridRowSource() = default;
+    virtual int Rows() const = 0;
+    virtual const char* Text(int col, int row) const = 0;
+    virtual void* Object(int col, int row) const = 0;
+};
+
+// The usual store: a table of texts (CP932 bytes) and object references, whose later rows
+// may be those of a row source. A source row costs four bytes until a cell of it is
+// written: the row then takes a copy of its cells and holds them as its own.
 class TableCellStore final : public GridCellStore {
 public:
     void Resize(int cols, int rows) override;
@@ -28,14 +43,32 @@ public:
     void* Object(int col, int row) const override;
     void SetObject(int col, int row, void* object) override;
 
+    // Rows from `first` on become the source's rows, in its order (none for a null
+    // source); the rows before stay, each with its own copy of cells an earlier source
+    // gave it. The store then has first + source rows.
+    void ShowSource(int first, std::shared_ptr<const GridRowSource> source);
+
 private:
     struct Cell {
         std::string text;
         void* object = nullptr;
     };
-    const Cell* At(int col, int row) const;
-    Cell* At(int col, int row);
+    using Row = std::vector<Cell>;
+
+    // What each row holds: nothing yet (kEmpty), row n of the source (n < kOwn), or the
+    // cells of mOwn[n] (kOwn + n).
+    static constexpr uint32_t kOwn = 1u << 31;
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+
+    bool Inside(int col, int row) const;
+    // The row's own cells, made from what the row showed when it had none.
+    Row& Own(int row);
+    // The row holds nothing again; its own cells go.
+    void Release(int row);
 
     int mCols = 0;
-    std::vector<std::vector<Cell>> mRows;
+    std::vector<uint32_t> mRows;
+    std::vector<Row> mOwn;
+    std::vector<uint32_t> mFreeOwn;  // indexes of mOwn that no row holds
+    std::shared_ptr<const GridRowSource> mSource;
 };
