@@ -33,6 +33,7 @@
 namespace {
 
 constexpr int kRefusalShownMs = 4000;  // then the note of the work under way is back
+constexpr int kOpenerCheckMs = 200;    // how often the programs opening help or a page are asked
 
 // A tab page whose last child (the result grid) always fills it, over the others.
 class FillingPage final : public QWidget {
@@ -164,6 +165,9 @@ void TMainForm::BuildWindow() {
     mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     mStopShortcut->setEnabled(false);
     connect(mStopShortcut, &QShortcut::activated, this, [this] { StopAsked(); });
+    mOpenerCheck = new QTimer(this);
+    mOpenerCheck->setInterval(kOpenerCheckMs);
+    connect(mOpenerCheck, &QTimer::timeout, this, [this] { OpenersChecked(); });
 }
 
 void TMainForm::BuildStrip(QWidget* strip) {

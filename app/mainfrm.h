@@ -17,6 +17,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class QTimer;
 class ResultRows;
 class TVersionForm;
 class TWarnLogForm;
@@ -112,6 +113,13 @@ private:
                    RSIF::FileKind kind);
     void ShowScratchFailure();
     void ShowProgress(bool shown);
+    // Opens a web page with the desktop's program; says in the status strip when there is
+    // none.
+    void OpenPage(const char* address);
+    // Watches the programs started to open the help file and the pages until they have
+    // answered, and says where one found no program.
+    void WatchOpeners();
+    void OpenersChecked();
     // True (with a note in the status strip) when a load or search is under way.
     bool RefusedWhileBusy();
     // Marks the window busy with `note` in the status strip until EndWork; the note of each
@@ -144,6 +152,7 @@ private:
     QString mStoppedNote;  // stands there after stopped work
     bool mCloseAfterWork = false;
     QShortcut* mStopShortcut = nullptr;
+    QTimer* mOpenerCheck = nullptr;
     bool mEngineAlive = false;
     std::string mMapPath;           // the map loaded, as chosen
     std::string mInstructionsPath;  // the instruction file loaded, as chosen

@@ -1,4 +1,7 @@
 // The help menu: the help file, the two web pages and the information window.
+#include <QStatusBar>
+#include <QTimer>
+
 #include <filesystem>
 
 #include "app/about.h"
@@ -7,6 +10,14 @@
 #include "data/messagebox.h"
 #include "platform/qt/desktop.h"
 #include "platform/shellopen.h"
+
+namespace {
+
+QString NoProgramNote(const std::string& address) {
+    return QStringLiteral("%1 を開くプログラムがありません。").arg(QString::fromStdString(address));
+}
+
+}  // namespace
 
 std::string TMainForm::HelpFilePath(const std::string& programDirectory) {
     const std::string beside = programDirectory + "/qrlx.chm";
@@ -20,14 +31,51 @@ std::string TMainForm::HelpFilePath(const std::string& programDirectory) {
 
 void TMainForm::HelpMenuClick() {
     const std::string path = HelpFilePath(shellopen::ExecutableDirectory());
+    if (shellopen::StillOpening(path)) {
+        statusBar()->showMessage(QStringLiteral("ヘルプは既に開いています。"));
+        return;
+    }
     if (shellopen::ShellOpen(path) < 32) {
         ShowErrorMessage(this, "ヘルプファイル[%s]のオープンに失敗しました。", path.c_str());
+        return;
+    }
+    WatchOpeners();
+}
+
+void TMainForm::MorvaneMenuClick() { OpenPage(about::kHomePage); }
+
+void TMainForm::SupportPageMenuClick() { OpenPage(about::kSupportPage); }
+
+void TMainForm::OpenPage(const char* address) {
+    if (shellopen::ShellOpen(address) < 32) {
+        statusBar()->showMessage(NoProgramNote(address));
+        return;
+    }
+    WatchOpeners();
+}
+
+void TMainForm::WatchOpeners() {
+    if (!mOpenerCheck->isActive()) {
+        mOpenerCheck->start();
     }
 }
 
-void TMainForm::MorvaneMenuClick() { shellopen::ShellOpen(about::kHomePage); }
-
-void TMainForm::SupportPageMenuClick() { shellopen::ShellOpen(about::kSupportPage); }
+void TMainForm::OpenersChecked() {
+    const std::string help = HelpFilePath(shellopen::ExecutableDirectory());
+    for (const shellopen::EndedOpener& ended : shellopen::EndedOpeners()) {
+        if (ended.opened) {
+            continue;
+        }
+        if (ended.target == help) {
+            ShowErrorMessage(this, "ヘルプファイル[%s]のオープンに失敗しました。", help.c_str());
+        } else {
+            statusBar()->showMessage(NoProgramNote(ended.target));
+        }
+    }
+    if (!shellopen::AnyOpening()) {
+        mOpenerCheck->stop();
+    }
+}
 
 void TMainForm::VersionInfMenuClick() {
     if (!VersionForm) {

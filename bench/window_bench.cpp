@@ -98,9 +98,8 @@ void Run(TMainForm& form, const char* what, void (TMainForm::*command)()) {
     qint64 longest = 0;
     QTimer ticker;
     ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTurn.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceTurn.restart()); });
     total.start();
     sinceTurn.start();
     ticker.start();

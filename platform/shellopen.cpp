@@ -5,9 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <climits>
-#include <thread>
+#include <map>
 
 extern char** environ;
 
@@ -19,11 +18,39 @@ std::function<int(const std::string&)>& Opener() {
     return opener;
 }
 
-bool IsAddress(const std::string& target) { return target.find("://") != std::string::npos; }
+// The openers started and not yet seen to end, by process id.
+std::map<pid_t, std::string>& Running() {
+    static std::map<pid_t, std::string> running;
+    return running;
+}
 
-// How long xdg-open has to report that it cannot open a target. Without a desktop session
-// it runs the viewer in the foreground, so a child still running after this has opened it.
-constexpr auto kAnswerTime = std::chrono::milliseconds(1500);
+// Openers seen to end and not yet handed out by EndedOpeners.
+std::vector<EndedOpener>& Ended() {
+    static std::vector<EndedOpener> ended;
+    return ended;
+}
+
+// xdg-open's status when it knows no program for the target.
+constexpr int kNoMethodStatus = 3;
+
+// Moves the openers that have ended from Running to Ended.
+void Reap() {
+    for (auto it = Running().begin(); it != Running().end();) {
+        int status = 0;
+        const pid_t done = ::waitpid(it->first, &status, WNOHANG);
+        if (done == 0) {
+            ++it;
+            continue;
+        }
+        // A status of the program it ran (or one lost to another reaper) is no refusal.
+        const bool noProgram =
+            done == it->first && WIFEXITED(status) && WEXITSTATUS(status) == kNoMethodStatus;
+        Ended().push_back({it->second, !noProgram});
+        it = Running().erase(it);
+    }
+}
+
+bool IsAddress(const std::string& target) { return target.find("://") != std::string::npos; }
 
 int DesktopOpen(const std::string& target) {
     struct stat info {};
@@ -36,22 +63,36 @@ int DesktopOpen(const std::string& target) {
         0) {
         return kNoAssociation;
     }
-    const auto deadline = std::chrono::steady_clock::now() + kAnswerTime;
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            std::thread([child] { ::waitpid(child, nullptr, 0); }).detach();
-            return kOpened;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kOpened : kNoAssociation;
+    Running()[child] = target;
+    return kOpened;
 }
 
 }  // namespace
 
 int ShellOpen(const std::string& target) {
     return Opener() ? Opener()(target) : DesktopOpen(target);
+}
+
+std::vector<EndedOpener> EndedOpeners() {
+    Reap();
+    std::vector<EndedOpener> ended;
+    ended.swap(Ended());
+    return ended;
+}
+
+bool StillOpening(const std::string& target) {
+    Reap();
+    for (const auto& [pid, running] : Running()) {
+        if (running == target) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AnyOpening() {
+    Reap();
+    return !Running().empty();
 }
 
 void SetShellOpener(std::function<int(const std::string&)> opener) { Opener() = std::move(opener); }

@@ -1,8 +1,10 @@
-// Opening a document or an address with the program the desktop has registered for it.
+// Opening a document or an address with the program the desktop has registered for it,
+// without waiting for that program.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace shellopen {
 
@@ -11,10 +13,25 @@ constexpr int kFileNotFound = 2;
 constexpr int kNoAssociation = 31;
 constexpr int kOpened = 42;
 
-// Opens `target` (a file path or an address) in the background; does not wait for the
-// program. A local file that does not exist gives kFileNotFound; no program to open it,
-// kNoAssociation.
+// Starts the desktop's opener on `target` (a file path or an address) and returns at once
+// with what is known at once: kFileNotFound for a local file that does not exist,
+// kNoAssociation when no opener can be started, else kOpened. Whether the opener found a
+// program comes later, from EndedOpeners.
 int ShellOpen(const std::string& target);
+
+// An opener ShellOpen started that has ended: whether it found a program for its target.
+struct EndedOpener {
+    std::string target;
+    bool opened;
+};
+// The openers that have ended since the last call; never waits. Without a desktop session
+// an opener runs the program itself and ends when that program does.
+std::vector<EndedOpener> EndedOpeners();
+// Whether an opener ShellOpen started on `target` still runs (its program is still open
+// when there is no desktop session).
+bool StillOpening(const std::string& target);
+// Whether any opener ShellOpen started still runs.
+bool AnyOpening();
 
 // Replaces what ShellOpen does (tests); an empty function restores the desktop's.
 void SetShellOpener(std::function<int(const std::string&)> opener);

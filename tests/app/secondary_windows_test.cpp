@@ -9,8 +9,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -110,6 +112,27 @@ TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
     EXPECT_EQ(opened[2], about::kHomePage);
     EXPECT_EQ(opened[3], about::kSupportPage);
     EXPECT_EQ(presenter.shown.size(), 1u);  // the web items report nothing
+}
+
+// The desktop's opener is a script on PATH that knows no program for anything.
+TEST_F(AppTest, AWebPageThatNoProgramCanOpenIsSaidInTheStatusStripWithoutWaiting) {
+    std::filesystem::create_directories(files.Path("bin"));
+    const std::string opener = files.Write("bin/xdg-open", "#!/bin/sh\nsleep 0.3\nexit 3\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    const std::string path = ::getenv("PATH");
+    ::setenv("PATH", (files.Path("bin") + ":" + path).c_str(), 1);
+    form->SupportPageMenuClick();
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(shellopen::StillOpening(about::kSupportPage));  // the window did not wait
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return form->statusBar()->currentMessage() ==
+                   QString(about::kSupportPage) + " を開くプログラムがありません。";
+        },
+        10000))
+        << form->statusBar()->currentMessage().toStdString();
+    EXPECT_FALSE(shellopen::StillOpening(about::kSupportPage));
+    EXPECT_TRUE(presenter.shown.empty());
 }
 
 TEST(HelpFileTest, BesideTheProgramFirstThenWhereAnInstallationKeepsIt) {

@@ -23,6 +23,7 @@
 #include "app/messagepresenter.h"
 #include "app/versionfrm.h"
 #include "grid/xtqgrid.h"
+#include "platform/shellopen.h"
 #include "tests/app/app_fixture.h"
 #include "xsession.h"
 
@@ -440,6 +441,8 @@ TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewerAboveTheLog) {
     SetMessagePresenter(&presenter);  // a failure is recorded, not shown
     form->HelpMenuClick();
     EXPECT_TRUE(presenter.shown.empty()) << presenter.shown.front();
+    const std::string help = TMainForm::HelpFilePath(shellopen::ExecutableDirectory());
+    EXPECT_TRUE(shellopen::StillOpening(help));  // the window went on while it starts
     std::string viewer;
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -466,6 +469,12 @@ TEST_F(DesktopTest, TheHelpItemOpensTheHelpFileInTheViewerAboveTheLog) {
         return false;
     }));
     EXPECT_GT(stackedAt(warnLog->winId()), stackedAt(form->winId()));
+    // The open viewer is the help's: a second click starts no other.
+    const std::string viewers = XSession::XDoTool("search --class xchm");
+    form->HelpMenuClick();
+    EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), "ヘルプは既に開いています。");
+    QTest::qWait(1500);
+    EXPECT_EQ(XSession::XDoTool("search --class xchm"), viewers);
     if (!viewer.empty()) {
         XSession::XDoTool("search --class xchm windowkill");
     }

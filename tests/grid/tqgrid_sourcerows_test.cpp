@@ -11,8 +11,7 @@ namespace {
 // Rows of texts "<prefix><row>c<col>" (column 4 left empty), each row's object its own int.
 class TestSource final : public GridRowSource {
 public:
-    explicit TestSource(int rows, const std::string& prefix = "r")
-        : texts(rows), objects(rows) {
+    explicit TestSource(int rows, const std::string& prefix = "r") : texts(rows), objects(rows) {
         for (int row = 0; row < rows; ++row) {
             for (int col = 0; col < 4; ++col) {
                 texts[row].push_back(prefix + std::to_string(row) + "c" + std::to_string(col));
@@ -85,15 +84,33 @@ TEST_F(SourceRowsTest, RowAndCellOperationsGiveWhatTheyGiveOnWrittenRows) {
         for (tqGrid* g : {&shown, &written}) {
             g->DataRowCount = g->RowCount();
             switch (step % 9) {
-                case 0: g->WriteCell(a, col, "w" + std::to_string(step)); break;
-                case 1: g->SwapRow(a, b); break;
-                case 2: g->CopyRow(a, b); break;
-                case 3: g->ClearRow(a); break;
-                case 4: g->SetObjects(col, a, col % 2 ? &object : nullptr); break;
-                case 5: g->InsertRow(a, 2); break;
-                case 6: g->DeleteRows(a, a); break;
-                case 7: g->SetRowCount(rows + (step % 2 ? 3 : -3)); break;
-                case 8: g->SetColCount(step % 2 ? 12 : 11); break;
+                case 0:
+                    g->WriteCell(a, col, "w" + std::to_string(step));
+                    break;
+                case 1:
+                    g->SwapRow(a, b);
+                    break;
+                case 2:
+                    g->CopyRow(a, b);
+                    break;
+                case 3:
+                    g->ClearRow(a);
+                    break;
+                case 4:
+                    g->SetObjects(col, a, col % 2 ? &object : nullptr);
+                    break;
+                case 5:
+                    g->InsertRow(a, 2);
+                    break;
+                case 6:
+                    g->DeleteRows(a, a);
+                    break;
+                case 7:
+                    g->SetRowCount(rows + (step % 2 ? 3 : -3));
+                    break;
+                case 8:
+                    g->SetColCount(step % 2 ? 12 : 11);
+                    break;
             }
         }
         ASSERT_EQ(Difference(), "") << "after operation " << step % 9 << " at step " << step;
