@@ -5,30 +5,38 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QTreeView>
 
 #include "platform/qt/desktop.h"
 
 namespace {
 
+constexpr int kSizeColumn = 1;
+constexpr int kTypeColumn = 2;
+constexpr int kDateColumn = 3;
+
 // The file list speaks Japanese whatever the system's locale: Qt's model writes sizes and
-// dates in the system's words ("305 bytes", "7 Dec"), this writes them in Japanese.
+// dates in the system's words ("305 bytes", "7 Dec") and a folder's type in English
+// ("Folder", which Qt's Japanese texts lack); this writes them in Japanese.
 class JapaneseFileList final : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
     QVariant data(const QModelIndex& index, int role) const override {
-        constexpr int kSizeColumn = 1;
-        constexpr int kDateColumn = 3;
         auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
-        if (role == Qt::DisplayRole && files &&
-            (index.column() == kSizeColumn || index.column() == kDateColumn)) {
+        if (role == Qt::DisplayRole && files && index.column() >= kSizeColumn &&
+            index.column() <= kDateColumn) {
             const QFileInfo info = files->fileInfo(mapToSource(index));
             if (index.column() == kDateColumn) {
                 return kJapanese.toString(info.lastModified(), QLocale::ShortFormat);
             }
-            if (info.isFile()) {
+            if (index.column() == kSizeColumn && info.isFile()) {
                 return kJapanese.formattedDataSize(info.size());
+            }
+            if (index.column() == kTypeColumn && info.isDir()) {
+                return QStringLiteral("フォルダー");
             }
         }
         return QIdentityProxyModel::data(index, role);
@@ -49,6 +57,13 @@ public:
         // The windows ask their own overwrite question.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         dialog.setProxyModel(new JapaneseFileList(&dialog));
+        // The size, type and date columns are as wide as their texts, not cut at the
+        // dialog's opening width.
+        if (auto* list = dialog.findChild<QTreeView*>()) {
+            for (int col = kSizeColumn; col <= kDateColumn; ++col) {
+                list->header()->setSectionResizeMode(col, QHeaderView::ResizeToContents);
+            }
+        }
         if (ExecOwnedDialog(dialog, owner) != QDialog::Accepted ||
             dialog.selectedFiles().isEmpty()) {
             return false;

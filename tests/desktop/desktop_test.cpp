@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -162,21 +163,37 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     // The desktop's own file dialog, in Japanese and without a suffix in its caption.
     SetFileChooser(nullptr);
     std::string texts;
-    std::string listed;  // the size, type and date of a file in the list
-    Seen open =
-        WhileModal([&] { form->ReadRefDirFileMenuClick(); }, "Escape",
-                   [&](QWidget* dialog) {
-                       for (auto* button : dialog->findChildren<QPushButton*>()) {
-                           texts += button->text().toStdString() + " ";
-                       }
-                       auto* list = dialog->findChild<QTreeView*>();
-                       ASSERT_NE(list, nullptr);
-                       WaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; });
-                       for (int col = 1; col <= 3; ++col) {
-                           const QModelIndex cell = list->model()->index(0, col, list->rootIndex());
-                           listed += cell.data().toString().toStdString() + "|";
-                       }
-                   });
+    std::string listed;  // the size, type and date of a folder and a file in the list
+    std::string cut;     // the columns narrower than their texts
+    std::filesystem::create_directories(files.Path("folder"));
+    File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n");
+    form->OpenDialog.FileName = files.Path("map.csv");
+    Seen open = WhileModal(
+        [&] { form->ReadRefDirFileMenuClick(); }, "Escape",
+        [&](QWidget* dialog) {
+            for (auto* button : dialog->findChildren<QPushButton*>()) {
+                texts += button->text().toStdString() + " ";
+            }
+            auto* list = dialog->findChild<QTreeView*>();
+            ASSERT_NE(list, nullptr);
+            WaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; });
+            QTest::qWait(200);  // the widths follow the texts once the folder is read
+            int widest[4] = {};
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+                for (int col = 1; col <= 3; ++col) {
+                    const QString text =
+                        list->model()->index(row, col, list->rootIndex()).data().toString();
+                    listed += text.toStdString() + "|";
+                    widest[col] =
+                        std::max(widest[col], list->fontMetrics().horizontalAdvance(text));
+                }
+            }
+            for (int col = 1; col <= 3; ++col) {
+                if (list->columnWidth(col) < widest[col]) {
+                    cut += std::to_string(col) + " ";
+                }
+            }
+        });
     EXPECT_TRUE(open.onTop);
     EXPECT_TRUE(open.focused);
     EXPECT_EQ(open.caption.find("ロトミナ"), std::string::npos) << open.caption;
@@ -184,6 +201,9 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
     // Japanese whatever the system's locale: no "bytes", "CSV document" or "7 Dec".
     EXPECT_NE(listed.find("バイト"), std::string::npos) << listed;
     EXPECT_EQ(listed.find("document"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("フォルダー"), std::string::npos) << listed;
+    EXPECT_EQ(listed.find("Folder"), std::string::npos) << listed;
+    EXPECT_EQ(cut, "");
     EXPECT_NE(listed.find(QDate::currentDate().toString("yyyy/").toStdString()), std::string::npos)
         << listed;
     EXPECT_TRUE(MainWindowActive());
