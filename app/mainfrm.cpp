@@ -146,6 +146,8 @@ void TMainForm::BuildWindow() {
     rule->setFixedHeight(3);
     column->addWidget(rule);
 
+    tqGrid1 = new tqGrid(central);
+    tqGrid1->hide();
     auto* tabs = new QTabWidget(central);
     column->addWidget(tabs, 1);
     // Every command of the strip and a few grid rows stay visible at the smallest size.

@@ -47,6 +47,7 @@ public:
     QLabel* ProgLabel;
     QProgressBar* ProgressBar;
     tqGrid* ResultGrid;
+    tqGrid* tqGrid1;  // a second grid of the layout, kept covered: nothing addresses it
 
     QMenu* FileMenu;
     QAction* MapFileReadMenu;

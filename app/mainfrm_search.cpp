@@ -5,6 +5,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <chrono>
 #include <cinttypes>
 #include <memory>
 #include <string>
@@ -25,13 +26,21 @@ namespace {
 constexpr TColor kGreen = 0x80FF00;      // RGB 0, 255, 128
 constexpr TColor kLightCyan = 0xFFFF80;  // RGB 128, 255, 255
 
+constexpr std::chrono::milliseconds kCountInterval{250};
+
+QString SearchNote(int finished, int count) {
+    return QStringLiteral("検索を実行しています（%1／%2件）。Escキーで中止できます。")
+        .arg(finished)
+        .arg(count);
+}
+
 }  // namespace
 
 void TMainForm::SearchBtnClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    BeginWork(wkSearch, QStringLiteral("検索を実行しています。Escキーで中止できます。"));
+    BeginWork(wkSearch, SearchNote(0, RSIF::GetDRFList().Count()));
     ResultGrid->hide();
     ShowProgress(true);
     SearchBtn->setEnabled(false);
@@ -43,11 +52,21 @@ void TMainForm::SearchBtnClick() {
             tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
             const int count = std::max(list.Count(), 1);
             int shown = 0;
+            int counted = -1;
+            auto countedAt = std::chrono::steady_clock::now();
             const int searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
                 const int percent = static_cast<int>(int64_t{finished} * 100 / count);
                 if (percent != shown) {
                     shown = percent;
                     mWorker->Post([this, percent] { ProgressBar->setValue(percent); });
+                }
+                // A percent of a million searches takes a while: the count goes on meanwhile.
+                const auto now = std::chrono::steady_clock::now();
+                if (finished != counted && now - countedAt >= kCountInterval) {
+                    counted = finished;
+                    countedAt = now;
+                    mWorker->Post(
+                        [this, finished, count] { NoteWork(SearchNote(finished, count)); });
                 }
                 return !mWorker->StopAsked();
             });
