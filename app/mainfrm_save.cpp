@@ -33,21 +33,21 @@ void TMainForm::ResultPreservBtnClick() {
     BeginWork(wkSave,
               QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
     struct Save {
-        TSLtabCL table;
         bool saved = false;
         FileFailure failure;
     };
     auto save = std::make_shared<Save>();
     mWorker->Start(
         [save, path] {
-            RSIF::FillResultTable(save->table);
+            // The table lives and goes on the worker: a large one takes a while to free.
+            TSLtabCL table;
+            RSIF::FillResultTable(table);
             ProgressRun progress(RSIF::GetProgressDisplay(), 100);
-            save->table.SetProgressHook(
+            table.SetProgressHook(
                 [&](uint64_t done, uint64_t total) { progress.Part(done, total); });
             errno = 0;
-            save->saved = save->table.SaveCsvFile(path);
+            save->saved = table.SaveCsvFile(path);
             save->failure = FileFailure::Now(FileFailure::fdWriting);
-            save->table.SetProgressHook({});
         },
         [this, save, path](EngineWorker::Ending ending) {
             const EndWorkScope ended(*this);

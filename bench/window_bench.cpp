@@ -2,8 +2,9 @@
 // between nodes a few blocks apart (routes of about REACH nodes, about REACH / 5 grid rows
 // each), then loads both files and searches through the window as a user would, offscreen.
 // Reports the longest time the window's event loop went without a turn in each command
-// (the result grid's fill is part of the search's), the rows shown, and peak memory of the
-// whole process (the generating runs in a child process).
+// (the result grid's fill is part of the search's), the rows shown, peak memory of the
+// whole process (the generating runs in a child process), the save of the results, and
+// how long the window takes to close.
 // Usage: window_bench [SIDE [SEARCHES [REACH]]]
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -146,14 +148,21 @@ int main(int argc, char** argv) {
     SetFileChooser(&answers);
     SetMessagePresenter(&answers);
     {
-        TMainForm form;
-        form.show();
+        auto form = std::make_unique<TMainForm>();
+        form->show();
         answers.next = mapPath;
-        Run(form, "map load", &TMainForm::MapFileReadMenuClick);
+        Run(*form, "map load", &TMainForm::MapFileReadMenuClick);
         answers.next = drfPath;
-        Run(form, "instructions", &TMainForm::ReadRefDirFileMenuClick);
-        Run(form, "search", &TMainForm::SearchBtnClick);
-        std::printf("result grid: %d rows\n", form.ResultGrid->RowCount());
+        Run(*form, "instructions", &TMainForm::ReadRefDirFileMenuClick);
+        Run(*form, "search", &TMainForm::SearchBtnClick);
+        std::printf("result grid: %d rows\n", form->ResultGrid->RowCount());
+        answers.next = (dir / "result.csv").string();
+        Run(*form, "save", &TMainForm::ResultPreservBtnClick);
+        QElapsedTimer closing;
+        closing.start();
+        form->close();
+        form.reset();
+        std::printf("%-13s %7.2f s\n", "close", closing.elapsed() / 1000.0);
     }
     SetFileChooser(nullptr);
     SetMessagePresenter(nullptr);
