@@ -98,7 +98,7 @@ bool TSFileStreamCL::ReadLine(std::string_view& line) {
         end = content.size();
     }
     line = std::string_view(content).substr(position, end - position);
-    position = end + 1;
+    position = end < content.size() ? end + 1 : end;  // a last line without LF ends the text
     return true;
 }
 

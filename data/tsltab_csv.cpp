@@ -110,7 +110,7 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
             mLoadFailure = stream.Failure();
             return false;
         }
-        line = std::string_view(stream.content).substr(0, stream.position - 1);
+        line = std::string_view(stream.content).substr(0, line.size());
         return true;
     };
     if (line.starts_with(kUtf8Mark) && !readRest()) {

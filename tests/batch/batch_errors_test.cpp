@@ -240,6 +240,21 @@ TEST_F(BatchTest, MapWithoutAcceptedRowExitsWithFiveAndLogsWhy) {
     EXPECT_EQ(run.result, "");
 }
 
+// Only the title line, its end cut off: from a file and through a pipe, a map with no node.
+TEST_F(BatchTest, ATitleLineWithoutItsLineEndIsAMapWithoutNodes) {
+    std::string titles = Cp932File(kMapTitles);
+    titles.resize(titles.size() - 2);  // CR LF
+    for (const std::string& ending : {std::string(), std::string("\r"), std::string("\x1a")}) {
+        dir.Write("map.csv", titles + ending);
+        dir.Write("drf.csv", Cp932File(kGoodDrf));
+        for (const char* arguments :
+             {"map.csv drf.csv result.csv", "- drf.csv result.csv < map.csv"}) {
+            const BatchRun run = RunTool(arguments);
+            EXPECT_EQ(run.exit, 5) << arguments << " " << run.err;
+        }
+    }
+}
+
 TEST_F(BatchTest, UnwritableOutputsExitWithSix) {
     BatchRun result = Run(kGoodMap, kGoodDrf, "map.csv drf.csv missing/result.csv");
     EXPECT_EQ(result.exit, 6);
