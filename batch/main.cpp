@@ -48,6 +48,7 @@ int ReadFailure(const RSIF::typReadOutcome& outcome, const std::string& shown,
 
 // Appends copies of every text of `from` to `to`.
 void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
+    to.Reserve(to.Count() + from.Count());
     for (int i = 0; i < from.Count(); ++i) {
         to.Add(std::make_unique<tqString>(from.Get(i) ? *from.Get(i) : tqString()));
     }

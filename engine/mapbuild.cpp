@@ -8,6 +8,7 @@
 #include "data/formattext.h"
 #include "data/systemtext.h"
 #include "engine/progress.h"
+#include "engine/warnings.h"
 #include "platform/helperthreads.h"
 
 namespace {
@@ -180,9 +181,7 @@ void MapBuild::Warn(const std::vector<SfNodes::RepeatedLink>& repeated,
         }
         repeatedRows[j] = rowsBefore[k] + mPieces[k].RowOfLink(repeated[j].position - firstLink[k]);
     }
-    auto warn = [&warnings](const std::string& text) {
-        warnings.Add(std::make_unique<tqString>(text.c_str()));
-    };
+    auto warn = [&warnings](const std::string& text) { RSIF::AddWarning(warnings, text); };
     size_t next = 0;
     auto warnRepeatsBefore = [&](int row) {
         for (; next < repeated.size() && repeatedRows[next] < row; ++next) {

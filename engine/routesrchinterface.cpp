@@ -16,6 +16,7 @@
 #include "data/systemtext.h"
 #include "data/tsltab.h"
 #include "engine/mapbuild.h"
+#include "engine/warnings.h"
 #include "platform/scratchfile.h"
 
 namespace RSIF {
@@ -57,9 +58,7 @@ int CheckTitles(TSLtabCL& table, std::initializer_list<const char*> titles) {
     return rrRead;
 }
 
-void Warn(tqList<tqString>& warnings, const std::string& text) {
-    warnings.Add(std::make_unique<tqString>(text.c_str()));
-}
+void Warn(tqList<tqString>& warnings, const std::string& text) { AddWarning(warnings, text); }
 
 // The shared table, made anew when its scratch file has failed (the folder may have room
 // again); null when even a new one has no scratch file.

@@ -1,4 +1,5 @@
 #include "engine/routesrchinterface.h"
+#include "engine/warnings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -665,4 +666,17 @@ TEST_F(EngineTest, ViaColumnsInAnyPlaceGiveViaPointsOrTheFirstWarningThatApplies
               "second:SABE 3\n"
               "far: no route\n"
               "plain:SABE 3\n");
+}
+
+// Millions of refused rows: the list is copied a few dozen times, not at every thousandth.
+TEST(WarningListTest, AddingWarningsCopiesTheListLogarithmicallyOften) {
+    tqList<tqString> warnings;
+    int copies = 0;
+    for (int i = 0; i < 1000000; ++i) {
+        const tqString* const* before = warnings.items.get();
+        RSIF::AddWarning(warnings, "w");
+        copies += warnings.items.get() != before ? 1 : 0;
+    }
+    EXPECT_EQ(warnings.Count(), 1000000);
+    EXPECT_LE(copies, 12);
 }
