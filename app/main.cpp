@@ -13,6 +13,7 @@
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
 #include "platform/qt/desktop.h"
+#include "platform/standardstreams.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    standardstreams::OpenClosedOnDevNull();  // no file of ours may take a stream's number
     GuardedApplication application(argc, argv);
     QtMessagePresenter presenter;
     SetMessagePresenter(&presenter);

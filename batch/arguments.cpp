@@ -20,14 +20,6 @@ int ParseThreadCount(const std::string& text) {
                : 0;
 }
 
-// SameFile for arguments, where "-" is standard input or output.
-bool SameArgumentFile(const std::string& output, const std::string& other) {
-    if (output == kStandardStream || other == kStandardStream) {
-        return output == other;  // two outputs to standard output
-    }
-    return SameFile(output, other);
-}
-
 // K/N with 1 <= K <= N <= 1,000,000; false otherwise.
 bool ParsePart(const std::string& text, int& part, int& parts) {
     const size_t slash = text.find('/');
@@ -147,20 +139,26 @@ std::string OutputClash(const Arguments& arguments) {
         inputs = {arguments.map, arguments.instructions};
         outputs = {arguments.result};
     } else {
-        inputs = {arguments.database};  // the result is one of its tables
+        // The result is one of its tables; SQLite deletes or rewrites its companion files.
+        inputs = {arguments.database};
+        for (const char* companion : {"-journal", "-wal", "-shm"}) {
+            inputs.push_back(arguments.database + companion);
+        }
     }
     if (!arguments.warnings.empty()) {
         outputs.push_back(arguments.warnings);
     }
+    // "-" is compared as the file behind standard input or output: a redirected file.
     for (size_t k = 0; k < outputs.size(); ++k) {
         for (const std::string& input : inputs) {
-            if (input != kStandardStream && SameArgumentFile(outputs[k], input)) {
+            if (SameFile(OutputPath(outputs[k]), InputPath(input))) {
                 return "出力ファイル[" + outputs[k] + "]は入力ファイル[" + input +
                        "]と同じファイルです。";
             }
         }
         for (size_t j = 0; j < k; ++j) {
-            if (SameArgumentFile(outputs[k], outputs[j])) {
+            if (outputs[k] == outputs[j] ||
+                SameFile(OutputPath(outputs[k]), OutputPath(outputs[j]))) {
                 return "出力ファイル[" + outputs[j] + "]と[" + outputs[k] + "]は同じファイルです。";
             }
         }
@@ -190,12 +188,12 @@ void PrintUsage(FILE* to) {
         "  Options also take the form --name=VALUE; \"--\" ends them. \"-\" as one input\n"
         "  file reads standard input; as the result or the log, writes standard output,\n"
         "  and the counts then go to standard error, so the stream is the CSV alone.\n"
-        "  No output may be an input, the database or the other output (also through\n"
-        "  links), nor may the result table be an input table. A result file or table that\n"
-        "  exists is replaced only when it may be written (a table: with every result\n"
-        "  column). Input files are Shift-JIS (CP932), or UTF-8 when they start with a\n"
-        "  byte-order mark or when the needed titles are found only when the title line is\n"
-        "  read as UTF-8; results and logs are Shift-JIS.\n"
+        "  No output may be an input, the database (or its -journal, -wal or -shm file) or\n"
+        "  the other output, also through links or \"-\", nor may the result table be an\n"
+        "  input table. A result file or table that exists is replaced only when it may be\n"
+        "  written (a table: with every result column). Input files are Shift-JIS (CP932),\n"
+        "  or UTF-8 when they start with a byte-order mark or when the needed titles are\n"
+        "  found only when the title line is read as UTF-8; results and logs are Shift-JIS.\n"
         "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read (the reason is\n"
         "  given), is empty, too large or holds a character Shift-JIS cannot, 4 a column\n"
         "  title is missing, 5 the map has no node, 6 a file cannot be written (the reason\n"

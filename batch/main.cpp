@@ -22,6 +22,7 @@
 #include "engine/searchrun.h"
 #include "platform/filereason.h"
 #include "platform/helperthreads.h"
+#include "platform/standardstreams.h"
 #include "platform/version.h"
 
 namespace {
@@ -150,6 +151,7 @@ int main(int argc, char** argv) {
         std::puts("qrlx-batch " QRLX_VERSION);
         return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
     }
+    const unsigned closed = standardstreams::OpenClosedOnDevNull();
     // The search threads allocate little (their results); in the one shared arena they
     // reuse what the loads freed instead of each growing an arena of its own.
     ::mallopt(M_ARENA_MAX, 1);
@@ -162,6 +164,11 @@ int main(int argc, char** argv) {
     if (const std::string clash = OutputClash(arguments); !clash.empty()) {
         std::fprintf(stderr, "%s\n", clash.c_str());
         return ecUsage;
+    }
+    if ((closed & (1u << STDOUT_FILENO)) != 0 &&
+        ((arguments.database.empty() && arguments.result == kStandardStream) ||
+         arguments.warnings == kStandardStream)) {
+        return Fail(ecCannotWrite, "標準出力に書込めません。");
     }
     if (arguments.threads == 0) {
         arguments.threads = DefaultThreadCount();

@@ -15,8 +15,8 @@ namespace RSIF {
 // not copied again at every thousandth warning.
 inline void AddWarning(tqList<tqString>& warnings, const std::string& text) {
     if (warnings.count == warnings.capacity) {
-        const int64_t doubled = std::max<int64_t>(int64_t{warnings.capacity} * 2,
-                                                  tqList<tqString>::kDefaultStep);
+        const int64_t doubled =
+            std::max<int64_t>(int64_t{warnings.capacity} * 2, tqList<tqString>::kDefaultStep);
         warnings.Reserve(static_cast<int32_t>(std::min<int64_t>(doubled, INT32_MAX)));
     }
     warnings.Add(std::make_unique<tqString>(text.c_str()));

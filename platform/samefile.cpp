@@ -21,5 +21,16 @@ bool SameFile(const std::string& output, const std::string& other) {
         return std::filesystem::weakly_canonical(
             std::filesystem::absolute(textfile::FinalPath(path), error), error);
     };
-    return resolved(output) == resolved(other);
+    const std::filesystem::path firstPath = resolved(output);
+    const std::filesystem::path secondPath = resolved(other);
+    // One name in one folder, also when the folder is reached by two paths (a bind mount).
+    struct stat firstFolder {};
+    struct stat secondFolder {};
+    if (::stat(firstPath.parent_path().c_str(), &firstFolder) == 0 &&
+        ::stat(secondPath.parent_path().c_str(), &secondFolder) == 0) {
+        return firstFolder.st_dev == secondFolder.st_dev &&
+               firstFolder.st_ino == secondFolder.st_ino &&
+               firstPath.filename() == secondPath.filename();
+    }
+    return firstPath == secondPath;
 }

@@ -156,6 +156,14 @@ TEST_F(BatchDbTest, TheResultTableNeverReplacesAnInputOrAForeignTable) {
     EXPECT_EQ(foreign.err,
               "検索結果ファイル[net.db:keep]の保存に失敗しました。(テーブル[keep]に検索結果の列が"
               "ありません)\n");
+    // SQLite deletes or rewrites the database's companion files: no log goes there.
+    for (const char* companion : {"net.db-wal", "net.db-journal", "net.db-shm"}) {
+        const BatchRun log =
+            RunTool(std::string("--db net.db map 指示 結果 --warnings ") + companion);
+        EXPECT_EQ(log.exit, 2) << companion;
+        EXPECT_EQ(log.err, std::string("出力ファイル[") + companion + "]は入力ファイル[" +
+                               companion + "]と同じファイルです。\n");
+    }
     const BatchRun altered = RunTool("--db net.db map 指示 keep😀");
     EXPECT_EQ(altered.exit, 2);
     EXPECT_EQ(altered.err, "テーブル名[keep😀]にShift-JISで表せない文字があります。\n");

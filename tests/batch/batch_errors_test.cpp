@@ -157,6 +157,19 @@ TEST_F(BatchTest, SpecialTargetsAreWrittenIntoAndOneFileCannotTakeBoth) {
     EXPECT_EQ(same.exit, 2);
     EXPECT_EQ(same.err, "出力ファイル[out.csv]と[./out.csv]は同じファイルです。\n");
 
+    // "-" is the file behind the standard stream: an input fed through it is never written
+    // over, nor is a file that standard output already writes into.
+    const std::string map = TempDir::Read(dir.Path("map.csv"));
+    const BatchRun overInput = RunTool("- drf.csv map.csv < map.csv");
+    EXPECT_EQ(overInput.exit, 2);
+    EXPECT_EQ(overInput.err, "出力ファイル[map.csv]は入力ファイル[-]と同じファイルです。\n");
+    EXPECT_EQ(RunTool("map.csv - out.csv --warnings drf.csv < drf.csv").exit, 2);
+    EXPECT_EQ(TempDir::Read(dir.Path("map.csv")), map);
+    const BatchRun intoOne = RunTool("map.csv drf.csv - --warnings stdout.txt");  // its own
+    EXPECT_EQ(intoOne.exit, 2);
+    EXPECT_EQ(intoOne.err, "出力ファイル[-]と[stdout.txt]は同じファイルです。\n");
+    EXPECT_EQ(RunTool("- drf.csv out.csv < map.csv").exit, 0);  // a copy may come through it
+
     // Counts that cannot be written are a failure.
     RunTool("'" QRLX_BATCH
             "' map.csv drf.csv out.csv >/dev/full 2>full-err.txt; "
@@ -164,6 +177,23 @@ TEST_F(BatchTest, SpecialTargetsAreWrittenIntoAndOneFileCannotTakeBoth) {
             /*prefixed=*/true);
     EXPECT_EQ(TempDir::Read(dir.Path("full-status.txt")), "6\n");
     EXPECT_EQ(TempDir::Read(dir.Path("full-err.txt")), "標準出力に書込めません。\n");
+}
+
+// Started with a standard stream closed: no file of the run takes its place, and output
+// meant for a closed standard output is a failure.
+TEST_F(BatchTest, ClosedStandardStreamsAreNeitherFilesOfTheRunNorWrittenInto) {
+    dir.Write("map.csv", Cp932File(kGoodMap));
+    dir.Write("drf.csv", Cp932File(kGoodDrf));
+    const std::string expected = RunTool("map.csv drf.csv result.csv").result;
+    const std::string tool = "'" QRLX_BATCH "' ";
+    RunTool(tool + "map.csv drf.csv result.csv >&- <&-; echo $? >status.txt; " + tool +
+                "map.csv drf.csv - >&- 2>dash-err.txt; echo $? >>status.txt; " + tool +
+                "map.csv drf.csv out.csv --warnings - >&- 2>/dev/null; echo $? >>status.txt; " +
+                tool + "- drf.csv out.csv <&- 2>/dev/null; echo $? >>status.txt; true",
+            /*prefixed=*/true);
+    EXPECT_EQ(TempDir::Read(dir.Path("status.txt")), "0\n6\n6\n3\n");
+    EXPECT_EQ(codepage::Cp932ToUtf8(TempDir::Read(dir.Path("result.csv"))), expected);
+    EXPECT_EQ(TempDir::Read(dir.Path("dash-err.txt")), "標準出力に書込めません。\n");
 }
 
 TEST_F(BatchTest, RunningOutOfMemoryIsReportedWithItsOwnStatus) {
