@@ -107,7 +107,14 @@ std::string Utf8ToCp932(std::string_view utf8) {
 }
 
 bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932) {
-    return ToCp932().ConvertExact(utf8, cp932);
+    if (!ToCp932().ConvertExact(utf8, cp932)) {
+        return false;
+    }
+    // The table maps some characters one way only (〜 U+301C gives the bytes of ～ U+FF5E):
+    // only a text that comes back unchanged is held exactly. ASCII always does.
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii || Cp932ToUtf8(cp932) == utf8;
 }
 
 bool IsValidUtf8(std::string_view text) {

@@ -19,8 +19,9 @@ std::string Utf8ToCp932(std::string_view utf8);
 // U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
-// Encodes UTF-8 as CP932 exactly: false when a character cannot be held in CP932 or a byte
-// is not valid UTF-8.
+// Encodes UTF-8 as CP932 exactly: false when a character cannot be held in CP932 (also
+// one that CP932 holds only as another character, such as 〜 U+301C, whose bytes decode as
+// ～ U+FF5E) or a byte is not valid UTF-8. Two different texts never give the same bytes.
 bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932);
 
 }  // namespace codepage

@@ -66,4 +66,39 @@ TEST(CodepageTest, UnmappableOrInvalidUtf8BecomesQuestionMark) {
     EXPECT_EQ(Utf8ToCp932("\xE6\x9D"), "?");  // cut-short sequence
 }
 
+// Every character of the Basic Multilingual Plane that the exact encoding accepts comes
+// back unchanged, so no two names become one; the characters CP932 holds only as another
+// (〜 as ～, ¥ as \, − as －, ‖ as ∥, ¢ as ￠, ...) are refused.
+TEST(CodepageTest, TheExactEncodingAcceptsOnlyCharactersThatComeBackUnchanged) {
+    std::string refused;
+    int accepted = 0;
+    for (char32_t c = 0x80; c <= 0xFFFD; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        std::string utf8;
+        if (c < 0x800) {
+            utf8 = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            utf8 = {static_cast<char>(0xE0 | (c >> 12)),
+                    static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        std::string cp932;
+        if (codepage::Utf8ToCp932Exact(utf8, cp932)) {
+            ++accepted;
+            ASSERT_EQ(Cp932ToUtf8(cp932), utf8) << std::hex << static_cast<uint32_t>(c);
+        } else if (Utf8ToCp932(utf8) != "?") {
+            refused += utf8;  // encodable, but only as another character
+        }
+    }
+    EXPECT_GT(accepted, 7000);  // the JIS characters, kana and the vendor extensions
+    for (const char* oneWay : {"〜", "¥", "−", "‖", "¢", "£", "¬"}) {
+        EXPECT_NE(refused.find(oneWay), std::string::npos) << oneWay;
+    }
+    std::string cp932;
+    EXPECT_TRUE(codepage::Utf8ToCp932Exact("東京～大阪", cp932));
+    EXPECT_FALSE(codepage::Utf8ToCp932Exact("東京〜大阪", cp932));
+}
+
 }  // namespace
