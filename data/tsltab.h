@@ -107,6 +107,15 @@ public:
     // The titles a file is meant to have, which tell a UTF-8 file without a mark; none by
     // default.
     void SetNeededTitles(std::vector<std::string> titles) { mNeededTitles = std::move(titles); }
+    // The columns a load converts and checks, by title (CP932): a UTF-8 file's or a
+    // database table's other columns, their titles included, never fail the load, whatever
+    // they hold (what CP932 cannot hold there is stored as '?', or as nothing in a
+    // database). Every column when none is set.
+    void SetColumnsRead(std::function<bool(std::string_view title)> read) {
+        mColumnsRead = std::move(read);
+    }
+    bool ReadsEveryColumn() const { return !mColumnsRead; }
+    bool ReadsColumn(std::string_view title) const { return !mColumnsRead || mColumnsRead(title); }
     // Where the last load met a character that CP932 cannot hold (in a UTF-8 file, or a
     // database table); Column 0 when it met none.
     const TextPlaceCL& Unconvertible() const { return mUnconvertible; }
@@ -128,7 +137,8 @@ public:
 private:
     bool LoadCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly);
     // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
-    // (with the place noted) at a field that cannot be converted.
+    // (with the place noted) at a field of a column read (mRead; a title line: when every
+    // column is read) that cannot be converted. A title that cannot be is no column read.
     bool SplitFileLine(std::string_view line, bool utf8, uint32_t row,
                        std::vector<std::string>& fields);
     // Whether the file (its whole text and its first line) is to be read as UTF-8.
@@ -141,4 +151,6 @@ private:
     FileFailure mLoadFailure;
     ProgressHook mProgress;
     std::vector<std::string> mNeededTitles;
+    std::function<bool(std::string_view)> mColumnsRead;
+    std::vector<bool> mRead;  // of each column of the file being loaded
 };

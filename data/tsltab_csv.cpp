@@ -23,13 +23,23 @@ bool TSLtabCL::SplitFileLine(std::string_view line, bool utf8, uint32_t row,
     if (!utf8) {
         return true;
     }
+    if (row == 0) {
+        mRead.assign(fields.size(), false);
+    }
     std::string converted;
     for (size_t j = 0; j < fields.size(); ++j) {
-        if (!codepage::Utf8ToCp932Exact(fields[j], converted)) {
+        const bool read = row == 0 ? ReadsEveryColumn() : j < mRead.size() && mRead[j];
+        if (codepage::Utf8ToCp932Exact(fields[j], converted)) {
+            fields[j].swap(converted);
+            if (row == 0) {
+                mRead[j] = ReadsColumn(fields[j]);
+            }
+        } else if (!read) {
+            fields[j] = codepage::Utf8ToCp932(fields[j]);  // a column no one reads
+        } else {
             mUnconvertible = {row, static_cast<uint32_t>(j + 1)};
             return false;
         }
-        fields[j].swap(converted);
     }
     return true;
 }
@@ -57,10 +67,12 @@ bool TSLtabCL::IsUtf8File(std::string_view content, std::string_view titleLine) 
     }
     std::string converted;
     for (std::string& field : fields) {
-        if (!codepage::Utf8ToCp932Exact(field, converted)) {
-            return false;
+        // A title CP932 cannot hold is none of the needed ones.
+        if (codepage::Utf8ToCp932Exact(field, converted)) {
+            field.swap(converted);
+        } else {
+            field.clear();
         }
-        field.swap(converted);
     }
     return holdsAll(fields);
 }

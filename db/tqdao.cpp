@@ -339,14 +339,17 @@ bool tqDAORecordset::HasRecords() {
     return !mAtEnd;
 }
 
-bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values) {
+bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values,
+                              const std::vector<bool>* read) {
     if (mAtEnd) {
         return false;
     }
     const int first = mTable.empty() ? 0 : 1;
     values.clear();
     for (size_t i = 0; i < count && i < mColumns.size(); ++i) {
-        values.push_back(ColumnValue(mRows, first + static_cast<int>(i), i));
+        const bool wanted = read == nullptr || (i < read->size() && (*read)[i]);
+        values.push_back(wanted ? ColumnValue(mRows, first + static_cast<int>(i), i)
+                                : Value::Null());
     }
     Step();
     return true;

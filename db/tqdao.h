@@ -159,10 +159,14 @@ public:
     // The current record's first `count` values; moves to the next record. A text value
     // comes as CP932 exactly (tqDaoUnconvertible when it cannot), a number as its decimal
     // text: a REAL in plain positional notation, never with an exponent, so that its
-    // leading digits are its whole part.
-    bool FetchOne(size_t count, std::vector<tqDaoDef::Value>& values);
+    // leading digits are its whole part. A column that `read` (when given) marks false
+    // comes as NULL, whatever it holds.
+    bool FetchOne(size_t count, std::vector<tqDaoDef::Value>& values,
+                  const std::vector<bool>* read = nullptr);
     // The names of the fields in CP932; tqDaoUnconvertible when one cannot be held.
     tqArray<tqString> FieldNames() const;
+    // The names of the fields as the database holds them (UTF-8).
+    const std::vector<std::string>& FieldNamesUtf8() const { return mColumns; }
     void SetField(int ordinal, tqDaoDef::Value value);
     void Close();
 

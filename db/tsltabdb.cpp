@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "data/systemtext.h"
+#include "platform/codepage.h"
 
 using tqDaoDef::FieldInf;
 using tqDaoDef::Value;
@@ -146,22 +147,36 @@ bool TSLtabDbCL::LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::st
     try {
         std::unique_ptr<tqDAORecordset> recordset = db.OpenRecordset(sql);
         size_t count = table.GetColCount();
+        std::vector<bool> read;  // the columns converted and checked
         if (titles || count == 0) {
-            tqArray<tqString> names = recordset->FieldNames();
+            const std::vector<std::string>& names = recordset->FieldNamesUtf8();
             table.Clear();
-            count = static_cast<size_t>(names.Count());
-            for (int i = 0; i < names.Count(); ++i) {
-                table.SetTitle(static_cast<uint32_t>(i + 1), names.Get(i).GetText());
+            count = names.size();
+            for (size_t i = 0; i < count; ++i) {
+                std::string title;
+                const bool exact = names[i].find('\0') == std::string::npos &&
+                                   codepage::Utf8ToCp932Exact(names[i], title);
+                if (!exact && table.ReadsEveryColumn()) {
+                    throw tqDaoUnconvertible(i);
+                }
+                if (!exact) {
+                    title = codepage::Utf8ToCp932(names[i]);  // a column no one reads
+                }
+                read.push_back(exact && table.ReadsColumn(title));
+                table.SetTitle(static_cast<uint32_t>(i + 1), title);
             }
         } else {
             table.ClearRowsKeepTitles();
+            for (size_t i = 1; i <= count; ++i) {
+                read.push_back(table.ReadsColumn(table.GetTitle(static_cast<uint32_t>(i))));
+            }
         }
         if (!recordset->HasRecords()) {
             return table.IsUsable();
         }
         std::vector<Value> values;
         for (row = 1; !recordset->AtEnd(); ++row) {
-            if (!recordset->FetchOne(count, values)) {
+            if (!recordset->FetchOne(count, values, &read)) {
                 return false;
             }
             for (size_t i = 0; i < values.size(); ++i) {

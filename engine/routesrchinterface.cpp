@@ -45,6 +45,8 @@ const char* MapFromTitle() { return SystemText("M_始点ノード名"); }
 const char* MapToTitle() { return SystemText("M_終点ノード名"); }
 const char* MapDistanceTitle() { return SystemText("M_ノード間距離"); }
 const char* DRFNameTitle() { return SystemText("D_検索名称"); }
+// Followed by 1, 2, ... in the titles of the via columns.
+const char* DRFViaTitle() { return SystemText("D_経由ノード名"); }
 const char* DRFStartTitle() { return SystemText("D_始点ノード名"); }
 const char* DRFEndTitle() { return SystemText("D_終点ノード名"); }
 
@@ -103,20 +105,34 @@ typReadOutcome ReadMapTitles(const typSource& source, TSFileStreamCL& rows);
 typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int threads);
 bool BuildDRFList(tqList<tqString>& warnings);
 
-// Loads the input into the table, the display moving through the reading; when memory
-// runs out, empties the table and passes the failure on.
-bool LoadOrClear(TSLtabCL& table, const TableLoader& load) {
+// Loads the input into the table, the display moving through the reading, converting and
+// checking only the columns `read` says the engine reads; when memory runs out, empties
+// the table and passes the failure on.
+bool LoadOrClear(TSLtabCL& table, const TableLoader& load,
+                 std::function<bool(std::string_view title)> read) {
     ProgressRun progress(gProgress, 100);
     table.SetProgressHook([&](uint64_t done, uint64_t total) { progress.Part(done, total); });
+    table.SetColumnsRead(std::move(read));
+    auto reset = [&table] {
+        table.SetProgressHook({});
+        table.SetColumnsRead({});
+    };
     try {
         const bool loaded = load(table);
-        table.SetProgressHook({});
+        reset();
         return loaded;
     } catch (const std::bad_alloc&) {
-        table.SetProgressHook({});
+        reset();
         table.Clear();
         throw;
     }
+}
+
+// Whether a column is one of `titles`.
+std::function<bool(std::string_view)> OneOf(std::initializer_list<const char*> titles) {
+    return [titles = std::vector<std::string>(titles.begin(), titles.end())](std::string_view t) {
+        return std::find(titles.begin(), titles.end(), t) != titles.end();
+    };
 }
 
 // Loads the file with the titles it needs, which tell a UTF-8 file without a mark.
@@ -208,14 +224,16 @@ typReadOutcome ReadMapTitles(const typSource& source, TSFileStreamCL& rows) {
     const std::initializer_list<const char*> titles = {MapFromTitle(), MapToTitle(),
                                                        MapDistanceTitle()};
     const bool loaded = LoadOrClear(
-        *table, source.load ? source.load : [&](TSLtabCL& into) {
+        *table,
+        source.load ? source.load : [&](TSLtabCL& into) {
             // The rows go from the file's text straight into the network: storing them in the
             // table first would cost more than building the network does.
             into.SetNeededTitles(std::vector<std::string>(titles.begin(), titles.end()));
             const bool read = into.LoadCsvTitles(source.path, rows);
             into.SetNeededTitles({});
             return read;
-        });
+        },
+        OneOf(titles));
     if (!loaded) {
         rows.Close();
         return LoadFailure(*table, source);
@@ -315,10 +333,15 @@ typReadOutcome ReadDRF(const typSource& source) {
     // A title counts only when the file just read has it: titles the table kept from an
     // earlier file would let a map file pass for an instruction file.
     table->Clear();
+    const auto needed = OneOf({DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
     const bool loaded = LoadOrClear(
-        *table, source.load ? source.load : [&](TSLtabCL& into) {
+        *table,
+        source.load ? source.load : [&](TSLtabCL& into) {
             return LoadCsvWithTitles(into, source.path,
                                      {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+        },
+        [&needed](std::string_view title) {
+            return needed(title) || title.starts_with(DRFViaTitle());
         });
     if (!loaded) {
         return LoadFailure(*table, source);
@@ -335,7 +358,7 @@ namespace {
 // The via columns of the instruction table, titled D_経由ノード名1, D_経由ノード名2, ... in
 // that order, as far as the numbers run without a gap.
 std::vector<uint32_t> ViaColumns(TSLtabCL& table) {
-    const std::string title = SystemText("D_経由ノード名");
+    const std::string title = DRFViaTitle();
     std::vector<uint32_t> columns;
     for (uint32_t col; (col = table.FindTitle(title + std::to_string(columns.size() + 1))) != 0;) {
         columns.push_back(col);

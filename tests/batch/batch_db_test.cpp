@@ -140,6 +140,24 @@ TEST_F(BatchDbTest, ValuesAreTakenAsStoredOrTheLoadNamesTableRowAndColumn) {
     EXPECT_NE(nul.err.find("[net.db:零]の[0002]行2列目"), std::string::npos) << nul.err;
 }
 
+// A road layer as GIS tools write it: a key, a geometry blob (NUL bytes in it), notes
+// under a title Shift-JIS cannot hold. Only the three map columns are read.
+TEST_F(BatchDbTest, ColumnsTheLoadDoesNotReadMayHoldAnything) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    Sql("CREATE TABLE 道 (fid INTEGER PRIMARY KEY, geom BLOB, M_始点ノード名 TEXT,"
+        " M_終点ノード名 TEXT, M_ノード間距離 INTEGER, \"メモ🚧\" TEXT);"
+        "INSERT INTO 道 (geom, M_始点ノード名, M_終点ノード名, M_ノード間距離, \"メモ🚧\")"
+        " SELECT X'4750000300000000', *, '🚧' FROM 地図;"
+        "CREATE TABLE 指示2 AS SELECT *, '〜' AS 備考 FROM 指示;");
+    const BatchRun plain = RunTool("--db net.db 地図 指示 結果");
+    ASSERT_EQ(plain.exit, 0) << plain.err;
+    const std::string expected = ResultTableAsCsv();
+    const BatchRun layer = RunTool("--db net.db 道 指示2 結果");
+    EXPECT_EQ(layer.exit, 0) << layer.err;
+    EXPECT_EQ(ResultTableAsCsv(), expected);
+}
+
 TEST_F(BatchDbTest, TheResultTableNeverReplacesAnInputOrAForeignTable) {
     Run(kMap, kDrf, "--version");
     MakeDatabase();

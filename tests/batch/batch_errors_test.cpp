@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -380,9 +381,30 @@ TEST_F(BatchTest, ACharacterShiftJisCannotHoldStopsTheLoadNamingItsPlace) {
         << run.err;
     EXPECT_EQ(run.result, "");  // nothing written
 
+    // A via column is read: a via name is checked as the start and end are.
     dir.Write("map.csv", Cp932File(kTwinMap));
-    dir.Write("drf.csv", Utf8File("D_検索名称,D_始点🚗,D_終点ノード名\n"));
-    const BatchRun title = RunTool("map.csv drf.csv result.csv");
-    EXPECT_EQ(title.exit, 3);
-    EXPECT_NE(title.err.find("drf.csv]の[0000]行2列目"), std::string::npos) << title.err;
+    dir.Write("drf.csv", Utf8File("D_検索名称,D_始点ノード名,D_終点ノード名,D_経由ノード名1\n"
+                                  "通勤,東京,横浜,品川🚗\n"));
+    const BatchRun via = RunTool("map.csv drf.csv result.csv");
+    EXPECT_EQ(via.exit, 3);
+    EXPECT_NE(via.err.find("drf.csv]の[0001]行4列目"), std::string::npos) << via.err;
+}
+
+// Columns the load does not read are neither converted nor checked, their titles neither:
+// the notes a spreadsheet keeps beside the rows never refuse a file.
+TEST_F(BatchTest, ColumnsNoOneReadsMayHoldAnything) {
+    const BatchRun plain = Run(kTwinMap, kTwinDrf);
+    ASSERT_EQ(plain.exit, 0) << plain.err;
+    std::string map;
+    std::istringstream lines(kTwinMap);
+    for (std::string line; std::getline(lines, line);) {
+        map += (map.empty() ? "メモ🚧," : "🚧 工事中,") + line + "\n";
+    }
+    dir.Write("map.csv", Utf8File(map));
+    dir.Write("drf.csv", Utf8File("D_検索名称,D_始点ノード名,D_終点ノード名,備考\n"
+                                  "通勤,東京,横浜,≒🚗\n帰り,横浜,品川,〜\n"));
+    const BatchRun noted = RunTool("map.csv drf.csv result.csv --warnings log.txt");
+    EXPECT_EQ(noted.exit, 0) << noted.err;
+    EXPECT_EQ(noted.result, plain.result);
+    EXPECT_EQ(noted.log, plain.log);
 }
