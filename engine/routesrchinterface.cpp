@@ -62,6 +62,34 @@ int CheckTitles(TSLtabCL& table, std::initializer_list<const char*> titles) {
 
 void Warn(tqList<tqString>& warnings, const std::string& text) { AddWarning(warnings, text); }
 
+// The via columns of the instruction table, titled D_経由ノード名1, D_経由ノード名2, ... in
+// that order, as far as the numbers run without a gap.
+std::vector<uint32_t> ViaColumns(TSLtabCL& table) {
+    const std::string title = DRFViaTitle();
+    std::vector<uint32_t> columns;
+    for (uint32_t col; (col = table.FindTitle(title + std::to_string(columns.size() + 1))) != 0;) {
+        columns.push_back(col);
+    }
+    return columns;
+}
+
+// Whether a numbered via column stands after a gap in the numbers (D_経由ノード名2 without
+// D_経由ノード名1, say): its via points would be left out of the searches.
+bool ViaColumnAfterGap(TSLtabCL& table) {
+    const std::string_view prefix = DRFViaTitle();
+    const std::vector<uint32_t> used = ViaColumns(table);
+    for (uint32_t col = 1; col <= table.GetColCount(); ++col) {
+        const std::string_view title = table.GetTitle(col);
+        const std::string_view number = title.substr(std::min(prefix.size(), title.size()));
+        if (title.starts_with(prefix) && !number.empty() &&
+            number.find_first_not_of("0123456789") == std::string_view::npos &&
+            std::find(used.begin(), used.end(), col) == used.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The shared table, made anew when its scratch file has failed (the folder may have room
 // again); null when even a new one has no scratch file.
 TSLtabCL* UsableTable() {
@@ -346,7 +374,8 @@ typReadOutcome ReadDRF(const typSource& source) {
     if (!loaded) {
         return LoadFailure(*table, source);
     }
-    return Outcome(CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()}));
+    const int code = CheckTitles(*table, {DRFNameTitle(), DRFStartTitle(), DRFEndTitle()});
+    return Outcome(code == rrRead && ViaColumnAfterGap(*table) ? rrTitleMissing : code);
 }
 
 int ReadDRFFile(const std::string& path) { return ReadDRF({path, {}}).code; }
@@ -355,27 +384,19 @@ int ReadDRFWith(const TableLoader& load) { return ReadDRF({{}, load}).code; }
 
 namespace {
 
-// The via columns of the instruction table, titled D_経由ノード名1, D_経由ノード名2, ... in
-// that order, as far as the numbers run without a gap.
-std::vector<uint32_t> ViaColumns(TSLtabCL& table) {
-    const std::string title = DRFViaTitle();
-    std::vector<uint32_t> columns;
-    for (uint32_t col; (col = table.FindTitle(title + std::to_string(columns.size() + 1))) != 0;) {
-        columns.push_back(col);
-    }
-    return columns;
-}
-
 // The warning that refuses a row for its via points, or nothing: the first via point, in
-// order, that is not a node, or that repeats the start, the end or an earlier via point.
+// order, that is not a node; else the first that repeats the start, the end or an earlier
+// via point.
 std::string ViaRefusal(const SfNodes& nodes, const tqString& start, const tqString& end,
                        const tqArray<tqString>& vias, int row) {
     for (int k = 0; k < vias.Count(); ++k) {
-        const tqString& via = vias.items[k];
-        if (!nodes.IsNode(via)) {
+        if (!nodes.IsNode(vias.items[k])) {
             return FormatText(SystemText("[%04d]行:経由ノード名称[%s]はＭＡＰ情報に存在しません。"),
-                              row, via.GetText());
+                              row, vias.items[k].GetText());
         }
+    }
+    for (int k = 0; k < vias.Count(); ++k) {
+        const tqString& via = vias.items[k];
         bool repeats = via == start || via == end;
         for (int j = 0; j < k && !repeats; ++j) {
             repeats = via == vias.items[j];

@@ -628,25 +628,31 @@ TEST_F(EngineTest, ManySearchesFromOneStartAreEachSearchedOnce) {
 TEST_F(EngineTest, ViaColumnsInAnyPlaceGiveViaPointsOrTheFirstWarningThatApplies) {
     LoadMap("S,A,1\nA,B,1\nB,E,1\nS,E,1\nE,S,1\nX,Y,1\n");
     tqList<tqString> warnings;
-    // Numbered from 1 without a gap: the fourth column, after a gap, counts for nothing.
-    ASSERT_EQ(ReadInstructions("D_経由ノード名2,D_検索名称,D_経由ノード名4,D_始点ノード名,"
-                               "D_終点ノード名,D_経由ノード名1\n"
-                               "B,two,Q,S,E,A\n"
-                               ",one,,S,E,B\n"
-                               "B,second,,S,E,\n"
-                               "Q,unknown,,S,E,A\n"
-                               "A,again,,S,E,A\n"
-                               "A,ends,,S,E,E\n"
-                               "S,starts,,S,E,\n"
-                               "X,far,,S,E,\n"
-                               "B,plain,,S,E,\n",
+    // Numbered from 1 without a gap; a numbered column after a gap would be left out of the
+    // searches, so such a file is refused as one that lacks a title.
+    const std::string titles = "D_経由ノード名2,D_検索名称,D_始点ノード名,D_終点ノード名,";
+    EXPECT_EQ(ReadInstructions(titles + "D_経由ノード名4\n", warnings), RSIF::rrTitleMissing);
+    EXPECT_EQ(ReadInstructions(titles + "D_経由ノード名3\n", warnings), RSIF::rrTitleMissing);
+    ASSERT_EQ(ReadInstructions(titles + "D_経由ノード名1,D_経由ノード名メモ\n"
+                                        "B,two,S,E,A,Q\n"
+                                        ",one,S,E,B\n"
+                                        "B,second,S,E,\n"
+                                        "Q,unknown,S,E,A\n"
+                                        "A,again,S,E,A\n"
+                                        "A,ends,S,E,E\n"
+                                        "S,starts,S,E,\n"
+                                        "X,far,S,E,\n"
+                                        "B,plain,S,E,\n"
+                                        "Q,both,S,E,S\n",
                                warnings),
               RSIF::rrRead);
+    // Every via point is looked up before any is checked for a repeat.
     EXPECT_EQ(Texts(warnings),
               "[0004]行:経由ノード名称[Q]はＭＡＰ情報に存在しません。\n"
               "[0005]行:経由ノード名称[A]は経路上で重複しています。\n"
               "[0006]行:経由ノード名称[E]は経路上で重複しています。\n"
-              "[0007]行:経由ノード名称[S]は経路上で重複しています。\n");
+              "[0007]行:経由ノード名称[S]は経路上で重複しています。\n"
+              "[0010]行:経由ノード名称[Q]はＭＡＰ情報に存在しません。\n");
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     ASSERT_EQ(list.Count(), 5);
     std::string found;
