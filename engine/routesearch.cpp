@@ -69,7 +69,9 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
     }
 
     std::vector<int32_t> collected;
-    int64_t total = 0;
+    // The legs add up as the links of one leg do: past the 64-bit range on the way is
+    // allowed, only the route's distance must fit.
+    Wide total = 0;
     for (size_t k = 0; k + 1 < points.size(); ++k) {
         const int32_t source = points[k];
         const int32_t target = points[k + 1];
@@ -79,17 +81,19 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
         } else {
             LeastDistancePass(source, target);
         }
-        // A leg whose distance does not fit in 64 bits cannot be told: no route.
-        const Wide leg = Reached(target) ? Label(target) : 0;
-        if (!Reached(target) || leg < INT64_MIN || leg > INT64_MAX ||
-            !CheckedAdd(total, static_cast<int64_t>(leg), total) || !TraceRoute(target, source)) {
+        if (!Reached(target) || !TraceRoute(target, source)) {
             return SfNodes::srNoRoute;
         }
+        total += Label(target);
         collected.insert(collected.end(), mRoute.begin() + (k == 0 ? 0 : 1), mRoute.end());
+    }
+    // A distance that does not fit in 64 bits cannot be told: no route.
+    if (total < INT64_MIN || total > INT64_MAX) {
+        return SfNodes::srNoRoute;
     }
 
     StoreRoute(collected, routeNames);
-    distance = total;
+    distance = static_cast<int64_t>(total);
     return SfNodes::srFound;
 }
 

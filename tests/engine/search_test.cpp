@@ -194,6 +194,28 @@ TEST(SearchRouteTest, NegativeDistancesCountBeyondSixtyFourBits) {
               "S>A>B>C (" + std::to_string(kMin + 4) + ")");
 }
 
+// Legs add up as the links of one leg do: a leg or a running total past the limit is
+// fine when the route ends within it.
+TEST(SearchRouteTest, ViaLegsMayPassBeyondSixtyFourBitsAndComeBack) {
+    SfNodes nodes;
+    Build(nodes, {{"S", "V", kMax}, {"V", "W", 5}, {"W", "E", -10}});
+    const std::string expected = "S>V>W>E (" + std::to_string(kMax - 5) + ")";
+    EXPECT_EQ(Search(nodes, "S", "E"), expected);
+    tqArray<tqString> vias;
+    for (const char* via : {"V", "W"}) {
+        tqArray<tqString> one;
+        one.Add(via);
+        EXPECT_EQ(Search(nodes, "S", "E", one), expected) << via;
+        vias.Add(via);
+    }
+    EXPECT_EQ(Search(nodes, "S", "E", vias), expected);
+    // Past the limit at the end is still no route.
+    Build(nodes, {{"S", "V", kMax}, {"V", "E", 5}, {"E", "X", -1}});
+    tqArray<tqString> viaV;
+    viaV.Add("V");
+    EXPECT_EQ(Search(nodes, "S", "E", viaV), "code 4");
+}
+
 TEST(SearchRouteTest, SumsBelowSixtyFourBitsMeanNoRoute) {
     constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
     EXPECT_EQ(Search({{"S", "A", kMin}, {"A", "E", -1}}, "S", "E"), "code 4");
