@@ -36,7 +36,8 @@ public:
                   const std::function<void(int32_t row, int32_t rows)>& told);
     // AddLines for the text of the file's bytes from `begin` on, each piece reading its own
     // stretch of the file (see MapPiece::AddFileLines). What failed when the file cannot be
-    // read.
+    // read, or was cut short while it was read before the last piece's stretch (CutShort):
+    // the rows are never those of the file with a hole.
     FileFailure AddFile(const textfile::FileAtOffsets& file, uint64_t begin,
                         const MapColumns& columns,
                         const std::function<void(int32_t row, int32_t rows)>& told,

@@ -72,7 +72,9 @@ FileFailure MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t
     }
     bool reserved = static_cast<bool>(told);
     std::string text;  // the lines not yet read: an LF ends all but the last
+    uint64_t reached = begin;
     auto take = [&](uint64_t at, std::string_view bytes) {
+        reached = at + bytes.size();
         mEndOfText = !textfile::AppendText(bytes.data(), bytes.size(), text);
         if (!reserved) {
             // Room for as many links as the first stretch's lines foretell, and some more;
@@ -96,6 +98,12 @@ FileFailure MapPiece::AddFileLines(const textfile::FileAtOffsets& file, uint64_t
     };
     if (!file.ReadStretches(begin, end, stretch, take)) {
         return FileFailure::Now(FileFailure::fdReading);
+    }
+    // A piece with a later one (a bounded end) ending early: the file was cut while it was
+    // read, and the later pieces may hold rows it lost. Only the last piece may stop at
+    // the file's end.
+    if (!mEndOfText && end != UINT64_MAX && reached < end) {
+        return FileFailure::CutShort();
     }
     ReadLines(text, columns, told, rows);
     return {};

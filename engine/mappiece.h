@@ -48,7 +48,7 @@ public:
     // bytes at a time in text mode: CR bytes dropped, and a 0x1A byte ends the text (see
     // EndsText). The lines are counted beforehand only for `told`. `stopAsked`, if given, is
     // asked after every stretch: true ends the reading with WorkStopped. What failed when the
-    // file cannot be read.
+    // file cannot be read; CutShort when it ends before `end` (UINT64_MAX: its end).
     FileFailure AddFileLines(const textfile::FileAtOffsets& file, uint64_t begin, uint64_t end,
                              const MapColumns& columns,
                              const std::function<void(int32_t row, int32_t rows)>& told,

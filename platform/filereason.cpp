@@ -25,6 +25,9 @@ std::string FileFailureReason(const FileFailure& failure) {
             return "フォルダです";
         case EIO:
             return "ディスクへの読み書きに失敗しました";
+        case ENODATA:
+            return reading ? "読込みの途中でファイルが短くなりました"
+                           : std::strerror(failure.error);
         default:
             return std::strerror(failure.error);
     }

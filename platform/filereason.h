@@ -18,6 +18,8 @@ struct FileFailure {
     static FileFailure Now(Doing doing) { return {doing, errno}; }
     // An empty file where text was expected.
     static FileFailure Empty() { return {fdReading, 0}; }
+    // A file that ended before text it had when the reading began.
+    static FileFailure CutShort() { return {fdReading, ENODATA}; }
     // Whether anything failed.
     explicit operator bool() const { return doing != fdNothing; }
     // A file that is not there (or a folder on its way that is not).

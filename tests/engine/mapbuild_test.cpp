@@ -1,6 +1,7 @@
 #include "engine/mapbuild.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <functional>
@@ -110,6 +111,35 @@ TEST(MapBuildTest, AFileIsReadToItsEndThoughItGrewAfterItWasOpened) {
                             ASSERT_FALSE(build.AddFile(file, 0, kColumns, nullptr));
                         }),
                   whole);
+    }
+}
+
+// Cut while it is read, before the last piece's stretch: a failure, never the rows after
+// the cut without those before it. A cut in the last piece leaves a prefix.
+TEST(MapBuildTest, AFileCutShortWhileItIsReadFailsTheBuildOrGivesAPrefix) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        text += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",1\n";
+    }
+    const std::string path = dir.Write("map.csv", text);
+    for (const size_t kept : {text.size() / 3, text.size() - 10}) {
+        textfile::FileAtOffsets file;
+        ASSERT_TRUE(file.Open(path));  // shares the work out by this size
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kept)), 0);
+        SfNodes nodes;
+        MapBuild build(nodes, 2);
+        const FileFailure failure = build.AddFile(file, 0, kColumns, nullptr, 16);
+        if (kept < text.size() / 2) {
+            EXPECT_EQ(failure.error, ENODATA);
+            EXPECT_EQ(FileFailureReason(failure), "読込みの途中でファイルが短くなりました");
+        } else {
+            EXPECT_FALSE(failure);
+            tqList<tqString> warnings;
+            build.Finish(warnings);
+            EXPECT_EQ(nodes.GetCount(), 400);  // the last line, cut, names no new node
+        }
+        dir.Write("map.csv", text);
     }
 }
 
