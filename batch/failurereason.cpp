@@ -19,6 +19,8 @@ std::string DatabaseFailureReason(int code) {
             return "書込みの権限がありません";
         case SQLITE_FULL:
             return "ディスクの空きがありません";
+        case SQLITE_CONSTRAINT:
+            return "テーブルの制約(CHECK、NOT NULL、UNIQUEなど)に合わない検索結果があります";
         default:
             return sqlite3_errstr(code);
     }

@@ -292,19 +292,41 @@ bool tqDAODatabase::LoadFieldList(const std::string& table, tqList<tqDaoDef::Fie
     return true;
 }
 
-std::unique_ptr<tqDAORecordset> tqDAODatabase::OpenRecordset(const std::string& nameOrSql) {
-    if (HasTable(nameOrSql)) {
-        return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(
-            *this, nameOrSql,
-            "SELECT rowid, * FROM " + ToUtf8(QuotedName(nameOrSql)) + " ORDER BY rowid"));
+bool tqDAODatabase::HasRowids(const std::string& table) {
+    // WITHOUT ROWID tables have none to read; a table as wide as SQLite allows has no room
+    // for one more column in a result.
+    Statement statement(Prepare(
+        "SELECT wr, ncol FROM pragma_table_list WHERE name = ? COLLATE NOCASE", "HasRowids"));
+    const std::string name = ToUtf8(table);
+    Check(sqlite3_bind_text(statement.get(), 1, name.data(), static_cast<int>(name.size()),
+                            SQLITE_TRANSIENT),
+          "HasRowids", __LINE__);
+    const int code = sqlite3_step(statement.get());
+    if (code != SQLITE_ROW) {
+        Check(code, "HasRowids", __LINE__);
+        return true;
     }
-    return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(*this, "", ToUtf8(nameOrSql)));
+    return sqlite3_column_int(statement.get(), 0) == 0 &&
+           sqlite3_column_int(statement.get(), 1) < sqlite3_limit(mDb, SQLITE_LIMIT_COLUMN, -1);
 }
 
-tqDAORecordset::tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8)
-    : mDb(db), mTable(std::move(table)), mSql(std::move(sqlUtf8)) {
+std::unique_ptr<tqDAORecordset> tqDAODatabase::OpenRecordset(const std::string& nameOrSql) {
+    if (HasTable(nameOrSql)) {
+        const std::string table = ToUtf8(QuotedName(nameOrSql));
+        const bool rowids = HasRowids(nameOrSql);
+        return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(
+            *this, nameOrSql,
+            rowids ? "SELECT rowid, * FROM " + table + " ORDER BY rowid" : "SELECT * FROM " + table,
+            rowids));
+    }
+    return std::unique_ptr<tqDAORecordset>(new tqDAORecordset(*this, "", ToUtf8(nameOrSql), false));
+}
+
+tqDAORecordset::tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8,
+                               bool rowids)
+    : mDb(db), mTable(std::move(table)), mSql(std::move(sqlUtf8)), mRowids(rowids) {
     mRows = mDb.Prepare(mSql, "OpenRecordset");
-    const int first = mTable.empty() ? 0 : 1;  // a table's first column is its rowid
+    const int first = mRowids ? 1 : 0;  // the rowid comes first
     for (int i = first; i < sqlite3_column_count(mRows); ++i) {
         mColumns.emplace_back(sqlite3_column_name(mRows, i));
     }
@@ -322,7 +344,7 @@ void tqDAORecordset::Close() {
 void tqDAORecordset::Step() {
     const int code = sqlite3_step(mRows);
     mAtEnd = code != SQLITE_ROW;
-    if (!mAtEnd && !mTable.empty()) {
+    if (!mAtEnd && mRowids) {
         mCurrent = sqlite3_column_int64(mRows, 0);
     }
     if (code != SQLITE_ROW) {
@@ -344,7 +366,7 @@ bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values,
     if (mAtEnd) {
         return false;
     }
-    const int first = mTable.empty() ? 0 : 1;
+    const int first = mRowids ? 1 : 0;
     values.clear();
     for (size_t i = 0; i < count && i < mColumns.size(); ++i) {
         const bool wanted = read == nullptr || (i < read->size() && (*read)[i]);
@@ -420,6 +442,7 @@ bool tqDAORecordset::Update() {
     }
     const int code = sqlite3_step(statement.get());
     if ((code & 0xFF) == SQLITE_CONSTRAINT) {
+        mDb.mLastError = SQLITE_CONSTRAINT;  // what a caller that sees false can tell
         return false;  // still in edit mode, as the engine leaves a failed update
     }
     mDb.Check(code, "Update", __LINE__);
@@ -443,7 +466,7 @@ bool tqDAORecordset::Delete() {
 
 bool tqDAORecordset::FindFirst(const std::vector<std::string>& fields,
                                const std::vector<Value>& values) {
-    if (mTable.empty()) {
+    if (!mRowids) {
         return false;
     }
     std::string where;

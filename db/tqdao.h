@@ -104,7 +104,9 @@ public:
     bool InTransaction(const std::function<bool()>& work);
     // Runs a statement (CP932); true when this statement changed at least one record.
     bool Execute(const std::string& sql);
-    // A recordset on a table (by name) or on the result of a SELECT statement.
+    // A recordset on a table (by name) or on the result of a SELECT statement. A table
+    // without rowids to read (WITHOUT ROWID, or as many columns as SQLite allows) takes new
+    // records but has no current one to edit, delete or find.
     std::unique_ptr<tqDAORecordset> OpenRecordset(const std::string& nameOrSql);
     // The fields of a table in their order; false when there is no such table.
     bool LoadFieldList(const std::string& table, tqList<tqDaoDef::FieldInf>& fields);
@@ -124,11 +126,16 @@ public:
     // is none of SQLITE_OK, SQLITE_DONE and SQLITE_ROW.
     void Check(int code, const char* call, int line) const;
     // The primary result code of the last error raised since the previous call (0 for
-    // none), for callers that only see an operation's false; clears it.
+    // none; SQLITE_CONSTRAINT for a record a constraint refused), for callers that only see
+    // an operation's false; clears it.
     int TakeLastError();
     sqlite3* Handle() const { return mDb; }
 
 private:
+    friend class tqDAORecordset;
+    // Whether a recordset on the table can read each record's rowid.
+    bool HasRowids(const std::string& table);
+
     sqlite3* mDb = nullptr;
     int mDepth = 0;              // open transactions
     mutable int mLastError = 0;  // see TakeLastError
@@ -172,12 +179,13 @@ public:
 
 private:
     friend class tqDAODatabase;
-    tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8);
+    tqDAORecordset(tqDAODatabase& db, std::string table, std::string sqlUtf8, bool rowids);
     void Step();
 
     tqDAODatabase& mDb;
     std::string mTable;  // CP932 name; empty for a query
     std::string mSql;    // UTF-8 SELECT
+    bool mRowids;        // each record's rowid comes first: records can be edited
     sqlite3_stmt* mRows = nullptr;
     bool mAtEnd = true;
     std::optional<int64_t> mCurrent;  // rowid of the current record (table recordsets)

@@ -288,8 +288,10 @@ bool TSLtabDbCL::BuildUpdateSql(tqDAODatabase& db, uint32_t row, const std::stri
         const bool text = tqDaoDef::IsTextType(field->Type);
         const std::string shown = value.empty() ? "NULL" : value;
         if (keys.FindItem(tqString(title.c_str())) != nullptr) {
-            where += (where.empty() ? "" : " AND ") + title + " = " +
-                     (text ? Quoted(value.empty() ? "NULL" : value) : shown);
+            // A further text key ends with a blank, as the statement's form has it.
+            const bool further = !where.empty();
+            where += (further ? " AND " : "") + title + " = " +
+                     (text ? Quoted(value.empty() ? "NULL" : value) + (further ? " " : "") : shown);
         } else {
             set += (set.empty() ? "" : " ,") + title + " = " +
                    (text && !value.empty() ? Quoted(value) : shown);

@@ -26,7 +26,9 @@ bool tqGrid::InsertRow(int at, int count) {
 }
 
 bool tqGrid::DeleteRows(int first, int last) {
-    if (first < 0 || last < 0 || first >= RowCount() || last >= RowCount() || first > last) {
+    // Only data rows can go: past DataRowCount the count would fall below the rows it has.
+    if (first < 0 || last < 0 || first >= RowCount() || last >= RowCount() || first > last ||
+        last >= DataRowCount) {
         return false;
     }
     const int n = last - first + 1;

@@ -1,8 +1,10 @@
 // qrlx-batch on the tables of an SQLite database.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -156,6 +158,61 @@ TEST_F(BatchDbTest, ColumnsTheLoadDoesNotReadMayHoldAnything) {
     const BatchRun layer = RunTool("--db net.db 道 指示2 結果");
     EXPECT_EQ(layer.exit, 0) << layer.err;
     EXPECT_EQ(ResultTableAsCsv(), expected);
+}
+
+std::vector<std::string> SortedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Result tables as users make them: without rowids, as wide as SQLite allows, or with a
+// constraint that the results break (named, the table unchanged).
+TEST_F(BatchDbTest, AnyResultTableWithTheColumnsIsWrittenOrTheReasonNamed) {
+    Run(kMap, kDrf, "--version");
+    MakeDatabase();
+    ASSERT_EQ(RunTool("--db net.db 地図 指示 結果").exit, 0);
+    const std::string expected = ResultTableAsCsv();
+    const std::string columns =
+        "R_検索結果 INTEGER, R_検索名称 TEXT, R_始点ノード名 TEXT, R_終点ノード名 TEXT, "
+        "R_距離 INTEGER, R_ノード数 INTEGER, R_N1 TEXT, R_N2 TEXT, R_N3 TEXT, R_N4 TEXT, R_N5 TEXT";
+    std::string wide;
+    for (int i = 11; i < 2000; ++i) {
+        wide += ", c" + std::to_string(i);
+    }
+    for (const std::string& shape :
+         {"(" + columns + ", PRIMARY KEY (R_検索名称, R_N1, R_N2, R_N3, R_N4, R_N5)) WITHOUT ROWID",
+          "(" + columns + wide + ")"}) {
+        Sql("DROP TABLE 結果; CREATE TABLE 結果 " + shape + ";");
+        const BatchRun run = RunTool("--db net.db 地図 指示 結果");
+        EXPECT_EQ(run.exit, 0) << run.err;
+        tqDAODatabase db(dir.Path("net.db"));
+        TSLtabDbCL rows;
+        ASSERT_TRUE(rows.LoadFromDbQuery(
+            db,
+            codepage::Utf8ToCp932("SELECT R_検索結果, R_検索名称, R_始点ノード名, R_終点ノード名, "
+                                  "R_距離, R_ノード数, R_N1, R_N2, R_N3, R_N4, R_N5 FROM 結果"),
+            true));
+        ASSERT_TRUE(rows.SaveCsvFile(dir.Path("back.csv")));
+        // A table without rowids keeps its rows in its key's order.
+        EXPECT_EQ(SortedLines(TempDir::Read(dir.Path("back.csv"))), SortedLines(expected));
+    }
+    Sql("DROP TABLE 結果; CREATE TABLE 結果 (" + columns +
+        ", CHECK (R_距離 < 10)); INSERT INTO 結果 (R_検索名称) VALUES ('mine');");
+    const BatchRun checked = RunTool("--db net.db 地図 指示 結果");
+    EXPECT_EQ(checked.exit, 6);
+    EXPECT_EQ(checked.err,
+              "検索結果ファイル[net.db:結果]の保存に失敗しました。(テーブルの制約(CHECK、NOT NULL、"
+              "UNIQUEなど)に合わない検索結果があります)\n");
+    tqDAODatabase db(dir.Path("net.db"));
+    TSLtabDbCL kept;
+    ASSERT_TRUE(kept.LoadFromDbTable(db, codepage::Utf8ToCp932("結果")));
+    ASSERT_EQ(kept.GetRowCount(), 1u);
+    EXPECT_STREQ(kept.ReadCell(1, 2), "mine");
 }
 
 TEST_F(BatchDbTest, TheResultTableNeverReplacesAnInputOrAForeignTable) {

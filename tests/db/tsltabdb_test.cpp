@@ -82,6 +82,18 @@ TEST_F(DbTest, BuiltStatementsFollowTheFieldTypesAndDoubleQuotes) {
     SetRow(table, 4, {"", "7"});  // an empty text key is quoted all the same
     ASSERT_TRUE(table.BuildUpdateSql(*db, 4, "T", keys, sql));
     EXPECT_EQ(sql, "UPDATE T SET N = 7 WHERE K = 'NULL'");
+    // Further keys: a text one ends with a blank, a number without.
+    Sql("CREATE TABLE T2 (K VARCHAR(20), N INTEGER, L TEXT, M INTEGER)");
+    TSLtabDbCL keyed;
+    for (uint32_t col = 1; col <= 4; ++col) {
+        keyed.SetTitle(col, std::string(1, "KNLM"[col - 1]));
+    }
+    SetRow(keyed, 1, {"k", "1", "l", "2"});
+    for (const char* key : {"L", "N"}) {
+        keys.Add(std::make_unique<tqString>(key));
+    }
+    ASSERT_TRUE(keyed.BuildUpdateSql(*db, 1, "T2", keys, sql));
+    EXPECT_EQ(sql, "UPDATE T2 SET M = 2 WHERE K = 'k' AND N = 1 AND L = 'l' ");
     ASSERT_TRUE(table.BuildInsertSql(*db, 3, "T", sql));
     EXPECT_TRUE(db->Execute(sql));  // a quote in a value no longer breaks the statement
     EXPECT_EQ(Rows("SELECT K FROM T"), "O'Hare");

@@ -92,11 +92,15 @@ TEST_F(RowsTest, DeleteRowsMovesTheRestUpAndEmptiesTheFreedRows) {
     EXPECT_FALSE(grid.DeleteRows(4, 3));
     EXPECT_FALSE(grid.DeleteRows(3, 12));
     EXPECT_FALSE(grid.DeleteRows(-1, 2));
+    EXPECT_FALSE(grid.DeleteRows(9, 10));  // row 10 is past the data
     ASSERT_TRUE(grid.DeleteRows(3, 4));
     EXPECT_EQ(Column(1, 2, 11), "r2 r5 r6 r7 r8 r9   r10 r11");
     EXPECT_EQ(grid.DataRowCount, 8);
     EXPECT_EQ(BlueRows(1), "3 7 11 ");
     EXPECT_EQ(grid.RowCount(), 12);
+    grid.DataRowCount = 0;  // no data row: nothing to delete, the count stays
+    EXPECT_FALSE(grid.DeleteRows(0, 0));
+    EXPECT_EQ(grid.DataRowCount, 0);
 }
 
 TEST_F(RowsTest, SwapsMoveStatesAndTheListsStaySearchable) {
