@@ -320,4 +320,24 @@ TEST_F(BatchDbTest, AResultTableMadeInAGeoPackageIsSeenByGisTools) {
     EXPECT_NE(info.out.find("R_N3 (String) = 横浜"), std::string::npos) << info.out;
 }
 
+// A road layer with line geometries and a notes column, made by ogr2ogr from WKT lines:
+// the geometry blobs and the notes are not what the load reads.
+TEST_F(BatchDbTest, AGeoPackageRoadLayerWithLinesLoads) {
+    dir.Write("道.csv",
+              "WKT,M_始点ノード名,M_終点ノード名,M_ノード間距離,メモ\n"
+              "\"LINESTRING (0 0,1 0)\",東京,品川,7,🚧 工事中\n"
+              "\"LINESTRING (1 0,2 1)\",品川,横浜,22,\n");
+    dir.Write("指示.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n通勤,東京,横浜\n");
+    ASSERT_EQ(std::system(("cd '" + dir.Dir() +
+                           "' && ogr2ogr -f GPKG net.gpkg 道.csv -oo GEOM_POSSIBLE_NAMES=WKT "
+                           "-oo KEEP_GEOM_COLUMNS=NO && ogr2ogr -update net.gpkg 指示.csv "
+                           ">/dev/null 2>&1")
+                              .c_str()),
+              0);
+    const BatchRun run = RunTool("--db net.gpkg 道 指示 結果");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const BatchRun info = RunTool("ogrinfo -ro -al -q net.gpkg 結果", /*prefixed=*/true);
+    EXPECT_NE(info.out.find("R_距離 (Integer64) = 29"), std::string::npos) << info.out;
+}
+
 }  // namespace
