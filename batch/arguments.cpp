@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -18,6 +19,23 @@ int ParseThreadCount(const std::string& text) {
     return !text.empty() && text[0] >= '1' && text[0] <= '9' && *end == '\0' && value <= 1024
                ? static_cast<int>(value)
                : 0;
+}
+
+// shift-jis (also cp932), utf-8 or utf-8-sig, in any case; false otherwise.
+bool ParseEncoding(std::string text, codepage::TextEncoding& encoding) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (text == "shift-jis" || text == "shift_jis" || text == "cp932") {
+        encoding = codepage::TextEncoding::cp932;
+    } else if (text == "utf-8" || text == "utf8") {
+        encoding = codepage::TextEncoding::utf8;
+    } else if (text == "utf-8-sig" || text == "utf8-sig") {
+        encoding = codepage::TextEncoding::utf8Bom;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // K/N with 1 <= K <= N <= 1,000,000; false otherwise.
@@ -83,7 +101,7 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         std::string* target = name == "--warnings" ? &arguments.warnings
                               : name == "--db"     ? &arguments.database
                                                    : nullptr;
-        if (target == nullptr && name != "--threads" && name != "--part") {
+        if (target == nullptr && name != "--threads" && name != "--part" && name != "--encoding") {
             return "unknown option '" + word + "'";
         }
         std::string value;
@@ -100,6 +118,10 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         if (name == "--part") {
             if (!ParsePart(value, arguments.part, arguments.parts)) {
                 return "--part takes K/N with 1 <= K <= N, not '" + value + "'";
+            }
+        } else if (name == "--encoding") {
+            if (!ParseEncoding(value, arguments.encoding)) {
+                return "--encoding takes shift-jis, utf-8 or utf-8-sig, not '" + value + "'";
             }
         } else if (target == nullptr) {
             if ((arguments.threads = ParseThreadCount(value)) == 0) {
@@ -169,9 +191,9 @@ std::string OutputClash(const Arguments& arguments) {
 void PrintUsage(FILE* to) {
     std::fputs(
         "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
-        "                  [--threads N]\n"
+        "                  [--threads N] [--encoding E] [--part K/N]\n"
         "       qrlx-batch --db SQLITE_FILE MAP_TABLE INSTRUCTION_TABLE RESULT_TABLE\n"
-        "                  [--warnings LOG_TXT] [--threads N]\n"
+        "                  [--warnings LOG_TXT] [--threads N] [--encoding E]\n"
         "       qrlx-batch --help | --version\n"
         "  Finds the shortest route of every search instruction and writes the results.\n"
         "  --db SQLITE_FILE    reads the map and the instructions from tables of an SQLite\n"
@@ -181,6 +203,9 @@ void PrintUsage(FILE* to) {
         "  --threads N         loads and searches on N threads (1 to 1024; default: one per\n"
         "                      CPU the process may use); the result file is the same\n"
         "                      whatever N\n"
+        "  --encoding E        writes the result file and the log in E: shift-jis (the\n"
+        "                      default), utf-8, or utf-8-sig (UTF-8 with a byte-order mark,\n"
+        "                      for spreadsheet programs)\n"
         "  --part K/N          searches only the K-th of N contiguous slices of the accepted\n"
         "                      instructions; the N result files, their title line kept\n"
         "                      once, are the whole result (see qrlx-batch(1) for GNU\n"
@@ -193,7 +218,8 @@ void PrintUsage(FILE* to) {
         "  input table. A result file or table that exists is replaced only when it may be\n"
         "  written (a table: with every result column). Input files are Shift-JIS (CP932),\n"
         "  or UTF-8 when they start with a byte-order mark or when the needed titles are\n"
-        "  found only when the title line is read as UTF-8; results and logs are Shift-JIS.\n"
+        "  found only when the title line is read as UTF-8; results and logs are Shift-JIS\n"
+        "  unless --encoding says otherwise.\n"
         "  Exit status: 0 done, 2 wrong usage, 3 a file cannot be read (the reason is\n"
         "  given), is empty, too large or holds a character Shift-JIS cannot, 4 a column\n"
         "  title is missing, 5 the map has no node, 6 a file cannot be written (the reason\n"

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/codepage.h"
+
 struct Arguments {
     std::string database;  // with --db: the map, instructions and result are its tables
     std::string map;
@@ -14,6 +16,7 @@ struct Arguments {
     int threads = 0;       // 0: the default
     int part = 1;          // --part K/N: search only slice K (from 1) of N
     int parts = 1;
+    codepage::TextEncoding encoding = codepage::TextEncoding::cp932;  // of the result and log
 };
 
 // The accepted instructions [first, last) that part `part` of `parts` searches: contiguous

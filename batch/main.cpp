@@ -58,7 +58,7 @@ void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
 int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     errno = 0;
     if (!arguments.warnings.empty() &&
-        !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings)) {
+        !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings, arguments.encoding)) {
         std::fprintf(
             stderr, "警告ログファイル[%s]の保存に失敗しました。%s\n", arguments.warnings.c_str(),
             ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());

@@ -143,6 +143,7 @@ int Store::WriteFailure(const std::string& reason) const {
 int Store::Write(TSLtabDbCL& results) {
     if (!mDb) {
         errno = 0;
+        results.SetSaveEncoding(mArguments.encoding);
         return results.SaveCsvFile(OutputPath(mArguments.result))
                    ? ecSuccess
                    : WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));

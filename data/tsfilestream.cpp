@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,7 @@ bool TSFileStreamCL::Open(const std::string& path, uint8_t openMode) {
         }
         position = 0;
     } else if (openMode == fmWrite) {
+        mWritten = false;
         if (!mWriter.Open(path)) {
             mFailure = FileFailure::Now(FileFailure::fdWriting);
             return false;
@@ -103,7 +105,16 @@ bool TSFileStreamCL::ReadLine(std::string_view& line) {
 }
 
 bool TSFileStreamCL::WriteText(std::string_view text) {
-    return mode == fmWrite && mWriter.Write(text);
+    if (mode != fmWrite) {
+        return false;
+    }
+    const bool first = !std::exchange(mWritten, true);
+    if (first && mEncoding == codepage::TextEncoding::utf8Bom &&
+        !mWriter.Write(codepage::kUtf8Mark)) {
+        return false;
+    }
+    return mEncoding == codepage::TextEncoding::cp932 ? mWriter.Write(text)
+                                                      : mWriter.Write(codepage::Cp932ToUtf8(text));
 }
 
 bool TSFileStreamCL::Close() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/codepage.h"
 #include "platform/filereason.h"
 #include "platform/textfile.h"
 
@@ -50,6 +51,9 @@ public:
     // Writes `text` as it is; every LF reaches the file as CR LF. False in another mode or
     // once a write has failed.
     bool WriteText(std::string_view text);
+    // The encoding of what WriteText writes (CP932 texts of whole characters, converted;
+    // with the mark, it goes first). Set before the first WriteText; CP932 by default.
+    void SetWriteEncoding(codepage::TextEncoding encoding) { mEncoding = encoding; }
 
     // Ends reading, or puts the written file in place (false, with the old file kept,
     // when anything failed). False when nothing was open.
@@ -65,6 +69,8 @@ public:
 
 private:
     textfile::TextFileWriter mWriter;
+    codepage::TextEncoding mEncoding = codepage::TextEncoding::cp932;
+    bool mWritten = false;  // since Open
     textfile::ReadProgress mReadProgress;
     textfile::FileAtOffsets mFile;  // after OpenFirstLine: open while text is left in it
     uint64_t mRest = 0;             // the offset of the first byte not in `content`

@@ -14,6 +14,7 @@
 #include "data/tsltabarray2d.h"
 #include "data/tsmemory.h"
 #include "data/tsmemunit.h"
+#include "platform/codepage.h"
 
 // Columns count from 1 and carry titles; data rows count from 1. Cell texts live in a
 // scratch-file store, so a table holds far more than memory would.
@@ -126,6 +127,8 @@ public:
     // only when everything was written; false, with the old file intact, otherwise, and
     // when the table has no columns.
     virtual bool SaveCsvFile(const std::string& path);
+    // The encoding SaveCsvFile writes in; CP932 by default.
+    void SetSaveEncoding(codepage::TextEncoding encoding) { mSaveEncoding = encoding; }
 
     // Told how far a long LoadCsvFile (its reading by the byte, then its splitting every
     // kProgressLines lines) or SaveCsvFile (every kProgressLines rows) has come: `done` of
@@ -152,5 +155,6 @@ private:
     ProgressHook mProgress;
     std::vector<std::string> mNeededTitles;
     std::function<bool(std::string_view)> mColumnsRead;
+    codepage::TextEncoding mSaveEncoding = codepage::TextEncoding::cp932;
     std::vector<bool> mRead;  // of each column of the file being loaded
 };

@@ -13,7 +13,7 @@
 namespace {
 
 // What spreadsheet programs put at the start of a file they save as "CSV UTF-8".
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+using codepage::kUtf8Mark;
 
 }  // namespace
 
@@ -186,6 +186,7 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
         return false;
     }
+    stream.SetWriteEncoding(mSaveEncoding);
     if (GetColCount() == 0 || !IsUsable()) {
         stream.Discard();
         return false;

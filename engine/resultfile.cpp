@@ -67,11 +67,13 @@ void FillResultTable(TSLtabCL& table) {
     }
 }
 
-bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings) {
+bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
+                    codepage::TextEncoding encoding) {
     TSFileStreamCL stream;
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
         return false;
     }
+    stream.SetWriteEncoding(encoding);
     for (int i = 0; i < warnings.Count(); ++i) {
         const tqString* text = warnings.Get(i);
         if (!stream.WriteText(text ? text->GetText() : "") || !stream.WriteText("\n")) {

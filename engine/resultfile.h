@@ -7,6 +7,7 @@
 #include "data/tqstring.h"
 #include "data/tsltab.h"
 #include "engine/routesrchinterface.h"
+#include "platform/codepage.h"
 
 namespace RSIF {
 
@@ -21,8 +22,10 @@ int RouteRowCount(const typDRFInf& record);
 // instruction of the list, in list order.
 void FillResultTable(TSLtabCL& table);
 
-// Writes the warnings as received (CP932), each followed by CR LF; no warnings give an
-// empty file. The old file is replaced only when everything was written.
-[[nodiscard]] bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings);
+// Writes the warnings as received (CP932, or converted to `encoding`), each followed by
+// CR LF; no warnings give an empty file. The old file is replaced only when everything was
+// written.
+[[nodiscard]] bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
+                                  codepage::TextEncoding encoding = codepage::TextEncoding::cp932);
 
 }  // namespace RSIF

@@ -7,6 +7,13 @@
 
 namespace codepage {
 
+// How a written text file is encoded: as the program holds its texts (CP932), or as UTF-8,
+// with or without a byte-order mark (spreadsheet programs look for one).
+enum class TextEncoding { cp932, utf8, utf8Bom };
+
+// The byte-order mark of UTF-8.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 // Decodes CP932 bytes for display. Never fails: every byte that does not start a valid
 // CP932 character becomes U+FFFD and decoding goes on with the next byte.
 std::string Cp932ToUtf8(std::string_view cp932);

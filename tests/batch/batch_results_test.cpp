@@ -104,3 +104,30 @@ TEST_F(BatchTest, ExistingOutputFilesAreOverwritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names that strict Shift-JIS decoders refuse (①, 髙, 﨑) come out as themselves in UTF-8,
+// in the result and the log, with a byte-order mark only when asked.
+TEST_F(BatchTest, UtfEightOutputsAreTheShiftJisOnesInUtfEight) {
+    const BatchRun cp932 = Run(std::string(kMapTitles) + "①,髙,1\n髙,﨑,2\n﨑,﨑,3\n",
+                               std::string(kDrfTitles) + "川崎①,①,﨑\n");
+    ASSERT_EQ(cp932.exit, 0) << cp932.err;
+    EXPECT_NE(cp932.result.find("①,髙,﨑"), std::string::npos) << cp932.result;
+    for (const char* encoding : {"utf-8", "UTF-8-SIG", "shift-jis"}) {
+        const BatchRun run = RunTool(std::string("map.csv drf.csv result.csv --warnings log.txt "
+                                                 "--encoding ") +
+                                     encoding);
+        ASSERT_EQ(run.exit, 0) << run.err;
+        const std::string mark = std::string(encoding) == "UTF-8-SIG" ? "\xEF\xBB\xBF" : "";
+        const bool utf8 = std::string(encoding) != "shift-jis";
+        const std::string result = TempDir::Read(dir.Path("result.csv"));
+        const std::string log = TempDir::Read(dir.Path("log.txt"));
+        EXPECT_EQ(result, utf8 ? mark + cp932.result : codepage::Utf8ToCp932(cp932.result))
+            << encoding;
+        EXPECT_EQ(log, utf8 ? mark + cp932.log : codepage::Utf8ToCp932(cp932.log)) << encoding;
+    }
+    EXPECT_EQ(RunTool("map.csv drf.csv result.csv --encoding latin-1").exit, 2);
+}
+
+}  // namespace
