@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QTreeView>
 
+#include <algorithm>
+
 #include "platform/qt/desktop.h"
 
 namespace {
@@ -49,7 +51,7 @@ private:
 class DesktopChooser final : public FileChooser {
 public:
     bool Choose(QWidget* owner, bool save, const QString& filter, const QString& defaultSuffix,
-                const std::string& start, std::string& path) override {
+                const std::string& start, std::string& path, int& type) override {
         QFileDialog dialog(DialogOwner(owner), QString(), QFile::decodeName(start.c_str()), filter);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -69,6 +71,8 @@ public:
             return false;
         }
         path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+        type = std::max<int>(
+            0, filter.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter()));
         return true;
     }
 };
@@ -83,11 +87,23 @@ void SetFileChooser(FileChooser* chooser) { gChooser = chooser ? chooser : &gDes
 bool FileDialog::Execute(QWidget* owner) {
     const std::string start = FileName.empty() ? InitialDir : FileName;
     std::string chosen;
-    if (!gChooser->Choose(owner, mSave, Filter, DefaultExt, start, chosen)) {
+    int type = 0;
+    if (!gChooser->Choose(owner, mSave, Filter, DefaultExt, start, chosen, type)) {
         return false;
     }
     FileName = chosen;
+    FilterIndex = type;
     return true;
+}
+
+QString EncodingTypes(const QString& name, const QString& patterns) {
+    return QStringLiteral("%1 (%2);;%1 UTF-8 (%2);;%1 UTF-8 BOM付き (%2)").arg(name, patterns);
+}
+
+codepage::TextEncoding TypeEncoding(int type) {
+    return type == 1   ? codepage::TextEncoding::utf8
+           : type == 2 ? codepage::TextEncoding::utf8Bom
+                       : codepage::TextEncoding::cp932;
 }
 
 std::string DirectoryOf(const std::string& path) {

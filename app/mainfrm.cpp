@@ -112,7 +112,8 @@ void TMainForm::EndWork() {
 
 TMainForm::TMainForm()
     : OpenDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QString(), false),
-      SaveDialog(QStringLiteral("CSVﾌｧｲﾙ (*.CSV *.csv)"), QStringLiteral("CSV"), true),
+      SaveDialog(EncodingTypes(QStringLiteral("CSVﾌｧｲﾙ"), QStringLiteral("*.CSV *.csv")),
+                 QStringLiteral("CSV"), true),
       mProgress(std::make_unique<Progress>(*this)),
       mWorker(std::make_unique<EngineWorker>(this, *mProgress)) {
     setWindowTitle(QStringLiteral("ロトミナ"));

@@ -37,10 +37,12 @@ void TMainForm::ResultPreservBtnClick() {
         FileFailure failure;
     };
     auto save = std::make_shared<Save>();
+    const codepage::TextEncoding encoding = TypeEncoding(SaveDialog.FilterIndex);
     mWorker->Start(
-        [save, path] {
+        [save, path, encoding] {
             // The table lives and goes on the worker: a large one takes a while to free.
             TSLtabCL table;
+            table.SetSaveEncoding(encoding);
             RSIF::FillResultTable(table);
             ProgressRun progress(RSIF::GetProgressDisplay(), 100);
             table.SetProgressHook(

@@ -27,7 +27,7 @@ class ListChooser final : public FileChooser {
 public:
     explicit ListChooser(std::vector<std::string> files) : mFiles(std::move(files)) {}
     bool Choose(QWidget*, bool, const QString&, const QString&, const std::string&,
-                std::string& path) override {
+                std::string& path, int&) override {
         if (mNext >= mFiles.size()) {
             return false;
         }

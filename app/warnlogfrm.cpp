@@ -43,7 +43,8 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash)
     // above other programs' windows (the help viewer).
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      SaveDialog(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.TXT *.txt)"), QStringLiteral("TXT"), true),
+      SaveDialog(EncodingTypes(QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ"), QStringLiteral("*.TXT *.txt")),
+                 QStringLiteral("TXT"), true),
       mOutputClash(std::move(outputClash)) {
     setWindowTitle(QStringLiteral("ロトミナ(QRLX)"));
     setFixedSize(404, 326);
@@ -121,7 +122,7 @@ void TWarnLogForm::LogSaveBtnClick() {
         lines.Add(std::make_unique<tqString>(line.c_str()));
     }
     errno = 0;
-    if (!RSIF::SaveWarningLog(path, lines)) {
+    if (!RSIF::SaveWarningLog(path, lines, TypeEncoding(SaveDialog.FilterIndex))) {
         ShowErrorMessage(
             this, "警告ログファイル[%s]の保存に失敗しました。%s", path.c_str(),
             ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());

@@ -72,7 +72,7 @@ void Generate(int side, int searches, int reach, const std::string& mapPath,
 class Answers final : public FileChooser, public MessagePresenter {
 public:
     bool Choose(QWidget*, bool, const QString&, const QString&, const std::string&,
-                std::string& path) override {
+                std::string& path, int&) override {
         path = next;
         return true;
     }

@@ -30,19 +30,26 @@
 // Answers file dialogs from a queue: a path, or "" for a cancelled dialog.
 class ScriptedChooser final : public FileChooser {
 public:
-    bool Choose(QWidget*, bool save, const QString&, const QString&, const std::string& start,
-                std::string& path) override {
+    bool Choose(QWidget*, bool save, const QString& filter, const QString&,
+                const std::string& start, std::string& path, int& type) override {
         starts.push_back(std::string(save ? "save:" : "open:") + start);
+        filters.push_back(filter.toStdString());
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected file dialog";
             return false;
         }
         path = answers.front();
         answers.pop_front();
+        type = types.empty() ? 0 : types.front();
+        if (!types.empty()) {
+            types.pop_front();
+        }
         return !path.empty();
     }
     std::deque<std::string> answers;
-    std::vector<std::string> starts;  // how each dialog was started
+    std::deque<int> types;             // the file type of each answer (the first when none)
+    std::vector<std::string> filters;  // the file types each dialog offered
+    std::vector<std::string> starts;   // how each dialog was started
 };
 
 // Answers questions from a queue (Yes when empty) and records every message.

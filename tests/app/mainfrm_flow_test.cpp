@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <string>
+#include <utility>
 
 #include "app_fixture.h"
 #include "platform/iofault.h"
@@ -94,6 +95,21 @@ TEST_F(AppTest, LoadSearchRepeatAndSaveAsTheBatchToolWould) {
                           "' '" + batch + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(TempDir::Read(saved), TempDir::Read(batch));
+
+    // The dialog's other file types: the same results in UTF-8, with a mark or without,
+    // as the batch tool writes them.
+    EXPECT_EQ(chooser.filters.back(),
+              "CSVﾌｧｲﾙ (*.CSV *.csv);;CSVﾌｧｲﾙ UTF-8 (*.CSV *.csv);;CSVﾌｧｲﾙ UTF-8 BOM付き (*.CSV "
+              "*.csv)");
+    for (const auto& [type, encoding] : {std::pair{1, "utf-8"}, std::pair{2, "utf-8-sig"}}) {
+        chooser.answers.push_back(saved);
+        chooser.types.push_back(type);
+        form->ResultPreservBtnClick();
+        Finish();
+        ASSERT_EQ(std::system((command + " --encoding " + encoding).c_str()), 0);
+        EXPECT_EQ(TempDir::Read(saved), TempDir::Read(batch)) << encoding;
+    }
+    EXPECT_EQ(TempDir::Read(saved).substr(0, 3), "\xEF\xBB\xBF");
 }
 
 TEST_F(AppTest, NoSaveOfTheWindowReplacesAFileItLoaded) {
