@@ -101,7 +101,8 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         std::string* target = name == "--warnings" ? &arguments.warnings
                               : name == "--db"     ? &arguments.database
                                                    : nullptr;
-        if (target == nullptr && name != "--threads" && name != "--part" && name != "--encoding") {
+        if (target == nullptr && name != "--threads" && name != "--part" && name != "--encoding" &&
+            name != "--layout") {
             return "unknown option '" + word + "'";
         }
         std::string value;
@@ -119,6 +120,11 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
             if (!ParsePart(value, arguments.part, arguments.parts)) {
                 return "--part takes K/N with 1 <= K <= N, not '" + value + "'";
             }
+        } else if (name == "--layout") {
+            if (value != "nodes" && value != "routes") {
+                return "--layout takes routes or nodes, not '" + value + "'";
+            }
+            arguments.nodeRows = value == "nodes";
         } else if (name == "--encoding") {
             if (!ParseEncoding(value, arguments.encoding)) {
                 return "--encoding takes shift-jis, utf-8 or utf-8-sig, not '" + value + "'";
@@ -191,9 +197,9 @@ std::string OutputClash(const Arguments& arguments) {
 void PrintUsage(FILE* to) {
     std::fputs(
         "usage: qrlx-batch MAP_CSV INSTRUCTION_CSV RESULT_CSV [--warnings LOG_TXT]\n"
-        "                  [--threads N] [--encoding E] [--part K/N]\n"
+        "                  [--threads N] [--encoding E] [--layout L] [--part K/N]\n"
         "       qrlx-batch --db SQLITE_FILE MAP_TABLE INSTRUCTION_TABLE RESULT_TABLE\n"
-        "                  [--warnings LOG_TXT] [--threads N] [--encoding E]\n"
+        "                  [--warnings LOG_TXT] [--threads N] [--encoding E] [--layout L]\n"
         "       qrlx-batch --help | --version\n"
         "  Finds the shortest route of every search instruction and writes the results.\n"
         "  --db SQLITE_FILE    reads the map and the instructions from tables of an SQLite\n"
@@ -206,6 +212,9 @@ void PrintUsage(FILE* to) {
         "  --encoding E        writes the result file and the log in E: shift-jis (the\n"
         "                      default), utf-8, or utf-8-sig (UTF-8 with a byte-order mark,\n"
         "                      for spreadsheet programs)\n"
+        "  --layout L          routes (the default): a route's nodes five to a row; nodes:\n"
+        "                      one row per node of each route, with its step and its\n"
+        "                      distance from the start (a failed search: one row)\n"
         "  --part K/N          searches only the K-th of N contiguous slices of the accepted\n"
         "                      instructions; the N result files, their title line kept\n"
         "                      once, are the whole result (see qrlx-batch(1) for GNU\n"

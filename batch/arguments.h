@@ -17,6 +17,7 @@ struct Arguments {
     int part = 1;          // --part K/N: search only slice K (from 1) of N
     int parts = 1;
     codepage::TextEncoding encoding = codepage::TextEncoding::cp932;  // of the result and log
+    bool nodeRows = false;  // --layout nodes: one result row per route node
 };
 
 // The accepted instructions [first, last) that part `part` of `parts` searches: contiguous

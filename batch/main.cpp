@@ -119,7 +119,11 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     }
 
     TSLtabDbCL results;
-    RSIF::FillResultTable(results);
+    if (arguments.nodeRows) {
+        RSIF::FillNodeRowsTable(results);
+    } else {
+        RSIF::FillResultTable(results);
+    }
     code = store.Write(results);
     if (code != ecSuccess) {
         return code;

@@ -178,12 +178,14 @@ bool Store::PrepareResultTable(TSLtabCL& results) {
         }
         return true;
     }
-    // The counts and the distance are integers.
+    // The counts, steps and distances are integers.
     std::vector<tqDaoDef::FieldInf> columns(results.GetColCount());
     for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
         const std::string title = results.GetTitle(col);
-        const bool number = title == SystemText("R_検索結果") || title == SystemText("R_距離") ||
-                            title == SystemText("R_ノード数");
+        bool number = false;
+        for (const char* numbers : {"R_検索結果", "R_距離", "R_ノード数", "R_順番", "R_累積距離"}) {
+            number = number || title == SystemText(numbers);
+        }
         columns[col - 1].Name = title.c_str();
         columns[col - 1].Type = number ? tqDaoDef::dbLong : tqDaoDef::dbMemo;
     }

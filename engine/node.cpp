@@ -66,6 +66,23 @@ int32_t SfNodes::FindNode(const tqString& name) const {
     return mNames.Find(std::string_view(name.GetText(), name.Length()));
 }
 
+bool SfNodes::LinkDistance(const tqString& from, const tqString& to, int64_t& distance) const {
+    const int32_t fromId = FindNode(from);
+    const int32_t toId = FindNode(to);
+    if (fromId == SfNodeNames::kNone || toId == SfNodeNames::kNone) {
+        return false;
+    }
+    const int32_t source = mGraph.position[fromId];
+    const int32_t target = mGraph.position[toId];
+    for (uint32_t k = mGraph.outStart[source]; k < mGraph.outStart[source + 1]; ++k) {
+        if (mGraph.outArcs[k].node == target) {
+            distance = mGraph.outArcs[k].distance;
+            return true;
+        }
+    }
+    return false;
+}
+
 size_t SfNodes::LinkSlot(uint64_t key) const {
     const size_t mask = mLinkIndex.size() - 1;
     size_t slot = SlotHash(key) & mask;

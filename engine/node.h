@@ -38,6 +38,9 @@ public:
     // The id of the node with exactly this name, or SfNodeNames::kNone.
     int32_t FindNode(const tqString& name) const;
     bool IsNode(const tqString& name) const { return FindNode(name) != SfNodeNames::kNone; }
+    // The distance of the link from -> to (a map holds one at most); false when there is
+    // none. Needs the links sorted.
+    bool LinkDistance(const tqString& from, const tqString& to, int64_t& distance) const;
     std::string_view NodeName(int32_t id) const { return mNames.Get(id); }
 
     // Adds the directed link from -> to, creating the nodes as needed. alDuplicate, with

@@ -1,6 +1,8 @@
 #include "engine/resultfile.h"
 
 #include <cinttypes>
+#include <iterator>
+#include <string>
 
 #include "data/formattext.h"
 #include "data/systemtext.h"
@@ -64,6 +66,60 @@ void FillResultTable(TSLtabCL& table) {
             }
         }
         row += rowCount;
+    }
+}
+
+namespace {
+
+// A 128-bit whole number in decimal: a partial sum along a route may pass the 64-bit range.
+std::string WideText(__int128 value) {
+    const bool negative = value < 0;
+    unsigned __int128 magnitude =
+        negative ? -static_cast<unsigned __int128>(value) : static_cast<unsigned __int128>(value);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    return negative ? "-" + digits : digits;
+}
+
+}  // namespace
+
+void FillNodeRowsTable(TSLtabCL& table) {
+    const char* titles[] = {SystemText("R_検索名称"),     SystemText("R_検索結果"),
+                            SystemText("R_始点ノード名"), SystemText("R_終点ノード名"),
+                            SystemText("R_順番"),         SystemText("R_ノード名"),
+                            SystemText("R_累積距離")};
+    for (uint32_t col = 1; col <= std::size(titles); ++col) {
+        table.SetTitle(col, titles[col - 1]);
+    }
+    const SfNodes& nodes = GetNodes();
+    tqList<typDRFInf>& list = GetDRFList();
+    ProgressRun progress(GetProgressDisplay(), list.Count());
+    uint32_t row = 1;
+    for (int i = 0; i < list.Count(); ++i) {
+        progress.Item(i);
+        const typDRFInf& record = *list.Get(i);
+        const int steps = record.Failed ? 1 : record.RouteNames.Count();
+        __int128 distance = 0;
+        for (int step = 0; step < steps; ++step, ++row) {
+            table.WriteCell(row, 1, record.Name.GetText());
+            table.WriteCell(row, 2, record.Failed ? "0" : "1");
+            table.WriteCell(row, 3, record.StartName.GetText());
+            table.WriteCell(row, 4, record.EndName.GetText());
+            if (record.Failed) {
+                continue;
+            }
+            const tqString& name = record.RouteNames.items[step];
+            int64_t link = 0;
+            if (step > 0 && nodes.LinkDistance(record.RouteNames.items[step - 1], name, link)) {
+                distance += link;
+            }
+            table.WriteCell(row, 5, std::to_string(step + 1));
+            table.WriteCell(row, 6, name.GetText());
+            table.WriteCell(row, 7, WideText(distance));
+        }
     }
 }
 

@@ -22,6 +22,12 @@ int RouteRowCount(const typDRFInf& record);
 // instruction of the list, in list order.
 void FillResultTable(TSLtabCL& table);
 
+// Fills `table` (expected empty) with one row per node of each instruction's route, in
+// list and route order: search name, result (1 or 0), start, end, the node's step from 1,
+// its name, and the distance from the start to it along the route; a failed search gives
+// one row with the last three empty.
+void FillNodeRowsTable(TSLtabCL& table);
+
 // Writes the warnings as received (CP932, or converted to `encoding`), each followed by
 // CR LF; no warnings give an empty file. The old file is replaced only when everything was
 // written.

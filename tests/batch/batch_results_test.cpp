@@ -131,3 +131,28 @@ TEST_F(BatchTest, UtfEightOutputsAreTheShiftJisOnesInUtfEight) {
 }
 
 }  // namespace
+
+namespace {
+
+// One row per route node, with its step and its distance from the start (past the 64-bit
+// range on the way too); a failed search one row.
+TEST_F(BatchTest, TheNodesLayoutGivesEachRouteNodeItsStepAndDistance) {
+    const BatchRun run =
+        Run(std::string(kMapTitles) + "S,V,9223372036854775807\nV,W,5\nW,E,-10\nA,B,3\nB,C,4\n",
+            std::string(kDrfTitles) + "far,S,E\nnear,A,C\nnone,C,A\n",
+            "map.csv drf.csv result.csv --layout nodes");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.result,
+              "R_検索名称,R_検索結果,R_始点ノード名,R_終点ノード名,R_順番,R_ノード名,R_累積距離\r\n"
+              "far,1,S,E,1,S,0\r\n"
+              "far,1,S,E,2,V,9223372036854775807\r\n"
+              "far,1,S,E,3,W,9223372036854775812\r\n"
+              "far,1,S,E,4,E,9223372036854775802\r\n"
+              "near,1,A,C,1,A,0\r\n"
+              "near,1,A,C,2,B,3\r\n"
+              "near,1,A,C,3,C,7\r\n"
+              "none,0,C,A,,,\r\n");
+    EXPECT_EQ(RunTool("map.csv drf.csv result.csv --layout wide").exit, 2);
+}
+
+}  // namespace
