@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 mapfile -t sources < <(git ls-files '*.cpp' '*.h' '*.c')
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${sources[@]}"

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQRLX_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"

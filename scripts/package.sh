@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"  # CMake takes no CPPFLAGS: _FORTIFY_SOURCE is there

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRLX_SANITIZE=ON >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
 cd build-asan

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those still missing.
-# This is the one list of the project's system packages.
+# Installs the Debian packages the programs need, with --tests also those of the tests,
+# only those still missing. These are the project's only lists of system packages.
 set -euo pipefail
 
+# What building and running the two programs needs.
 packages=(
     g++
     cmake
     make
-    libgtest-dev
     qt6-base-dev
     libsqlite3-dev
-    sqlite3
     fonts-ipafont-gothic
     fonts-ipafont-mincho
     fontconfig
@@ -18,13 +17,18 @@ packages=(
     xdg-utils
     fp-utils
     xchm
+    librsvg2-bin
+)
+# What the tests, the checks and the packaging add (setup.sh --tests).
+test_packages=(
+    libgtest-dev
+    sqlite3
     xvfb
     openbox
     xdotool
     x11-utils
     man-db
     desktop-file-utils
-    librsvg2-bin
     clang
     clang-format
     libclang-rt-14-dev
@@ -33,6 +37,9 @@ packages=(
     lintian
     dpkg-dev
 )
+if [ "${1:-}" = "--tests" ]; then
+    packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

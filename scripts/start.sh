@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the desktop program. Without a display it
-# says so and runs the command-line tool on the sample files instead.
+# Installs what the programs need, builds them, and starts the desktop program. Without a
+# display it says so and runs the command-line tool on the sample files instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/build.sh
+bash scripts/build.sh --programs
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec ./build/app/qrlx
 fi
