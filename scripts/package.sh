@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package build/qrlx_VERSION_amd64.deb, with the hardening flags Debian
-# gives a package (fortify, stack protector, relro and bindnow, PIE), in a build of its own.
+# Builds the Debian packages build/qrlx_VERSION_amd64.deb (the desktop program) and
+# build/qrlx-batch_VERSION_amd64.deb (the command-line tool), with the hardening flags
+# Debian gives a package (fortify, stack protector, relro and bindnow, PIE), in a build of
+# its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,5 +16,5 @@ cmake -S . -B build-package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRLX_WERROR=ON \
 cmake --build build-package --parallel "$(nproc)"
 (cd build-package && cpack -G DEB >/dev/null)
 mkdir -p build
-mv build-package/qrlx_*_amd64.deb build/
-ls -l build/qrlx_*_amd64.deb
+mv build-package/qrlx_*_amd64.deb build-package/qrlx-batch_*_amd64.deb build/
+ls -l build/qrlx_*_amd64.deb build/qrlx-batch_*_amd64.deb

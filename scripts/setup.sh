@@ -36,6 +36,7 @@ test_packages=(
     parallel
     lintian
     dpkg-dev
+    appstream
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=("${test_packages[@]}")
