@@ -86,4 +86,7 @@ void TMainForm::VersionInfMenuClick() {
     VersionForm->setParent(DialogOwner(this), flags);
     ExecOwnedDialog(*VersionForm, this);
     VersionForm->setParent(this, flags);
+    if (shellopen::AnyOpening()) {  // its links started openers: their answers are watched
+        WatchOpeners();
+    }
 }
