@@ -4,6 +4,9 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
+
 #include "app/engineworker.h"
 #include "app/filedialog.h"
 #include "engine/progress.h"
