@@ -4,9 +4,11 @@
 #include <QGroupBox>
 #include <QListView>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 
 #include "data/messagebox.h"
@@ -14,6 +16,17 @@
 #include "platform/filereason.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/qttext.h"
+
+// A save of the log: what it writes, where, and how it ended.
+struct TWarnLogForm::Save {
+    std::vector<std::string> lines;
+    std::string path;
+    codepage::TextEncoding encoding = codepage::TextEncoding::cp932;
+    bool saved = false;
+    FileFailure failure;
+};
+
+constexpr int kSaveCheckMs = 20;  // how often a save under way is asked whether it ended
 
 // The log's lines as the list shows them, decoded only when a row is drawn, so that a load
 // with hundreds of thousands of rejected rows hands them over at once.
@@ -66,7 +79,12 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash)
     CancelBtn->setGeometry(308, 290, 88, 28);
     connect(LogSaveBtn, &QPushButton::clicked, this, [this] { LogSaveBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
+    mSaveCheck = new QTimer(this);
+    mSaveCheck->setInterval(kSaveCheckMs);
+    connect(mSaveCheck, &QTimer::timeout, this, [this] { SaveChecked(); });
 }
+
+TWarnLogForm::~TWarnLogForm() = default;  // a save under way ends first
 
 void TWarnLogForm::HandOver(const tqList<tqString>& warnings) {
     mListed->BeginChange();
@@ -117,14 +135,37 @@ void TWarnLogForm::LogSaveBtnClick() {
         AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
         return;
     }
-    tqList<tqString> lines;
-    for (const std::string& line : mLines) {
-        lines.Add(std::make_unique<tqString>(line.c_str()));
+    // The lines as they are now: a load may hand over others while they are written.
+    mSave = std::make_shared<Save>();
+    mSave->lines = mLines;
+    mSave->path = path;
+    mSave->encoding = TypeEncoding(SaveDialog.FilterIndex);
+    LogSaveBtn->setEnabled(false);
+    mSaving = std::make_unique<HelperThreads>(1);
+    mSaving->Run([save = mSave] {
+        tqList<tqString> lines;
+        lines.Reserve(static_cast<int32_t>(save->lines.size()));
+        for (const std::string& line : save->lines) {
+            lines.Add(std::make_unique<tqString>(line.c_str()));
+        }
+        errno = 0;
+        save->saved = RSIF::SaveWarningLog(save->path, lines, save->encoding);
+        save->failure = FileFailure::Now(FileFailure::fdWriting);
+    });
+    mSaveCheck->start();
+    SaveChecked();  // ended already when no helper could be had
+}
+
+void TWarnLogForm::SaveChecked() {
+    if (!mSaving || !mSaving->EndedWithin(std::chrono::milliseconds(0))) {
+        return;
     }
-    errno = 0;
-    if (!RSIF::SaveWarningLog(path, lines, TypeEncoding(SaveDialog.FilterIndex))) {
-        ShowErrorMessage(
-            this, "警告ログファイル[%s]の保存に失敗しました。%s", path.c_str(),
-            ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());
+    mSaveCheck->stop();
+    mSaving.reset();
+    const std::shared_ptr<Save> save = std::move(mSave);
+    LogSaveBtn->setEnabled(true);
+    if (!save->saved) {
+        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。%s", save->path.c_str(),
+                         ReasonSuffix(FileFailureReason(save->failure)).c_str());
     }
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,10 +14,13 @@
 #include "app/filedialog.h"
 #include "data/tqlist.h"
 #include "data/tqstring.h"
+#include "platform/filereason.h"
+#include "platform/helperthreads.h"
 
 class QGroupBox;
 class QListView;
 class QPushButton;
+class QTimer;
 class WarnLogLines;
 
 class TWarnLogForm : public QDialog {
@@ -24,6 +28,7 @@ public:
     // Why the log may not be saved as a file (it is an input of the main window), or empty.
     using OutputCheck = std::function<std::string(const std::string& path)>;
     explicit TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash = {});
+    ~TWarnLogForm() override;
 
     QGroupBox* GroupBox1;
     QListView* WarnLogListBox;  // rows of WarnLogLines: any number of lines hand over at once
@@ -38,7 +43,10 @@ public:
     const std::vector<std::string>& Lines() const { return mLines; }
 
     void CancelBtnClick();
+    // Saves the lines on a helper thread (a long log takes a while to write and sync); the
+    // window answers meanwhile and says afterwards when the save failed.
     void LogSaveBtnClick();
+    bool IsSaving() const { return mSaving != nullptr; }
 
 protected:
     // The first time centred on the main window; after that where it was last.
@@ -46,7 +54,14 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Ends a save once its helper has: the button back, the failure said.
+    void SaveChecked();
+
     std::vector<std::string> mLines;
+    struct Save;
+    std::shared_ptr<Save> mSave;
+    std::unique_ptr<HelperThreads> mSaving;  // set while a save runs
+    QTimer* mSaveCheck;
     OutputCheck mOutputClash;
     WarnLogLines* mListed;
     std::optional<QPoint> mLastPosition;

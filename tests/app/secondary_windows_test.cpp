@@ -56,26 +56,32 @@ TEST_F(AppTest, WarningLogShowsClosesAndKeepsOnlyTheNewLines) {
 }
 
 TEST_F(AppTest, WarningLogSavesTheReceivedBytesWithCrLf) {
+    // The save runs beside the window; it has ended when the log is no longer saving.
+    auto save = [this] {
+        warnLog->LogSaveBtnClick();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !warnLog->IsSaving(); }, 10000));
+        EXPECT_TRUE(warnLog->LogSaveBtn->isEnabled());
+    };
     HandOver(*warnLog, {"[0001]行:一", "[0002]行:二"});
     const std::string path = files.Path("log.txt");
     chooser.answers.push_back(path);
-    warnLog->LogSaveBtnClick();
+    save();
     EXPECT_EQ(TempDir::Read(path), Cp932File("[0001]行:一\n[0002]行:二\n"));
 
     chooser.answers.push_back(path);
     presenter.answers.push_back(maNo);
     HandOver(*warnLog, {"[0003]行:三"});
-    warnLog->LogSaveBtnClick();
+    save();
     EXPECT_EQ(TempDir::Read(path), Cp932File("[0001]行:一\n[0002]行:二\n"));  // answered No
 
     HandOver(*warnLog, {});
     chooser.answers.push_back(path);
-    warnLog->LogSaveBtnClick();
+    save();
     EXPECT_EQ(TempDir::Read(path), "");
 
     const std::string unwritable = files.Path("missing/log.txt");
     chooser.answers.push_back(unwritable);
-    warnLog->LogSaveBtnClick();
+    save();
     EXPECT_EQ(presenter.shown.back(), "error: 警告ログファイル[" + unwritable +
                                           "]の保存に失敗しました。(フォルダがありません)");
 }
