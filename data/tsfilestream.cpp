@@ -1,6 +1,7 @@
 #include "data/tsfilestream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -113,8 +114,17 @@ bool TSFileStreamCL::WriteText(std::string_view text) {
         !mWriter.Write(codepage::kUtf8Mark)) {
         return false;
     }
-    return mEncoding == codepage::TextEncoding::cp932 ? mWriter.Write(text)
-                                                      : mWriter.Write(codepage::Cp932ToUtf8(text));
+    if (mEncoding == codepage::TextEncoding::cp932) {
+        return mWriter.Write(text);
+    }
+    // A byte that is no CP932 character has no UTF-8 form: writing U+FFFD for it would
+    // change the text, and could make two names one.
+    std::string utf8;
+    if (!codepage::Cp932ToUtf8Exact(text, utf8)) {
+        errno = EILSEQ;
+        return false;
+    }
+    return mWriter.Write(utf8);
 }
 
 bool TSFileStreamCL::Close() {

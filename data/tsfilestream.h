@@ -52,7 +52,9 @@ public:
     // once a write has failed.
     bool WriteText(std::string_view text);
     // The encoding of what WriteText writes (CP932 texts of whole characters, converted;
-    // with the mark, it goes first). Set before the first WriteText; CP932 by default.
+    // with the mark, it goes first). Set before the first WriteText; CP932 by default. In
+    // UTF-8, a text with bytes that are no CP932 character is not written: WriteText gives
+    // false with errno EILSEQ.
     void SetWriteEncoding(codepage::TextEncoding encoding) { mEncoding = encoding; }
 
     // Ends reading, or puts the written file in place (false, with the old file kept,

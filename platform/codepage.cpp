@@ -92,9 +92,17 @@ size_t Utf8SequenceLength(std::string_view rest) {
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) {
+Converter& FromCp932() {
     static Converter converter("UTF-8", "CP932");
-    return converter.Convert(cp932, "\xEF\xBF\xBD", OneByte);
+    return converter;
+}
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    return FromCp932().Convert(cp932, "\xEF\xBF\xBD", OneByte);
+}
+
+bool Cp932ToUtf8Exact(std::string_view cp932, std::string& utf8) {
+    return FromCp932().ConvertExact(cp932, utf8);
 }
 
 Converter& ToCp932() {

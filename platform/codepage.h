@@ -18,6 +18,10 @@ inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // CP932 character becomes U+FFFD and decoding goes on with the next byte.
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// Decodes CP932 bytes exactly: false at the first byte that does not start a valid CP932
+// character, with `utf8` then incomplete.
+bool Cp932ToUtf8Exact(std::string_view cp932, std::string& utf8);
+
 // Encodes UTF-8 as CP932. A character that CP932 cannot hold, or a byte that is not valid
 // UTF-8, becomes '?'.
 std::string Utf8ToCp932(std::string_view utf8);

@@ -25,6 +25,9 @@ std::string FileFailureReason(const FileFailure& failure) {
             return "フォルダです";
         case EIO:
             return "ディスクへの読み書きに失敗しました";
+        case EILSEQ:
+            return reading ? std::strerror(failure.error)
+                           : "Shift-JISとして読めないバイトがあり、UTF-8で書けません";
         case ENODATA:
             return reading ? "読込みの途中でファイルが短くなりました"
                            : std::strerror(failure.error);

@@ -1,4 +1,6 @@
 // The result file: rows per instruction, route names five to a row, numbers in full.
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "batch_fixture.h"
@@ -128,6 +130,19 @@ TEST_F(BatchTest, UtfEightOutputsAreTheShiftJisOnesInUtfEight) {
         EXPECT_EQ(log, utf8 ? mark + cp932.log : codepage::Utf8ToCp932(cp932.log)) << encoding;
     }
     EXPECT_EQ(RunTool("map.csv drf.csv result.csv --encoding latin-1").exit, 2);
+
+    // Bytes of a Shift-JIS file that are no character have no UTF-8 form: never written as
+    // U+FFFD (two such names would become one), the save fails and says why.
+    dir.Write("map.csv", Cp932File(kMapTitles) + "A\x81\x20,B,1\r\n");
+    dir.Write("drf.csv", Cp932File(kDrfTitles) + "q,A\x81\x20,B\r\n");
+    std::remove(dir.Path("result.csv").c_str());
+    const BatchRun invalid = RunTool("map.csv drf.csv result.csv --encoding utf-8");
+    EXPECT_EQ(invalid.exit, 6);
+    EXPECT_EQ(invalid.err,
+              "検索結果ファイル[result.csv]の保存に失敗しました。(Shift-JISとして読めない"
+              "バイトがあり、UTF-8で書けません)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("result.csv")));
+    EXPECT_EQ(RunTool("map.csv drf.csv result.csv").exit, 0);  // as Shift-JIS, kept as read
 }
 
 }  // namespace
