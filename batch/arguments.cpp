@@ -56,6 +56,19 @@ bool ParsePart(const std::string& text, int& part, int& parts) {
            part <= parts;
 }
 
+const char* const kValueOptions[] = {"--warnings", "--db",       "--threads",
+                                     "--part",     "--encoding", "--layout"};
+
+// Whether `word` is an option whose value is the next word (not given as --name=VALUE).
+bool TakesValue(const std::string& word) {
+    for (const char* name : kValueOptions) {
+        if (word == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 PartSlice SliceOf(int count, int part, int parts) {
@@ -77,6 +90,25 @@ bool IsStandardOutput(const std::string& argument) {
     return argument == kStandardStream ||
            (::stat(argument.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &standard) == 0 &&
             named.st_dev == standard.st_dev && named.st_ino == standard.st_ino);
+}
+
+Information InformationAsked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") {
+            break;
+        }
+        if (word == "--help" || word == "-h") {
+            return Information::help;
+        }
+        if (word == "--version") {
+            return Information::version;
+        }
+        if (TakesValue(word)) {
+            ++i;  // its value is no option word
+        }
+    }
+    return Information::none;
 }
 
 std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
@@ -101,8 +133,7 @@ std::string ParseArguments(int argc, char** argv, Arguments& arguments) {
         std::string* target = name == "--warnings" ? &arguments.warnings
                               : name == "--db"     ? &arguments.database
                                                    : nullptr;
-        if (target == nullptr && name != "--threads" && name != "--part" && name != "--encoding" &&
-            name != "--layout") {
+        if (!TakesValue(name)) {
             return "unknown option '" + word + "'";
         }
         std::string value;

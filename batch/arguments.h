@@ -37,6 +37,12 @@ std::string OutputPath(const std::string& argument);
 // Whether an output argument names standard output ("-", or the file behind it).
 bool IsStandardOutput(const std::string& argument);
 
+// What the command line asks for before any run: --help (or -h) or --version, whichever
+// stands first as an option word (not an option's value, not after "--"), wherever it
+// stands and whatever else the line holds.
+enum class Information { none, help, version };
+Information InformationAsked(int argc, char** argv);
+
 // Fills `arguments` from the command line. Empty when it is a valid one; else one line that
 // says what is wrong ("unknown option '--bogus'").
 std::string ParseArguments(int argc, char** argv, Arguments& arguments);

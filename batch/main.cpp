@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -147,13 +146,15 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage(stdout);
-        return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("qrlx-batch " QRLX_VERSION);
-        return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
+    switch (InformationAsked(argc, argv)) {
+        case Information::help:
+            PrintUsage(stdout);
+            return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
+        case Information::version:
+            std::puts("qrlx-batch " QRLX_VERSION);
+            return std::fflush(stdout) == 0 ? ecSuccess : ecCannotWrite;
+        case Information::none:
+            break;
     }
     const unsigned closed = standardstreams::OpenClosedOnDevNull();
     // The search threads allocate little (their results); in the one shared arena they

@@ -87,7 +87,14 @@ TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
     const BatchRun version = RunTool("--version");
     EXPECT_EQ(version.exit, 0);
     EXPECT_EQ(version.out, "qrlx-batch " QRLX_VERSION "\n");
-    EXPECT_EQ(RunTool("--version extra").exit, 2);
+    // Wherever they stand, whatever else is wrong; the first one asked wins.
+    for (const char* line : {"--version --bogus", "x --version", "--threads 0 --version --help"}) {
+        EXPECT_EQ(RunTool(line).out, version.out) << line;
+    }
+    EXPECT_EQ(RunTool("x --help --version").out, help.out);
+    // A value or a word after "--" is no request: "--help" is then a file's name.
+    EXPECT_EQ(RunTool("--warnings --help map.csv drf.csv result.csv").exit, 3);
+    EXPECT_EQ(RunTool("-- --version drf.csv result.csv").exit, 3);
 }
 
 TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThreeAndSayWhy) {
