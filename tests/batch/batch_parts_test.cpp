@@ -1,4 +1,5 @@
 // qrlx-batch --part: a run split into slices, as a scheduler runs it.
+#include <cstdio>
 #include <string>
 
 #include "batch_fixture.h"
@@ -20,21 +21,21 @@ protected:
         RunTool("map.csv drf.csv whole.csv --warnings whole.txt");
     }
 
-    // Runs the README's recipe with GNU parallel for `parts` parts; gives the joined result.
+    // Runs the README's recipe with GNU parallel for `parts` parts and joins them with the
+    // shipped join script; gives the joined result.
     std::string Recipe(int parts) {
         const std::string n = std::to_string(parts);
-        const BatchRun run = RunTool("(seq " + n +
-                                         " | parallel --will-cite -j 2 '" QRLX_BATCH
-                                         "' map.csv drf.csv part{}.csv --part {}/" +
-                                         n +
-                                         " --warnings log{}.txt && "
-                                         "{ head -n 1 part1.csv; for k in $(seq " +
-                                         n +
-                                         "); do tail -n +2 part$k.csv; done; } "
-                                         ">joined.csv)",
-                                     /*prefixed=*/true);
+        const BatchRun run = RunTool(
+            "(seq " + n +
+                " | parallel --will-cite -j 2 '" QRLX_BATCH "' map.csv drf.csv part{}-of-" + n +
+                ".csv --part {}/" + n + " --threads 1 --warnings log{}.txt && " + Join(n),
+            /*prefixed=*/true);
         EXPECT_EQ(run.exit, 0) << run.err;
         return TempDir::Read(dir.Path("joined.csv"));
+    }
+
+    static std::string Join(const std::string& n) {
+        return "sh '" QRLX_EXAMPLES "/join-parts.sh' " + n + " joined.csv)";
     }
 };
 
@@ -45,7 +46,37 @@ TEST_F(BatchPartsTest, ThePartsJoinedAreTheWholeRunByteForByte) {
     EXPECT_EQ(TempDir::Read(dir.Path("log2.txt")), TempDir::Read(dir.Path("whole.txt")));
     // More parts than instructions: some parts hold the title line only.
     EXPECT_EQ(Recipe(20), whole);
-    EXPECT_EQ(TempDir::Read(dir.Path("part1.csv")), codepage::Utf8ToCp932(kResultTitles));
+    EXPECT_EQ(TempDir::Read(dir.Path("part1-of-20.csv")), codepage::Utf8ToCp932(kResultTitles));
+}
+
+// The job script runs as sbatch runs an array task: its SLURM_* variables set, qrlx-batch
+// on the path.
+TEST_F(BatchPartsTest, TheSlurmJobScriptsPartsJoinToTheWholeAndAPartMissingIsRefused) {
+    const std::string job = TempDir::Read(QRLX_EXAMPLES "/slurm-job.sh");
+    ASSERT_EQ(job.rfind("#!/bin/sh\n", 0), 0u);  // sbatch refuses a script without it
+    std::string tasks = "(PATH=\"$(dirname '" QRLX_BATCH
+                        "'):$PATH\" && for k in $(seq 16); do "
+                        "SLURM_ARRAY_TASK_ID=$k SLURM_ARRAY_TASK_COUNT=16 "
+                        "sh '" QRLX_EXAMPLES "/slurm-job.sh' || exit 1; done)";
+    ASSERT_EQ(RunTool(tasks, /*prefixed=*/true).exit, 0);
+    const std::string whole = TempDir::Read(dir.Path("whole.csv"));
+    ASSERT_EQ(RunTool("(" + Join("16"), /*prefixed=*/true).exit, 0);
+    EXPECT_EQ(TempDir::Read(dir.Path("joined.csv")), whole);
+
+    // Joined as 4 parts of 16, a part missing, or a part cut short: refused, the result kept.
+    dir.Write("joined.csv", "kept");
+    const BatchRun fewer = RunTool("(" + Join("4"), /*prefixed=*/true);
+    EXPECT_EQ(fewer.exit, 1);
+    EXPECT_EQ(fewer.err, "join-parts.sh: part 1 of 4 (part1-of-4.csv) is missing\n");
+    const std::string part9 = TempDir::Read(dir.Path("part9-of-16.csv"));
+    ASSERT_GT(part9.size(), 2u);
+    dir.Write("part9-of-16.csv", part9.substr(0, part9.size() - 2));
+    EXPECT_EQ(RunTool("(" + Join("16"), /*prefixed=*/true).err,
+              "join-parts.sh: part 9 of 16 (part9-of-16.csv) does not end with a line end: it "
+              "was cut short\n");
+    std::remove(dir.Path("part16-of-16.csv").c_str());
+    EXPECT_EQ(RunTool("(" + Join("16"), /*prefixed=*/true).exit, 1);
+    EXPECT_EQ(TempDir::Read(dir.Path("joined.csv")), "kept");
 }
 
 TEST_F(BatchPartsTest, APartOutsideTheSlicesIsWrongUsage) {

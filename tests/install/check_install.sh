@@ -17,7 +17,9 @@ share/doc/qrlx-batch/changelog.gz
 share/doc/qrlx-batch/copyright
 share/doc/qrlx-batch/examples/instructions-via.csv
 share/doc/qrlx-batch/examples/instructions.csv
+share/doc/qrlx-batch/examples/join-parts.sh
 share/doc/qrlx-batch/examples/map.csv
+share/doc/qrlx-batch/examples/slurm-job.sh
 share/doc/qrlx/changelog.gz
 share/doc/qrlx/copyright
 share/doc/qrlx/help/files.html
