@@ -5,6 +5,7 @@
 
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
+#include "batch/routelines.h"
 #include "data/systemtext.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
@@ -151,8 +152,12 @@ int Store::Write(TSLtabDbCL& results) {
     bool lacksColumns = false;
     mDb->TakeLastError();
     const bool written = mDb->InTransaction([&] {
-        lacksColumns = !PrepareResultTable(results);
-        return !lacksColumns && results.ReplaceDbTable(*mDb, mResultTable);
+        bool made = false;
+        lacksColumns = !PrepareResultTable(results, made);
+        if (lacksColumns || !results.ReplaceDbTable(*mDb, mResultTable)) {
+            return false;
+        }
+        return DrawRoutes(made);
     });
     if (written) {
         return ecSuccess;
@@ -164,7 +169,20 @@ int Store::Write(TSLtabDbCL& results) {
     return WriteFailure(error != 0 ? DatabaseFailureReason(error) : std::string());
 }
 
-bool Store::PrepareResultTable(TSLtabCL& results) {
+bool Store::DrawRoutes(bool madeTable) {
+    const std::optional<RouteLines> lines = RouteLines::OfMap(*mDb, mArguments.map);
+    if (!lines) {
+        return true;
+    }
+    if (madeTable) {
+        lines->MakeLayer(*mDb, mArguments.result);
+    }
+    const std::optional<std::string> column = RouteLines::LayerColumn(*mDb, mArguments.result);
+    return !column || lines->Write(*mDb, mArguments.result, *column, mArguments.nodeRows);
+}
+
+bool Store::PrepareResultTable(TSLtabCL& results, bool& made) {
+    made = false;
     tqList<tqDaoDef::FieldInf> fields;
     if (mDb->LoadFieldList(mResultTable, fields)) {
         for (uint32_t col = 1; col <= results.GetColCount(); ++col) {
@@ -190,5 +208,6 @@ bool Store::PrepareResultTable(TSLtabCL& results) {
         columns[col - 1].Type = number ? tqDaoDef::dbLong : tqDaoDef::dbMemo;
     }
     mDb->CreateTable(mResultTable, columns);
+    made = true;
     return true;
 }

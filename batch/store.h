@@ -31,8 +31,8 @@ public:
     std::optional<RSIF::typReadOutcome> ReadInstructions();
 
     // Writes the result file, or replaces the result table's rows (making the table when
-    // there is none), all or nothing. An existing table is replaced only when it has every
-    // result column. ecSuccess or ecCannotWrite.
+    // there is none, and drawing the routes when the map is a road layer), all or nothing. An
+    // existing table is replaced only when it has every result column. ecSuccess or ecCannotWrite.
     int Write(TSLtabDbCL& results);
 
 private:
@@ -46,9 +46,12 @@ private:
     template <typename Read>
     auto ReadInput(const std::string& argument, const Read& read)
         -> std::optional<decltype(read(RSIF::typSource{}))>;
-    // The result table, made when missing (and registered when the database is a
+    // The result table, made when missing (`made`; registered when the database is a
     // GeoPackage); false, with nothing changed, when an existing one lacks a result column.
-    bool PrepareResultTable(TSLtabCL& results);
+    bool PrepareResultTable(TSLtabCL& results, bool& made);
+    // When the map is a GeoPackage road layer, draws each route into the result table: a
+    // table made now becomes a line layer; an existing one is drawn into when it is one.
+    bool DrawRoutes(bool madeTable);
     // The messages of a table that cannot be read (SQLite's `code`) and of a failed write.
     void TableUnreadable(const std::string& argument, int code) const;
     int WriteFailure(const std::string& reason) const;

@@ -21,16 +21,14 @@ std::string Quoted(std::string_view value) {
     return out + "'";
 }
 
-// A cell read back: NULL and a single space of a text are empty; a single space stored as
-// bytes (how a cell holding just a space is kept) is that space.
-std::string CellText(const Value& value) {
+}  // namespace
+
+std::string TSLtabDbCL::CellText(const Value& value) {
     if (value.kind == Value::vkNull || (value.kind == Value::vkText && value.bytes == " ")) {
         return "";
     }
     return value.bytes;
 }
-
-}  // namespace
 
 int TSLtabDbCL::CompareRows(uint32_t col, uint32_t rowA, uint32_t rowB) {
     const std::string a = ReadCell(rowA, col);

@@ -52,6 +52,9 @@ public:
     // table that is not a TSLtabDbCL).
     static bool LoadQueryInto(TSLtabCL& table, tqDAODatabase& db, const std::string& sql,
                               bool titles);
+    // The cell a fetched value reads back as: NULL and a single space of a text are empty;
+    // a single space stored as bytes (how a cell holding just a space is kept) is that space.
+    static std::string CellText(const tqDaoDef::Value& value);
 
 private:
     bool FieldListFor(tqDAODatabase& db, const std::string& table);

@@ -302,26 +302,79 @@ TEST_F(BatchDbTest, AFileThatIsNoDatabaseIsNamedAsSuch) {
     EXPECT_EQ(TempDir::Read(dir.Path("map.csv")), Cp932File(kMap));
 }
 
+// Each feature of a layer as ogrinfo prints it: its geometry's WKT, "-" for none.
+std::vector<std::string> FeatureLines(const std::string& ogrinfo) {
+    std::vector<std::string> features;
+    std::istringstream lines(ogrinfo);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("OGRFeature(", 0) == 0) {
+            features.emplace_back("-");
+        } else if (line.rfind("  LINESTRING", 0) == 0 && !features.empty()) {
+            features.back() = line.substr(2);
+        }
+    }
+    return features;
+}
+
 // ogr2ogr makes the GeoPackage from UTF-8 CSV files, as a GIS user would: a road layer with
-// line geometries from WKT and a notes column, which the load does not read.
-TEST_F(BatchDbTest, AGeoPackageRoadLayerLoadsAndTheResultTableIsSeenByGisTools) {
+// line geometries from WKT in a projected system and a notes column, which the load does
+// not read. The roads are drawn either way; a refused row and a repeated link carry lines
+// no route may take.
+TEST_F(BatchDbTest, AGeoPackageRoadLayerGivesTheResultTableTheRoutesAsLines) {
     dir.Write("道.csv",
               "WKT,M_始点ノード名,M_終点ノード名,M_ノード間距離,メモ\n"
+              "\"LINESTRING (9 9,8 8)\",東京,品川,0,距離なし\n"
               "\"LINESTRING (0 0,1 0)\",東京,品川,7,🚧 工事中\n"
-              "\"LINESTRING (1 0,2 1)\",品川,横浜,22,\n");
-    dir.Write("指示.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n通勤,東京,横浜\n");
+              "\"LINESTRING (2 1,1 0)\",品川,横浜,22,\n"
+              "\"LINESTRING (7 7,6 6)\",品川,横浜,1,重複\n"
+              "\"LINESTRING (2 1,1 0)\",横浜,品川,22,\n"
+              "\"LINESTRING (2 1,3 1)\",横浜,大船,1,\n"
+              "\"LINESTRING (4 1,3 1)\",大船,藤沢,1,\n"
+              "\"LINESTRING (4 1,5 1)\",藤沢,茅ヶ崎,1,\n"
+              "\"LINESTRING (5 1,6 1)\",茅ヶ崎,平塚,1,\n");
+    dir.Write("指示.csv",
+              "D_検索名称,D_始点ノード名,D_終点ノード名\n通勤,東京,横浜\n遠出,東京,平塚\n"
+              "帰れない,横浜,東京\n戻り,横浜,品川\n");
     ASSERT_EQ(std::system(("cd '" + dir.Dir() +
                            "' && ogr2ogr -f GPKG net.gpkg 道.csv -oo GEOM_POSSIBLE_NAMES=WKT "
-                           "-oo KEEP_GEOM_COLUMNS=NO && ogr2ogr -update net.gpkg 指示.csv "
-                           ">/dev/null 2>&1")
+                           "-oo KEEP_GEOM_COLUMNS=NO -a_srs EPSG:6677 && ogr2ogr -update net.gpkg "
+                           "指示.csv >/dev/null 2>&1")
                               .c_str()),
               0);
-    const BatchRun run = RunTool("--db net.gpkg 道 指示 結果");
-    ASSERT_EQ(run.exit, 0) << run.err;
-    const BatchRun info = RunTool("ogrinfo -ro -al -q net.gpkg 結果", /*prefixed=*/true);
-    EXPECT_EQ(info.exit, 0) << info.err;
-    EXPECT_NE(info.out.find("R_距離 (Integer64) = 29"), std::string::npos) << info.out;
-    EXPECT_NE(info.out.find("R_N3 (String) = 横浜"), std::string::npos) << info.out;
+    const std::vector<std::string> routes = {"LINESTRING (0 0,1 0,2 1)",
+                                             "LINESTRING (0 0,1 0,2 1,3 1,4 1,5 1,6 1)",
+                                             "-",  // the second row of the six nodes
+                                             "-",  // the failed search
+                                             "LINESTRING (2 1,1 0)"};
+    for (int run = 0; run < 2; ++run) {  // made, then replaced
+        const BatchRun made = RunTool("--db net.gpkg 道 指示 結果");
+        ASSERT_EQ(made.exit, 0) << made.err;
+        const BatchRun info = RunTool("ogrinfo -ro -al -q net.gpkg 結果", /*prefixed=*/true);
+        EXPECT_EQ(FeatureLines(info.out), routes) << info.out;
+        EXPECT_NE(info.out.find("R_距離 (Integer64) = 29"), std::string::npos) << info.out;
+    }
+    const BatchRun layer = RunTool("ogrinfo -ro -so net.gpkg 結果", /*prefixed=*/true);
+    EXPECT_NE(layer.out.find("Geometry: Line String"), std::string::npos) << layer.out;
+    EXPECT_NE(layer.out.find("ID[\"EPSG\",6677]]"), std::string::npos) << layer.out;
+
+    // One row per node: each row the line of the link that reached its node.
+    ASSERT_EQ(RunTool("--db net.gpkg 道 指示 経路 --layout nodes").exit, 0);
+    const std::vector<std::string> links =
+        FeatureLines(RunTool("ogrinfo -ro -al -q net.gpkg 経路", /*prefixed=*/true).out);
+    const std::vector<std::string> expected = {"-",
+                                               "LINESTRING (0 0,1 0)",
+                                               "LINESTRING (1 0,2 1)",  // 通勤
+                                               "-",
+                                               "LINESTRING (0 0,1 0)",
+                                               "LINESTRING (1 0,2 1)",
+                                               "LINESTRING (2 1,3 1)",
+                                               "LINESTRING (3 1,4 1)",
+                                               "LINESTRING (4 1,5 1)",
+                                               "LINESTRING (5 1,6 1)",  // 遠出
+                                               "-",                     // 帰れない
+                                               "-",
+                                               "LINESTRING (2 1,1 0)"};  // 戻り
+    EXPECT_EQ(links, expected);
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+// The lines of the routes, when the map is a GeoPackage road layer: the result table
+// becomes a line layer in the map's spatial reference system, each route drawn by joining
+// the lines of the map rows that gave its links.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/tqdao.h"
+
+class RouteLines {
+public:
+    // The map table's geometry as gpkg_geometry_columns lists it; nothing when the
+    // database is no GeoPackage or lists no geometry for the table. Names are UTF-8.
+    static std::optional<RouteLines> OfMap(tqDAODatabase& db, const std::string& mapTable);
+
+    // Adds the geometry column to the result table made for this run and lists the table
+    // as a line layer.
+    void MakeLayer(tqDAODatabase& db, const std::string& resultTable) const;
+    // The geometry column of an existing result table, when it is listed as a layer.
+    static std::optional<std::string> LayerColumn(tqDAODatabase& db,
+                                                  const std::string& resultTable);
+
+    // Writes the lines of the searched routes into the result table's rows (in rowid order,
+    // as the results were added): in the routes layout a route's line on its first row, in
+    // the nodes layout each node's row the line of the link that reached it. A row without
+    // a line (a failed search, a start node, a link whose map row has no line) stays NULL.
+    // False when the table's rows are not the results'.
+    bool Write(tqDAODatabase& db, const std::string& resultTable, const std::string& column,
+               bool nodeRows) const;
+
+private:
+    RouteLines(std::string mapTable, std::string column, int32_t srs, int z, int m)
+        : mMapTable(std::move(mapTable)), mColumn(std::move(column)), mSrs(srs), mZ(z), mM(m) {}
+    // One blob per result row, in row order; empty for none.
+    std::vector<std::string> RowBlobs(tqDAODatabase& db, bool nodeRows) const;
+
+    std::string mMapTable;  // UTF-8
+    std::string mColumn;    // the map's geometry column, UTF-8
+    int32_t mSrs;
+    int mZ;  // gpkg_geometry_columns' z and m: 0 none, 1 every geometry, 2 some
+    int mM;
+};
