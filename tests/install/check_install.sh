@@ -19,6 +19,7 @@ share/doc/qrlx-batch/examples/instructions-via.csv
 share/doc/qrlx-batch/examples/instructions.csv
 share/doc/qrlx-batch/examples/join-parts.sh
 share/doc/qrlx-batch/examples/map.csv
+share/doc/qrlx-batch/examples/roads.csv
 share/doc/qrlx-batch/examples/slurm-job.sh
 share/doc/qrlx/changelog.gz
 share/doc/qrlx/copyright
