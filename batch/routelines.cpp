@@ -68,9 +68,9 @@ std::optional<RouteLines> RouteLines::OfMap(tqDAODatabase& db, const std::string
     if (!db.IsGeoPackage() || !db.HasTable("gpkg_geometry_columns")) {
         return std::nullopt;
     }
-    Statement statement = Prepared(
-        db, "SELECT column_name, srs_id, z, m FROM gpkg_geometry_columns "
-            "WHERE table_name = ? COLLATE NOCASE");
+    Statement statement = Prepared(db,
+                                   "SELECT column_name, srs_id, z, m FROM gpkg_geometry_columns "
+                                   "WHERE table_name = ? COLLATE NOCASE");
     BindText(db, statement.get(), 1, mapTable);
     const int code = sqlite3_step(statement.get());
     db.Check(code, "RouteLines", __LINE__);
@@ -79,7 +79,8 @@ std::optional<RouteLines> RouteLines::OfMap(tqDAODatabase& db, const std::string
     }
     const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
     return RouteLines(mapTable, column ? column : "", sqlite3_column_int(statement.get(), 1),
-                      sqlite3_column_int(statement.get(), 2), sqlite3_column_int(statement.get(), 3));
+                      sqlite3_column_int(statement.get(), 2),
+                      sqlite3_column_int(statement.get(), 3));
 }
 
 std::optional<std::string> RouteLines::LayerColumn(tqDAODatabase& db,
@@ -100,20 +101,20 @@ std::optional<std::string> RouteLines::LayerColumn(tqDAODatabase& db,
 }
 
 void RouteLines::MakeLayer(tqDAODatabase& db, const std::string& resultTable) const {
-    db.Check(sqlite3_exec(db.Handle(),
-                          ("ALTER TABLE " + QuotedName(resultTable) + " ADD COLUMN geom LINESTRING")
-                              .c_str(),
-                          nullptr, nullptr, nullptr),
+    db.Check(sqlite3_exec(
+                 db.Handle(),
+                 ("ALTER TABLE " + QuotedName(resultTable) + " ADD COLUMN geom LINESTRING").c_str(),
+                 nullptr, nullptr, nullptr),
              "RouteLines", __LINE__);
     Statement contents = Prepared(
         db, "UPDATE gpkg_contents SET data_type = 'features', srs_id = ? WHERE table_name = ?");
     sqlite3_bind_int(contents.get(), 1, mSrs);
     BindText(db, contents.get(), 2, resultTable);
     db.Check(sqlite3_step(contents.get()), "RouteLines", __LINE__);
-    Statement columns =
-        Prepared(db, "INSERT INTO gpkg_geometry_columns "
-                     "(table_name, column_name, geometry_type_name, srs_id, z, m) "
-                     "VALUES (?, 'geom', 'LINESTRING', ?, ?, ?)");
+    Statement columns = Prepared(db,
+                                 "INSERT INTO gpkg_geometry_columns "
+                                 "(table_name, column_name, geometry_type_name, srs_id, z, m) "
+                                 "VALUES (?, 'geom', 'LINESTRING', ?, ?, ?)");
     BindText(db, columns.get(), 1, resultTable);
     sqlite3_bind_int(columns.get(), 2, mSrs);
     sqlite3_bind_int(columns.get(), 3, mZ);
@@ -171,8 +172,8 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
         if (sqlite3_step(blob.get()) == SQLITE_ROW &&
             sqlite3_column_type(blob.get(), 0) == SQLITE_BLOB) {
             const auto* data = static_cast<const char*>(sqlite3_column_blob(blob.get(), 0));
-            if (std::optional<gpkg::Line> line =
-                    gpkg::ReadLine({data, static_cast<size_t>(sqlite3_column_bytes(blob.get(), 0))})) {
+            if (std::optional<gpkg::Line> line = gpkg::ReadLine(
+                    {data, static_cast<size_t>(sqlite3_column_bytes(blob.get(), 0))})) {
                 lines.emplace(key, std::move(*line));
             }
         }
@@ -188,7 +189,8 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
             const auto line = lines.find(key);
             route.push_back(line == lines.end() ? nullptr : &line->second);
         }
-        const bool whole = !route.empty() && std::find(route.begin(), route.end(), nullptr) == route.end();
+        const bool whole =
+            !route.empty() && std::find(route.begin(), route.end(), nullptr) == route.end();
         if (!nodeRows) {
             const std::optional<gpkg::Line> joined = whole ? gpkg::Joined(route) : std::nullopt;
             blobs.push_back(joined ? gpkg::LineBlob(*joined, mSrs) : std::string());
@@ -206,11 +208,12 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
     return blobs;
 }
 
-bool RouteLines::Write(tqDAODatabase& db, const std::string& resultTable,
-                       const std::string& column, bool nodeRows) const {
+bool RouteLines::Write(tqDAODatabase& db, const std::string& resultTable, const std::string& column,
+                       bool nodeRows) const {
     const std::vector<std::string> blobs = RowBlobs(db, nodeRows);
     std::vector<int64_t> rowids;
-    Statement rows = Prepared(db, "SELECT rowid FROM " + QuotedName(resultTable) + " ORDER BY rowid");
+    Statement rows =
+        Prepared(db, "SELECT rowid FROM " + QuotedName(resultTable) + " ORDER BY rowid");
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(rows.get())) == SQLITE_ROW) {
         rowids.push_back(sqlite3_column_int64(rows.get(), 0));

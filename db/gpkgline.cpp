@@ -106,7 +106,8 @@ void PutBytes(std::string& out, const void* data, size_t size) {
     // Little-endian out whatever the machine's order.
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (size_t i = 0; i < size; ++i) {
-        out += static_cast<char>(bytes[std::endian::native == std::endian::little ? i : size - 1 - i]);
+        out +=
+            static_cast<char>(bytes[std::endian::native == std::endian::little ? i : size - 1 - i]);
     }
 }
 
@@ -173,7 +174,7 @@ std::optional<Line> ReadLine(std::string_view blob) {
 
 std::string LineBlob(const Line& line, int32_t srs) {
     std::string blob = "GP";
-    blob += '\0';                   // version 1
+    blob += '\0';                     // version 1
     blob += static_cast<char>(0x03);  // little-endian, XY envelope
     Put(blob, srs);
     double minX = std::numeric_limits<double>::infinity();
@@ -236,9 +237,8 @@ std::optional<Line> Joined(const std::vector<const Line*>& lines) {
     const size_t stride = joined.Stride();
     for (size_t i = 1; i < oriented->size(); ++i) {
         const Line& next = (*oriented)[i];
-        const bool touches =
-            std::equal(joined.coordinates.end() - stride, joined.coordinates.end(),
-                       next.coordinates.begin());
+        const bool touches = std::equal(joined.coordinates.end() - stride, joined.coordinates.end(),
+                                        next.coordinates.begin());
         joined.coordinates.insert(joined.coordinates.end(),
                                   next.coordinates.begin() + (touches ? stride : 0),
                                   next.coordinates.end());

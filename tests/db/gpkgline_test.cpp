@@ -17,7 +17,7 @@ Line XY(std::vector<double> coordinates) { return Line{false, false, std::move(c
 // extended-WKB LineString Z of two points.
 std::string BigEndianLineZ() {
     std::string blob = {'G', 'P', 0, 0, 0, 0, 0x19, 0x6d};  // big-endian srs 6509
-    blob += '\0';                                              // WKB big-endian
+    blob += '\0';                                           // WKB big-endian
     blob += std::string{'\x80', 0, 0, 2} + std::string{0, 0, 0, 2};
     for (double value : {1.0, 2.0, 3.0, 4.0, 5.0, 6.0}) {
         unsigned char bytes[8];
