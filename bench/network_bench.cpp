@@ -4,6 +4,7 @@
 // through the engine, and reports peak memory (the generating runs in a child process, so
 // the figure is the engine's alone).
 // Usage: network_bench [SIDE [SEARCHES [THREADS [negative-cycle|depots]]]]
+//        network_bench --files MAP DRF [THREADS]  (the phases on given files)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,9 +92,71 @@ void Generate(int side, int searches, bool negativeCycle, int starts, const std:
     }
 }
 
+// Loads the map and the instructions through the engine and times each phase: the two
+// loads, the preparation (the links laid out for searching, the landmarks where they pay)
+// and the searches. Gives the process's exit status.
+int TimePhases(const std::string& mapPath, const std::string& drfPath, int threads) {
+    RSIF::CreateEngine();
+    tqList<tqString> warnings;
+    auto start = std::chrono::steady_clock::now();
+    if (RSIF::ReadMapFile(mapPath) != RSIF::rrRead) {
+        std::fprintf(stderr, "map read failed\n");
+        return 1;
+    }
+    if (RSIF::MakeMapNodes(warnings, threads) != RSIF::rrRead) {
+        std::fprintf(stderr, "map build failed\n");
+        return 1;
+    }
+    const double mapLoad = SecondsSince(start);
+    std::printf("map load: %.2f s (%d nodes, %d warnings)\n", mapLoad, RSIF::GetNodes().GetCount(),
+                warnings.Count());
+
+    start = std::chrono::steady_clock::now();
+    if (RSIF::ReadDRFFile(drfPath) != RSIF::rrRead) {
+        std::fprintf(stderr, "instruction read failed\n");
+        return 1;
+    }
+    if (!RSIF::MakeDRFList(warnings)) {
+        std::fprintf(stderr, "instruction build failed\n");
+        return 1;
+    }
+    const double load = mapLoad + SecondsSince(start);
+    std::printf("instruction load: %.2f s (%d instructions)\n", SecondsSince(start),
+                RSIF::GetDRFList().Count());
+
+    start = std::chrono::steady_clock::now();
+    double preparation = 0;
+    RSIF::SearchAllDRF(
+        threads, [](int) { return true; }, [&] { preparation = SecondsSince(start); });
+    const double seconds = SecondsSince(start);
+    int found = 0;
+    for (int i = 0; i < RSIF::GetDRFList().Count(); ++i) {
+        found += RSIF::GetDRFList().Get(i)->Failed ? 0 : 1;
+    }
+    std::printf(
+        "search phase: %.3f s = preparation %.3f s + searches %.3f s (%.2f ms a search, "
+        "%d found)\n",
+        seconds, preparation, seconds - preparation,
+        1000 * (seconds - preparation) / std::max(1, RSIF::GetDRFList().Count()), found);
+    std::printf("phases: total %.3f s = load %.3f s + preparation %.3f s + searches %.3f s\n",
+                load + seconds, load, preparation, seconds - preparation);
+
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+    RSIF::DestroyEngine();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // network_bench --files MAP DRF [THREADS]: the phases on files of one's own.
+    if (argc > 3 && std::string(argv[1]) == "--files") {
+        const int threads = argc > 4 ? std::max(1, std::atoi(argv[4])) : DefaultThreadCount();
+        std::printf("%s, %s: %d thread%s\n", argv[2], argv[3], threads, threads == 1 ? "" : "s");
+        return TimePhases(argv[2], argv[3], threads);
+    }
     const int side = argc > 1 ? std::atoi(argv[1]) : 300;
     const int searches = argc > 2 ? std::atoi(argv[2]) : 200;
     const int threads = argc > 3 ? std::max(1, std::atoi(argv[3])) : DefaultThreadCount();
@@ -121,53 +184,7 @@ int main(int argc, char** argv) {
     std::printf("grid %d x %d%s: %d nodes, %d searches, %d thread%s\n", side, side,
                 negativeCycle ? " with a negative cycle" : "", side * side, searches, threads,
                 threads == 1 ? "" : "s");
-
-    RSIF::CreateEngine();
-    tqList<tqString> warnings;
-    auto start = std::chrono::steady_clock::now();
-    if (RSIF::ReadMapFile(mapPath) != RSIF::rrRead) {
-        std::fprintf(stderr, "map read failed\n");
-        return 1;
-    }
-    if (RSIF::MakeMapNodes(warnings, threads) != RSIF::rrRead) {
-        std::fprintf(stderr, "map build failed\n");
-        return 1;
-    }
-    double load = SecondsSince(start);
-    std::printf("map load: %.2f s (%d nodes, %d warnings)\n", load, RSIF::GetNodes().GetCount(),
-                warnings.Count());
-
-    start = std::chrono::steady_clock::now();
-    if (RSIF::ReadDRFFile(drfPath) != RSIF::rrRead) {
-        std::fprintf(stderr, "instruction read failed\n");
-        return 1;
-    }
-    if (!RSIF::MakeDRFList(warnings)) {
-        std::fprintf(stderr, "instruction build failed\n");
-        return 1;
-    }
-    load += SecondsSince(start);
-    std::printf("instruction load: %.2f s (%d instructions)\n", SecondsSince(start),
-                RSIF::GetDRFList().Count());
-
-    // The landmarks, where they pay, and the searches.
-    start = std::chrono::steady_clock::now();
-    RSIF::SearchAllDRF(threads, [](int) { return true; });
-    double seconds = SecondsSince(start);
-    int found = 0;
-    for (int i = 0; i < RSIF::GetDRFList().Count(); ++i) {
-        found += RSIF::GetDRFList().Get(i)->Failed ? 0 : 1;
-    }
-    std::printf("search phase: %.2f s (%.2f ms a search, %d found)\n", seconds,
-                1000 * seconds / std::max(1, RSIF::GetDRFList().Count()), found);
-
-    std::printf("phases: total %.2f s = load %.2f s + search phase %.2f s\n", load + seconds, load,
-                seconds);
-
-    struct rusage usage {};
-    ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
-    RSIF::DestroyEngine();
+    const int code = TimePhases(mapPath, drfPath, threads);
     std::filesystem::remove_all(dir);
-    return 0;
+    return code;
 }

@@ -1,7 +1,10 @@
 #include "engine/landmarks.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "engine/radixheap.h"
 #include "platform/helperthreads.h"
@@ -58,8 +61,8 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
     }
 }
 
-// The node whose least distance from the nearest of the landmarks in columns 0..chosen-1
-// is greatest.
+// The node whose least distance from the nearest of the landmarks in the first `chosen`
+// landmarks' columns is greatest.
 int32_t Farthest(const int64_t* table, int32_t count, int width, int chosen) {
     int32_t best = 0;
     int64_t bestDistance = -1;
@@ -67,7 +70,7 @@ int32_t Farthest(const int64_t* table, int32_t count, int width, int chosen) {
         const int64_t* distance = &table[size_t{1} * width * v];
         int64_t nearest = std::numeric_limits<int64_t>::max();
         for (int k = 0; k < chosen && nearest != kNone; ++k) {
-            nearest = distance[k] == kNone ? kNone : std::min(nearest, distance[k]);
+            nearest = distance[2 * k] == kNone ? kNone : std::min(nearest, distance[2 * k]);
         }
         if (nearest > bestDistance) {
             best = v;
@@ -102,69 +105,99 @@ int32_t FarthestByLinks(const SfSearchGraph& graph) {
 }  // namespace
 
 // Landmarks far from each other and from the first node: the first is the last node a
-// walk from the first node reaches, each next one the node farthest from those before. With more
-// than one thread, the passes to the landmarks run beside the choosing, on at most threads - 1
-// helpers at a time.
-bool SfLandmarks::Build(const SfSearchGraph& graph, int threads,
+// walk from the first node reaches, each next one the node farthest from those before. With
+// more than one thread, the passes to the landmarks run beside the choosing, on at most
+// threads - 1 helpers at a time.
+bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
                         const std::function<bool()>& goOn) {
-    constexpr int kWidth = 2 * kCount;
-    constexpr size_t kRowBytes = kWidth * sizeof(int64_t);
-    static_assert(kRowBytes % 64 == 0, "a row fills whole cache lines");
-    const auto count = static_cast<size_t>(graph.Count());
+    const int width = 2 * count;
+    const size_t rowBytes = width * sizeof(int64_t);  // whole cache lines: count is 4, 8 or 16
+    const auto nodes = static_cast<size_t>(graph.Count());
     mDistance.reset(
-        static_cast<int64_t*>(std::aligned_alloc(64, std::max<size_t>(count, 1) * kRowBytes)));
+        static_cast<int64_t*>(std::aligned_alloc(64, std::max<size_t>(nodes, 1) * rowBytes)));
     if (!mDistance) {
         throw std::bad_alloc();
     }
-    std::fill_n(mDistance.get(), count * kWidth, kNone);
-    auto measureTo = [&](int32_t landmark, int k) {
-        MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), kWidth,
-                         kCount + k);
-    };
+    mCount = count;
+    std::fill_n(mDistance.get(), nodes * width, kNone);
     HelperThreads helpers(threads - 1);
     int32_t landmark = FarthestByLinks(graph);
-    for (int k = 0; k < kCount; ++k) {
+    for (int k = 0; k < count; ++k) {
         if (goOn && !goOn()) {
             helpers.Wait();
             Clear();
             return false;
         }
-        helpers.Run([&measureTo, landmark, k] { measureTo(landmark, k); });
-        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), kWidth, k);
-        if (k + 1 < kCount) {
-            landmark = Farthest(mDistance.get(), graph.Count(), kWidth, k + 1);
+        helpers.Run([this, &graph, landmark, width, k] {
+            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), width,
+                             2 * k + 1);
+        });
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), width, 2 * k);
+        if (k + 1 < count) {
+            landmark = Farthest(mDistance.get(), graph.Count(), width, k + 1);
         }
     }
     helpers.Wait();
     return true;
 }
 
-void SfLandmarks::Clear() { mDistance.reset(); }
+void SfLandmarks::Clear() {
+    mDistance.reset();
+    mCount = 0;
+}
 
-SfLandmarks::Target SfLandmarks::TargetOf(int32_t end) const {
+SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& startBound) const {
+    const int64_t* from = Row(start);
+    const int64_t* to = Row(end);
+    // Each landmark's bound of the start; the best ones are the search's.
+    std::pair<int64_t, int> bounds[kMaxCount];
+    for (int k = 0; k < mCount; ++k) {
+        int64_t bound = 0;
+        if (to[2 * k] != kNone && from[2 * k] != kNone) {
+            bound = std::max(bound, to[2 * k] - from[2 * k]);
+        }
+        if (to[2 * k + 1] != kNone) {
+            if (from[2 * k + 1] == kNone) {
+                startBound = kUnreachable;
+                return {};
+            }
+            bound = std::max(bound, from[2 * k + 1] - to[2 * k + 1]);
+        }
+        bounds[k] = {-bound, k};  // ascending: the best first, then the first landmark
+    }
     Target target;
-    const int64_t* distance = mDistance.get() + size_t{2} * kCount * end;
-    for (int k = 0; k < kCount; ++k) {
-        target.fromLandmark[k] = distance[k];
-        target.toLandmark[k] = distance[kCount + k];
+    target.count = std::min(kActive, mCount);
+    std::partial_sort(bounds, bounds + target.count, bounds + mCount);
+    startBound = 0;
+    for (int i = 0; i < target.count; ++i) {
+        const int k = bounds[i].second;
+        target.landmark[i] = k;
+        const int line = 2 * k / 8 * 8;  // eight distances to a line
+        if (std::find(target.line, target.line + target.lines, line) ==
+            target.line + target.lines) {
+            target.line[target.lines++] = line;
+        }
+        target.fromLandmark[i] = to[2 * k];
+        target.toLandmark[i] = to[2 * k + 1];
+        startBound = std::max(startBound, -bounds[i].first);
     }
     return target;
 }
 
 int64_t SfLandmarks::Bound(const Target& target, int32_t node) const {
-    const int64_t* distance = mDistance.get() + size_t{2} * kCount * node;
+    const int64_t* distance = Row(node);
     int64_t bound = 0;
-    for (int k = 0; k < kCount; ++k) {
-        const int64_t from = distance[k];
-        const int64_t to = distance[kCount + k];
-        if (target.fromLandmark[k] != kNone && from != kNone) {
-            bound = std::max(bound, target.fromLandmark[k] - from);
+    for (int i = 0; i < target.count; ++i) {
+        const int64_t from = distance[2 * target.landmark[i]];
+        const int64_t to = distance[2 * target.landmark[i] + 1];
+        if (target.fromLandmark[i] != kNone && from != kNone) {
+            bound = std::max(bound, target.fromLandmark[i] - from);
         }
-        if (target.toLandmark[k] != kNone) {
+        if (target.toLandmark[i] != kNone) {
             if (to == kNone) {
                 return kUnreachable;
             }
-            bound = std::max(bound, to - target.toLandmark[k]);
+            bound = std::max(bound, to - target.toLandmark[i]);
         }
     }
     return bound;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/prefetch.h"
 #include "engine/searchgraph.h"
 
 // For landmark L and end t, the triangle inequality gives d(v, t) >= d(L, t) - d(L, v) and
@@ -22,35 +23,60 @@
 // than the true one when it is subtracted and no larger when it is subtracted from, so the
 // bound still never overestimates and stays consistent; and it is never mistaken for "no
 // way there", which only a missing path means.
+//
+// A search reads only the few landmarks that bound its own start best (the active ones):
+// more landmarks give each search better ones to pick from at no more cost per node.
 class SfLandmarks {
 public:
-    static constexpr int kCount = 4;
+    static constexpr int kMaxCount = 16;
+    // The landmarks a search reads.
+    static constexpr int kActive = 6;
     // Bounds run from 0 to the largest 64-bit value; this one is none of them.
     static constexpr int64_t kUnreachable = -1;
 
-    // What the bound needs to know of one end.
+    // What the bound needs to know of one search: its active landmarks and their distances
+    // from and to its end.
     struct Target {
-        int64_t fromLandmark[kCount];  // d(L, t), -1 when L does not reach t
-        int64_t toLandmark[kCount];    // d(t, L), -1 when t does not reach L
+        int count = 0;                  // of active landmarks
+        int lines = 0;                  // of the row's cache lines they stand in
+        int line[kActive];              // where those lines start in a row
+        int landmark[kActive];          // the active landmarks
+        int64_t fromLandmark[kActive];  // d(L, t), -1 when L does not reach t
+        int64_t toLandmark[kActive];    // d(t, L), -1 when t does not reach L
     };
 
     bool Empty() const { return mDistance == nullptr; }
-    // Chooses the landmarks and measures their distances, the passes spread over
-    // `threads` threads. `goOn` is asked before each landmark: false leaves the landmarks
-    // empty, and Build gives false.
-    bool Build(const SfSearchGraph& graph, int threads, const std::function<bool()>& goOn = {});
+    int Count() const { return mCount; }
+    // Chooses `count` landmarks (4, 8 or 16) and measures their distances, the passes spread
+    // over `threads` threads. `goOn` is asked before each landmark: false leaves the
+    // landmarks empty, and Build gives false.
+    bool Build(const SfSearchGraph& graph, int count, int threads,
+               const std::function<bool()>& goOn = {});
     void Clear();
 
-    Target TargetOf(int32_t end) const;
+    // The target of a search from `start` to `end`, with the landmarks that bound the
+    // start's distance best; kUnreachable in `startBound` when one of all the landmarks
+    // shows the end cannot be reached, else the active landmarks' bound of the start.
+    Target TargetOf(int32_t start, int32_t end, int64_t& startBound) const;
     // A lower bound of the distance from `node` to the target's end (0 or more), or
     // kUnreachable.
     int64_t Bound(const Target& target, int32_t node) const;
+    // Starts fetching what Bound reads for `node`.
+    void Prefetch(const Target& target, int32_t node) const {
+        const int64_t* row = Row(node);
+        for (int i = 0; i < target.lines; ++i) {
+            PrefetchLine(row + target.line[i]);
+        }
+    }
 
 private:
     struct Free {
         void operator()(int64_t* block) const { std::free(block); }
     };
-    // By position: the kCount distances from the landmarks, then the kCount to them; each
-    // node's row starts a cache line, so that a bound reads one line.
+    // A node's row: for each landmark the distance from it, then the distance to it.
+    const int64_t* Row(int32_t node) const { return mDistance.get() + size_t{2} * mCount * node; }
+
+    // Each row starts a cache line.
     std::unique_ptr<int64_t[], Free> mDistance;
+    int mCount = 0;
 };

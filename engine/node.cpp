@@ -263,11 +263,11 @@ void SfNodes::TakeLinksBack() {
     mPrepared = false;
 }
 
-bool SfNodes::PrepareLandmarks(int threads, const std::function<bool()>& goOn) {
+bool SfNodes::PrepareLandmarks(int threads, int count, const std::function<bool()>& goOn) {
     SortLinks(threads);
-    if (!mHasNegativeLink && mLandmarks.Empty() && GetCount() > 0) {
+    if (!mHasNegativeLink && mLandmarks.Count() < count && GetCount() > 0) {
         mSearch.reset();
-        return mLandmarks.Build(mGraph, threads, goOn);
+        return mLandmarks.Build(mGraph, count, threads, goOn);
     }
     return true;
 }

@@ -72,11 +72,12 @@ public:
     // The links as the searches read them; valid once SortLinks has run, until the next
     // AddLink or Clear.
     const SfSearchGraph& Graph() const { return mGraph; }
-    // Prepares the landmarks that let searches head for their ends; pays off over many
-    // searches of a map without negative distances (elsewhere it does nothing). The passes
-    // run on `threads` threads. Searches made after it use them; the routes stay the same.
-    // `goOn` is asked on the way: false leaves them unprepared, and gives false.
-    bool PrepareLandmarks(int threads, const std::function<bool()>& goOn = {});
+    // Prepares `count` landmarks (4, 8 or 16; see SfLandmarks) that let searches head for
+    // their ends, unless as many are prepared; pays off over many searches of a map without
+    // negative distances (elsewhere it does nothing). The passes run on `threads` threads.
+    // Searches made after it use them; the routes stay the same. `goOn` is asked on the
+    // way: false leaves them unprepared, and gives false.
+    bool PrepareLandmarks(int threads, int count = 4, const std::function<bool()>& goOn = {});
     const SfLandmarks& Landmarks() const { return mLandmarks; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node

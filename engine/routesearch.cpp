@@ -154,11 +154,13 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
     const SfArc* arcs = mGraph.outArcs.data();
     NodeState* state = mState.data();
     const bool guided = !mLandmarks.Empty();
-    const SfLandmarks::Target goal = guided ? mLandmarks.TargetOf(target) : SfLandmarks::Target{};
+    int64_t startBound = 0;
+    const SfLandmarks::Target goal =
+        guided ? mLandmarks.TargetOf(source, target, startBound) : SfLandmarks::Target{};
     uint64_t targetKey = std::numeric_limits<uint64_t>::max();
     mHeap.Clear();
     SetLabel(source, 0);
-    state[source].bound = guided ? mLandmarks.Bound(goal, source) : 0;
+    state[source].bound = startBound;
     if (state[source].bound == SfLandmarks::kUnreachable) {
         return;
     }
@@ -176,6 +178,14 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
         if (u == target) {
             targetKey = top.key;
             continue;
+        }
+        // The nodes' states and bounds are far apart in memory: ask for all of them before
+        // reading the first, so that their fetches overlap.
+        for (uint32_t k = outStart[u], last = outStart[u + 1]; k < last; ++k) {
+            PrefetchLine(state + arcs[k].node);
+            if (guided) {
+                mLandmarks.Prefetch(goal, arcs[k].node);
+            }
         }
         for (uint32_t k = outStart[u], last = outStart[u + 1]; k < last; ++k) {
             const SfArc arc = arcs[k];

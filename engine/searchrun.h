@@ -12,7 +12,10 @@ namespace RSIF {
 // finished so far: with 0 between the steps of the preparation (the landmarks of a long
 // run), after every search on one thread, about every 50 ms on several, and once at the end.
 // When it returns false no further search starts, and the searches under way end. Gives the number
-// of searches finished n: they are the first n of the list.
-int SearchAllDRF(int threads, const std::function<bool(int finished)>& report);
+// of searches finished n: they are the first n of the list. `prepared`, when given, runs
+// once the network is laid out for searching and the landmarks are ready, before the first
+// search.
+int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
+                 const std::function<void()>& prepared = {});
 
 }  // namespace RSIF

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,9 +73,10 @@ std::vector<Row> RandomGrid(std::mt19937& random, int side, const std::vector<in
     return RandomGrid(random, side, [&](std::mt19937& r) { return choices[r() % choices.size()]; });
 }
 
-// `landmarkThreads` > 0 guides the searches by landmarks measured on that many threads.
+// `landmarkThreads` > 0 guides the searches by `landmarks` landmarks measured on that many
+// threads.
 void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
-               int landmarkThreads = 0) {
+               int landmarkThreads = 0, int landmarks = 4) {
     SfNodes nodes;
     RefNodes reference;
     std::vector<std::string> names;
@@ -87,7 +90,7 @@ void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
     }
     nodes.SortLinks();
     if (landmarkThreads > 0) {
-        nodes.PrepareLandmarks(landmarkThreads);
+        nodes.PrepareLandmarks(landmarkThreads, landmarks);
     }
     reference.SortLinks();
     ASSERT_EQ(nodes.GetCount(), reference.GetCount());
@@ -103,7 +106,9 @@ TEST(SearchDifferentialTest, GridsWithManyEqualRoutesGiveTheReferenceRoutes) {
     std::mt19937 random(7);
     for (int network = 0; network < 1500; ++network) {
         SCOPED_TRACE("network " + std::to_string(network));
-        CompareOn(RandomGrid(random, 2 + network % 9, 1, 1 + network % 4), random, 12, network % 3);
+        // Each search reads a few of 8 or 16 landmarks, chosen for its start.
+        CompareOn(RandomGrid(random, 2 + network % 9, 1, 1 + network % 4), random, 12, network % 3,
+                  4 << (network / 3 % 3));
     }
 }
 
@@ -207,6 +212,29 @@ TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
             }
         }
     }
+}
+
+// Rome's road network (9th DIMACS challenge, 3,353 nodes, 8,870 links), as measured and
+// with its lengths cut to 1 or 2 so that many routes tie, searched with 16 landmarks.
+TEST(SearchDifferentialTest, ARealRoadNetworkGivesTheReferenceRoutes) {
+    std::ifstream file(QRLX_TEST_DATA "/rome99.gr");
+    ASSERT_TRUE(file);
+    std::vector<Row> rows;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        std::string kind, from, to;
+        int64_t distance = 0;
+        if (fields >> kind >> from >> to >> distance && kind == "a") {
+            rows.push_back({from, to, distance});
+        }
+    }
+    ASSERT_EQ(rows.size(), 8870u);
+    std::mt19937 random(29);
+    CompareOn(rows, random, 300, 2, 16);
+    for (Row& row : rows) {
+        row.distance = 1 + row.distance % 2;
+    }
+    CompareOn(rows, random, 300, 2, 16);
 }
 
 // A route through via points is its legs' routes joined, each via point once, and its
