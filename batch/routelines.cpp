@@ -62,41 +62,44 @@ int ColumnOf(const std::vector<std::string>& names, const char* titleCp932, size
     return -1;
 }
 
-}  // namespace
-
-std::optional<RouteLines> RouteLines::OfMap(tqDAODatabase& db, const std::string& mapTable) {
-    if (!db.IsGeoPackage() || !db.HasTable("gpkg_geometry_columns")) {
-        return std::nullopt;
+// The table's row of gpkg_geometry_columns (column_name, srs_id, z, m), stepped onto it;
+// none when the database lists no geometry for the table.
+Statement GeometryOf(tqDAODatabase& db, const std::string& table) {
+    if (!db.HasTable("gpkg_geometry_columns")) {
+        return {nullptr, &sqlite3_finalize};
     }
     Statement statement = Prepared(db,
                                    "SELECT column_name, srs_id, z, m FROM gpkg_geometry_columns "
                                    "WHERE table_name = ? COLLATE NOCASE");
-    BindText(db, statement.get(), 1, mapTable);
+    BindText(db, statement.get(), 1, table);
     const int code = sqlite3_step(statement.get());
     db.Check(code, "RouteLines", __LINE__);
-    if (code != SQLITE_ROW) {
+    return code == SQLITE_ROW ? std::move(statement) : Statement(nullptr, &sqlite3_finalize);
+}
+
+}  // namespace
+
+std::optional<RouteLines> RouteLines::OfMap(tqDAODatabase& db, const std::string& mapTable) {
+    if (!db.IsGeoPackage()) {
         return std::nullopt;
     }
-    const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
-    return RouteLines(mapTable, column ? column : "", sqlite3_column_int(statement.get(), 1),
-                      sqlite3_column_int(statement.get(), 2),
-                      sqlite3_column_int(statement.get(), 3));
+    Statement geometry = GeometryOf(db, mapTable);
+    if (!geometry) {
+        return std::nullopt;
+    }
+    sqlite3_stmt* row = geometry.get();
+    const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(row, 0));
+    return RouteLines(mapTable, column ? column : "", sqlite3_column_int(row, 1),
+                      sqlite3_column_int(row, 2), sqlite3_column_int(row, 3));
 }
 
 std::optional<std::string> RouteLines::LayerColumn(tqDAODatabase& db,
                                                    const std::string& resultTable) {
-    if (!db.HasTable("gpkg_geometry_columns")) {
+    Statement geometry = GeometryOf(db, resultTable);
+    if (!geometry) {
         return std::nullopt;
     }
-    Statement statement = Prepared(
-        db, "SELECT column_name FROM gpkg_geometry_columns WHERE table_name = ? COLLATE NOCASE");
-    BindText(db, statement.get(), 1, resultTable);
-    const int code = sqlite3_step(statement.get());
-    db.Check(code, "RouteLines", __LINE__);
-    if (code != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+    const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(geometry.get(), 0));
     return std::string(column ? column : "");
 }
 
