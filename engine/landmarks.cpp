@@ -110,8 +110,9 @@ int32_t FarthestByLinks(const SfSearchGraph& graph) {
 // threads - 1 helpers at a time.
 bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
                         const std::function<bool()>& goOn) {
+    count = std::clamp((count + 3) / 4 * 4, 4, kMaxCount);  // rows of whole cache lines
     const int width = 2 * count;
-    const size_t rowBytes = width * sizeof(int64_t);  // whole cache lines: count is 4, 8 or 16
+    const size_t rowBytes = width * sizeof(int64_t);
     const auto nodes = static_cast<size_t>(graph.Count());
     mDistance.reset(
         static_cast<int64_t*>(std::aligned_alloc(64, std::max<size_t>(nodes, 1) * rowBytes)));

@@ -265,7 +265,8 @@ void SfNodes::TakeLinksBack() {
 
 bool SfNodes::PrepareLandmarks(int threads, int count, const std::function<bool()>& goOn) {
     SortLinks(threads);
-    if (!mHasNegativeLink && mLandmarks.Count() < count && GetCount() > 0) {
+    if (!mHasNegativeLink && mLandmarks.Count() < std::min(count, SfLandmarks::kMaxCount) &&
+        GetCount() > 0) {
         mSearch.reset();
         return mLandmarks.Build(mGraph, count, threads, goOn);
     }
