@@ -353,6 +353,12 @@ TEST_F(BatchDbTest, AGeoPackageRoadLayerGivesTheResultTableTheRoutesAsLines) {
         EXPECT_EQ(FeatureLines(info.out), routes) << info.out;
         EXPECT_NE(info.out.find("R_距離 (Integer64) = 29"), std::string::npos) << info.out;
     }
+    // GDAL's GeoPackage validator (python3-gdal, which gdal-bin depends on) finds no fault.
+    const BatchRun valid = RunTool(
+        "/usr/bin/python3 /usr/lib/python3/dist-packages/osgeo_utils/samples/validate_gpkg.py "
+        "net.gpkg",
+        /*prefixed=*/true);
+    EXPECT_EQ(valid.exit, 0) << valid.out << valid.err;
     const BatchRun layer = RunTool("ogrinfo -ro -so net.gpkg 結果", /*prefixed=*/true);
     EXPECT_NE(layer.out.find("Geometry: Line String"), std::string::npos) << layer.out;
     EXPECT_NE(layer.out.find("ID[\"EPSG\",6677]]"), std::string::npos) << layer.out;
