@@ -17,6 +17,7 @@ fail() {
 n=$1
 result=$2
 prefix=${3:-part}
+case $result in -*) result=./$result ;; esac # a name, never an option of the tools below
 case $n in
 '' | 0* | *[!0-9]*) fail "N is a whole number from 1, not '$n'" 2 ;;
 esac
