@@ -1,6 +1,8 @@
 #include "engine/landmarks.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdlib>
 #include <limits>
 #include <new>
 #include <utility>
@@ -61,16 +63,28 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
     }
 }
 
-// The node whose least distance from the nearest of the landmarks in the first `chosen`
-// landmarks' columns is greatest.
-int32_t Farthest(const int64_t* table, int32_t count, int width, int chosen) {
+// The node whose distance from the nearest of the first `chosen` landmarks is greatest,
+// their distances from them `step` columns apart in rows of `width`. With `also`, a node
+// whose distances are not measured yet counts among them, its distance to each node
+// bounded from below through the landmarks (on a map whose links all go both ways).
+int32_t Farthest(const int64_t* table, int32_t count, int width, int step, int chosen,
+                 int32_t also = -1) {
+    const int64_t* alsoRow = also < 0 ? nullptr : &table[size_t{1} * width * also];
     int32_t best = 0;
     int64_t bestDistance = -1;
     for (int32_t v = 0; v < count; ++v) {
         const int64_t* distance = &table[size_t{1} * width * v];
         int64_t nearest = std::numeric_limits<int64_t>::max();
+        int64_t fromAlso = 0;
         for (int k = 0; k < chosen && nearest != kNone; ++k) {
-            nearest = distance[2 * k] == kNone ? kNone : std::min(nearest, distance[2 * k]);
+            const int64_t d = distance[step * k];
+            nearest = d == kNone ? kNone : std::min(nearest, d);
+            if (alsoRow != nullptr && d != kNone && alsoRow[step * k] != kNone) {
+                fromAlso = std::max(fromAlso, std::abs(d - alsoRow[step * k]));
+            }
+        }
+        if (alsoRow != nullptr && nearest != kNone) {
+            nearest = std::min(nearest, fromAlso);
         }
         if (nearest > bestDistance) {
             best = v;
@@ -80,71 +94,141 @@ int32_t Farthest(const int64_t* table, int32_t count, int width, int chosen) {
     return best;
 }
 
-// The last node a breadth-first walk from position 0 reaches, the links taken both ways: a
-// node far from it, found for much less than a least-distance pass costs.
-int32_t FarthestByLinks(const SfSearchGraph& graph) {
-    std::vector<bool> seen(graph.Count(), false);
-    std::vector<int32_t> queue = {0};
-    seen[0] = true;
+// The last node a breadth-first walk from `from` reaches: a node far from it, found for
+// much less than a least-distance pass costs. The walk takes links both ways, or only
+// forwards on a map where each has a link back.
+int32_t FarthestByLinks(const SfSearchGraph& graph, int32_t from, bool forwardOnly) {
+    std::vector<uint8_t> seen(graph.Count(), 0);
+    std::vector<int32_t> queue;
+    queue.reserve(graph.Count());
+    queue.push_back(from);
+    seen[from] = 1;
     for (size_t head = 0; head < queue.size(); ++head) {
         const int32_t u = queue[head];
         auto visit = [&](const std::vector<uint32_t>& start, const std::vector<SfArc>& arcs) {
             for (uint32_t k = start[u]; k < start[u + 1]; ++k) {
                 if (!seen[arcs[k].node]) {
-                    seen[arcs[k].node] = true;
+                    seen[arcs[k].node] = 1;
                     queue.push_back(arcs[k].node);
                 }
             }
         };
         visit(graph.outStart, graph.outArcs);
-        visit(graph.inStart, graph.inArcs);
+        if (!forwardOnly) {
+            visit(graph.inStart, graph.inArcs);
+        }
     }
     return queue.back();
 }
 
+// Whether every link has a link back no longer than itself: then the way back from any
+// node to another is never longer than the way there, so the two are equally long.
+bool GoesBothWays(const SfSearchGraph& graph) {
+    for (int32_t u = 0; u < graph.Count(); ++u) {
+        for (uint32_t k = graph.outStart[u]; k < graph.outStart[u + 1]; ++k) {
+            const SfArc arc = graph.outArcs[k];
+            bool back = false;
+            for (uint32_t j = graph.outStart[arc.node]; j < graph.outStart[arc.node + 1] && !back;
+                 ++j) {
+                back = graph.outArcs[j].node == u && graph.outArcs[j].distance <= arc.distance;
+            }
+            if (!back) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-// Landmarks far from each other and from the first node: the first is the last node a
-// walk from the first node reaches, each next one the node farthest from those before. With
-// more than one thread, the passes to the landmarks run beside the choosing, on at most
-// threads - 1 helpers at a time.
+// Landmarks far from each other and from the first node: the first is the last node a walk
+// from the first node reaches, each next one the node farthest from those before.
 bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
                         const std::function<bool()>& goOn) {
     count = std::clamp((count + 3) / 4 * 4, 4, kMaxCount);  // rows of whole cache lines
-    const int width = 2 * count;
-    const size_t rowBytes = width * sizeof(int64_t);
+    // The check runs beside the first walk, which both kinds of map begin with.
+    bool bothWays = false;
+    int32_t first = 0;
+    {
+        HelperThreads helpers(threads - 1);
+        helpers.Run([&] { bothWays = GoesBothWays(graph); });
+        first = FarthestByLinks(graph, 0, false);
+        helpers.Wait();
+    }
+    if (bothWays) {
+        count = static_cast<int>(std::bit_ceil(static_cast<unsigned>(count)));  // within lines
+    }
+    mCount = count;
+    mWidth = bothWays ? count : 2 * count;
     const auto nodes = static_cast<size_t>(graph.Count());
-    mDistance.reset(
-        static_cast<int64_t*>(std::aligned_alloc(64, std::max<size_t>(nodes, 1) * rowBytes)));
+    mDistance.reset(static_cast<int64_t*>(
+        std::aligned_alloc(64, std::max<size_t>(nodes, 1) * mWidth * sizeof(int64_t))));
     if (!mDistance) {
         throw std::bad_alloc();
     }
-    mCount = count;
-    std::fill_n(mDistance.get(), nodes * width, kNone);
+    std::fill_n(mDistance.get(), nodes * mWidth, kNone);
+    const bool measured = bothWays ? MeasureBothWays(graph, first, threads, goOn)
+                                   : MeasureOneWay(graph, first, threads, goOn);
+    if (!measured) {
+        Clear();
+    }
+    return measured;
+}
+
+// With more than one thread, the pass to each landmark runs beside the pass from it.
+bool SfLandmarks::MeasureOneWay(const SfSearchGraph& graph, int32_t first, int threads,
+                                const std::function<bool()>& goOn) {
     HelperThreads helpers(threads - 1);
-    int32_t landmark = FarthestByLinks(graph);
-    for (int k = 0; k < count; ++k) {
+    int32_t landmark = first;
+    for (int k = 0; k < mCount; ++k) {
         if (goOn && !goOn()) {
             helpers.Wait();
-            Clear();
             return false;
         }
-        helpers.Run([this, &graph, landmark, width, k] {
-            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), width,
-                             2 * k + 1);
+        helpers.Run([this, &graph, landmark, k] {
+            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), mWidth,
+                             ToColumn(k));
         });
-        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), width, 2 * k);
-        if (k + 1 < count) {
-            landmark = Farthest(mDistance.get(), graph.Count(), width, k + 1);
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), mWidth,
+                         FromColumn(k));
+        if (k + 1 < mCount) {
+            landmark = Farthest(mDistance.get(), graph.Count(), mWidth, 2, k + 1);
         }
     }
     helpers.Wait();
     return true;
 }
 
+// Two landmarks a round, measured side by side: the second is far from the first as well
+// as from those before, the first being judged by the bounds the landmarks before give. The
+// first round's pair are the ends of two walks, from the first node and back from its end.
+bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
+                                  const std::function<bool()>& goOn) {
+    HelperThreads helpers(threads - 1);
+    int32_t second = FarthestByLinks(graph, first, true);
+    for (int k = 0; k < mCount; k += 2) {
+        if (goOn && !goOn()) {
+            helpers.Wait();
+            return false;
+        }
+        helpers.Run([this, &graph, second, k] {
+            MeasureDistances(second, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k + 1);
+        });
+        MeasureDistances(first, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k);
+        helpers.Wait();
+        if (k + 2 < mCount) {
+            first = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k + 2);
+            second = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k + 2, first);
+        }
+    }
+    return true;
+}
+
 void SfLandmarks::Clear() {
     mDistance.reset();
     mCount = 0;
+    mWidth = 0;
 }
 
 SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& startBound) const {
@@ -153,16 +237,18 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
     // Each landmark's bound of the start; the best ones are the search's.
     std::pair<int64_t, int> bounds[kMaxCount];
     for (int k = 0; k < mCount; ++k) {
+        const int f = FromColumn(k);
+        const int b = ToColumn(k);
         int64_t bound = 0;
-        if (to[2 * k] != kNone && from[2 * k] != kNone) {
-            bound = std::max(bound, to[2 * k] - from[2 * k]);
+        if (to[f] != kNone && from[f] != kNone) {
+            bound = std::max(bound, to[f] - from[f]);
         }
-        if (to[2 * k + 1] != kNone) {
-            if (from[2 * k + 1] == kNone) {
+        if (to[b] != kNone) {
+            if (from[b] == kNone) {
                 startBound = kUnreachable;
                 return {};
             }
-            bound = std::max(bound, from[2 * k + 1] - to[2 * k + 1]);
+            bound = std::max(bound, from[b] - to[b]);
         }
         bounds[k] = {-bound, k};  // ascending: the best first, then the first landmark
     }
@@ -172,14 +258,15 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
     startBound = 0;
     for (int i = 0; i < target.count; ++i) {
         const int k = bounds[i].second;
-        target.landmark[i] = k;
-        const int line = 2 * k / 8 * 8;  // eight distances to a line
+        target.fromColumn[i] = FromColumn(k);
+        target.toColumn[i] = ToColumn(k);
+        const int line = FromColumn(k) / 8 * 8;  // eight distances to a line, both of k's on it
         if (std::find(target.line, target.line + target.lines, line) ==
             target.line + target.lines) {
             target.line[target.lines++] = line;
         }
-        target.fromLandmark[i] = to[2 * k];
-        target.toLandmark[i] = to[2 * k + 1];
+        target.fromLandmark[i] = to[FromColumn(k)];
+        target.toLandmark[i] = to[ToColumn(k)];
         startBound = std::max(startBound, -bounds[i].first);
     }
     return target;
@@ -189,8 +276,8 @@ int64_t SfLandmarks::Bound(const Target& target, int32_t node) const {
     const int64_t* distance = Row(node);
     int64_t bound = 0;
     for (int i = 0; i < target.count; ++i) {
-        const int64_t from = distance[2 * target.landmark[i]];
-        const int64_t to = distance[2 * target.landmark[i] + 1];
+        const int64_t from = distance[target.fromColumn[i]];
+        const int64_t to = distance[target.toColumn[i]];
         if (target.fromLandmark[i] != kNone && from != kNone) {
             bound = std::max(bound, target.fromLandmark[i] - from);
         }

@@ -26,6 +26,10 @@
 //
 // A search reads only the few landmarks that bound its own start best (the active ones):
 // more landmarks give each search better ones to pick from at no more cost per node.
+//
+// On a map where every link has a link back no longer than itself (most city maps), the
+// distance to a node is the distance from it: one pass measures both, and a row holds one
+// distance per landmark.
 class SfLandmarks {
 public:
     static constexpr int kMaxCount = 16;
@@ -37,10 +41,11 @@ public:
     // What the bound needs to know of one search: its active landmarks and their distances
     // from and to its end.
     struct Target {
-        int count = 0;                  // of active landmarks
-        int lines = 0;                  // of the row's cache lines they stand in
-        int line[kActive];              // where those lines start in a row
-        int landmark[kActive];          // the active landmarks
+        int count = 0;            // of active landmarks
+        int lines = 0;            // of the row's cache lines they stand in
+        int line[kActive];        // where those lines start in a row
+        int fromColumn[kActive];  // where the active landmarks' distances stand in a row
+        int toColumn[kActive];
         int64_t fromLandmark[kActive];  // d(L, t), -1 when L does not reach t
         int64_t toLandmark[kActive];    // d(t, L), -1 when t does not reach L
     };
@@ -73,10 +78,20 @@ private:
     struct Free {
         void operator()(int64_t* block) const { std::free(block); }
     };
-    // A node's row: for each landmark the distance from it, then the distance to it.
-    const int64_t* Row(int32_t node) const { return mDistance.get() + size_t{2} * mCount * node; }
+    // A node's row: for each landmark the distance from it, then the distance to it; on a
+    // map whose links all go both ways, the one distance.
+    const int64_t* Row(int32_t node) const { return mDistance.get() + size_t{1} * mWidth * node; }
+    int FromColumn(int landmark) const { return mWidth == mCount ? landmark : 2 * landmark; }
+    int ToColumn(int landmark) const { return mWidth == mCount ? landmark : 2 * landmark + 1; }
+    // The passes of Build from the `first` landmark on: landmark by landmark, each measured
+    // both ways side by side; or, where links all go both ways, two landmarks at a time.
+    bool MeasureOneWay(const SfSearchGraph& graph, int32_t first, int threads,
+                       const std::function<bool()>& goOn);
+    bool MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
+                         const std::function<bool()>& goOn);
 
-    // Each row starts a cache line.
+    // Rows lie within cache lines: each starts one, or half of one.
     std::unique_ptr<int64_t[], Free> mDistance;
     int mCount = 0;
+    int mWidth = 0;  // distances in a row
 };
