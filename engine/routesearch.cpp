@@ -11,7 +11,9 @@ SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
       mGraph(nodes.Graph()),
       mLandmarks(nodes.Landmarks()),
       mHasNegativeLink(nodes.HasNegativeLink()),
-      mState(mGraph.Count(), NodeState{0, 0, 0, 0}) {
+      mState(mGraph.Count(), NodeState{0, 0}),
+      mRunOf(mGraph.Count(), 0),
+      mTraced(mGraph.Count(), 0) {
     if (mHasNegativeLink) {
         mWideLabel.assign(mGraph.Count(), 0);
         mParent.assign(mGraph.Count(), -1);
@@ -22,9 +24,7 @@ SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
 
 void SfRouteSearch::NewRun() {
     if (++mRun == 0) {  // the stamps wrapped: clear them once
-        for (NodeState& state : mState) {
-            state.run = 0;
-        }
+        std::fill(mRunOf.begin(), mRunOf.end(), 0);
         std::fill(mUnboundedRun.begin(), mUnboundedRun.end(), 0);
         mRun = 1;
     }
@@ -32,16 +32,14 @@ void SfRouteSearch::NewRun() {
 
 void SfRouteSearch::NewTrace() {
     if (++mTrace == 0) {
-        for (NodeState& state : mState) {
-            state.traced = 0;
-        }
+        std::fill(mTraced.begin(), mTraced.end(), 0);
         mTrace = 1;
     }
 }
 
 void SfRouteSearch::SetLabel(int32_t p, int64_t label) {
     mState[p].label = label;
-    mState[p].run = mRun;
+    mRunOf[p] = mRun;
 }
 
 int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
@@ -153,6 +151,7 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
     const uint32_t* outStart = mGraph.outStart.data();
     const SfArc* arcs = mGraph.outArcs.data();
     NodeState* state = mState.data();
+    uint32_t* runOf = mRunOf.data();
     const bool guided = !mLandmarks.Empty();
     int64_t startBound = 0;
     const SfLandmarks::Target goal =
@@ -194,8 +193,8 @@ void SfRouteSearch::LeastDistancePass(int32_t source, int32_t target) {
                 continue;  // longer than any distance can be: no improvement
             }
             NodeState& s = state[arc.node];
-            if (s.run != mRun) {
-                s.run = mRun;
+            if (runOf[arc.node] != mRun) {
+                runOf[arc.node] = mRun;
                 s.label = t;
                 s.bound = guided ? mLandmarks.Bound(goal, arc.node) : 0;
             } else if (t < s.label) {
@@ -218,6 +217,7 @@ void SfRouteSearch::ManyTargetPass(int32_t source, const std::vector<int32_t>& t
     const uint32_t* outStart = mGraph.outStart.data();
     const SfArc* arcs = mGraph.outArcs.data();
     NodeState* state = mState.data();
+    uint32_t* runOf = mRunOf.data();
     size_t targetsLeft = targets.size();
     mHeap.Clear();
     SetLabel(source, 0);
@@ -239,8 +239,8 @@ void SfRouteSearch::ManyTargetPass(int32_t source, const std::vector<int32_t>& t
                 continue;
             }
             NodeState& s = state[arc.node];
-            if (s.run != mRun || t < s.label) {
-                s.run = mRun;
+            if (runOf[arc.node] != mRun || t < s.label) {
+                runOf[arc.node] = mRun;
                 s.label = t;
                 mHeap.Push(static_cast<uint64_t>(t), arc.node);
                 FetchArcs(arc.node);
@@ -258,7 +258,7 @@ bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
     NewTrace();
     mPath.assign(1, end);
     mNextArc.assign(1, mGraph.inStart[end]);
-    mState[end].traced = mTrace;
+    mTraced[end] = mTrace;
     while (!mPath.empty()) {
         const int32_t node = mPath.back();
         const uint32_t k = mNextArc.back();
@@ -278,10 +278,10 @@ bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
             mRoute.insert(mRoute.end(), mPath.rbegin(), mPath.rend());
             return true;
         }
-        if (mState[s].traced == mTrace) {
+        if (mTraced[s] == mTrace) {
             continue;
         }
-        mState[s].traced = mTrace;
+        mTraced[s] = mTrace;
         mPath.push_back(s);
         mNextArc.push_back(mGraph.inStart[s]);
     }

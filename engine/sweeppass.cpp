@@ -150,7 +150,7 @@ void SfRouteSearch::MarkUnboundedFrom() {
     while (!mSeeds.empty()) {
         const int32_t p = mSeeds.back();
         mSeeds.pop_back();
-        mState[p].run = 0;  // no longer reached
+        mRunOf[p] = 0;  // no longer reached
         for (uint32_t k = mGraph.outStart[p]; k < mGraph.outStart[p + 1]; ++k) {
             MarkSeed(mGraph.outArcs[k].node);
         }
