@@ -95,9 +95,8 @@ int32_t Farthest(const int64_t* table, int32_t count, int width, int step, int c
 }
 
 // The last node a breadth-first walk from `from` reaches: a node far from it, found for
-// much less than a least-distance pass costs. The walk takes links both ways, or only
-// forwards on a map where each has a link back.
-int32_t FarthestByLinks(const SfSearchGraph& graph, int32_t from, bool forwardOnly) {
+// much less than a least-distance pass costs. For a map whose links all go both ways.
+int32_t FarthestByLinks(const SfSearchGraph& graph, int32_t from) {
     std::vector<uint8_t> seen(graph.Count(), 0);
     std::vector<int32_t> queue;
     queue.reserve(graph.Count());
@@ -105,32 +104,28 @@ int32_t FarthestByLinks(const SfSearchGraph& graph, int32_t from, bool forwardOn
     seen[from] = 1;
     for (size_t head = 0; head < queue.size(); ++head) {
         const int32_t u = queue[head];
-        auto visit = [&](const std::vector<uint32_t>& start, const std::vector<SfArc>& arcs) {
-            for (uint32_t k = start[u]; k < start[u + 1]; ++k) {
-                if (!seen[arcs[k].node]) {
-                    seen[arcs[k].node] = 1;
-                    queue.push_back(arcs[k].node);
-                }
+        for (uint32_t k = graph.outStart[u]; k < graph.outStart[u + 1]; ++k) {
+            if (!seen[graph.outArcs[k].node]) {
+                seen[graph.outArcs[k].node] = 1;
+                queue.push_back(graph.outArcs[k].node);
             }
-        };
-        visit(graph.outStart, graph.outArcs);
-        if (!forwardOnly) {
-            visit(graph.inStart, graph.inArcs);
         }
     }
     return queue.back();
 }
 
 // Whether every link has a link back no longer than itself: then the way back from any
-// node to another is never longer than the way there, so the two are equally long.
+// node to another is never longer than the way there, so the two are equally long. A
+// node's links back are among its incoming ones, which lie beside its outgoing ones.
 bool GoesBothWays(const SfSearchGraph& graph) {
     for (int32_t u = 0; u < graph.Count(); ++u) {
+        const uint32_t inFirst = graph.inStart[u];
+        const uint32_t inEnd = graph.inStart[u + 1];
         for (uint32_t k = graph.outStart[u]; k < graph.outStart[u + 1]; ++k) {
             const SfArc arc = graph.outArcs[k];
             bool back = false;
-            for (uint32_t j = graph.outStart[arc.node]; j < graph.outStart[arc.node + 1] && !back;
-                 ++j) {
-                back = graph.outArcs[j].node == u && graph.outArcs[j].distance <= arc.distance;
+            for (uint32_t j = inFirst; j < inEnd && !back; ++j) {
+                back = graph.inArcs[j].node == arc.node && graph.inArcs[j].distance <= arc.distance;
             }
             if (!back) {
                 return false;
@@ -142,20 +137,13 @@ bool GoesBothWays(const SfSearchGraph& graph) {
 
 }  // namespace
 
-// Landmarks far from each other and from the first node: the first is the last node a walk
-// from the first node reaches, each next one the node farthest from those before.
+// Landmarks far from each other: the first is the node the numbering reached last in the
+// largest component, each next one the node farthest from those before.
 bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
                         const std::function<bool()>& goOn) {
     count = std::clamp((count + 3) / 4 * 4, 4, kMaxCount);  // rows of whole cache lines
-    // The check runs beside the first walk, which both kinds of map begin with.
-    bool bothWays = false;
-    int32_t first = 0;
-    {
-        HelperThreads helpers(threads - 1);
-        helpers.Run([&] { bothWays = GoesBothWays(graph); });
-        first = FarthestByLinks(graph, 0, false);
-        helpers.Wait();
-    }
+    const bool bothWays = GoesBothWays(graph);
+    const int32_t first = graph.deepest;
     if (bothWays) {
         count = static_cast<int>(std::bit_ceil(static_cast<unsigned>(count)));  // within lines
     }
@@ -201,12 +189,12 @@ bool SfLandmarks::MeasureOneWay(const SfSearchGraph& graph, int32_t first, int t
 }
 
 // Two landmarks a round, measured side by side: the second is far from the first as well
-// as from those before, the first being judged by the bounds the landmarks before give. The
-// first round's pair are the ends of two walks, from the first node and back from its end.
+// as from those before, the first being judged by the bounds the landmarks before give. In
+// the first round it is the last node a walk from the first reaches.
 bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
                                   const std::function<bool()>& goOn) {
     HelperThreads helpers(threads - 1);
-    int32_t second = FarthestByLinks(graph, first, true);
+    int32_t second = FarthestByLinks(graph, first);
     for (int k = 0; k < mCount; k += 2) {
         if (goOn && !goOn()) {
             helpers.Wait();

@@ -75,6 +75,7 @@ void SfSearchGraph::MakeRoom(size_t links) {
 
 void SfSearchGraph::Clear() {
     mNumbered = false;
+    deepest = 0;
     std::vector<int32_t>().swap(position);
     std::vector<int32_t>().swap(nodeAt);
     std::vector<uint32_t>().swap(outStart);
@@ -100,11 +101,13 @@ void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
         neighbour[next[from[i]]++] = to[i];
         neighbour[next[to[i]]++] = from[i];
     }
+    size_t largest = 0;
     for (int32_t root = 0; root < nodeCount; ++root) {
         if (position[root] >= 0) {
             continue;
         }
-        size_t head = nodeAt.size();
+        const size_t first = nodeAt.size();
+        size_t head = first;
         position[root] = static_cast<int32_t>(nodeAt.size());
         nodeAt.push_back(root);
         for (; head < nodeAt.size(); ++head) {
@@ -116,6 +119,10 @@ void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
                     nodeAt.push_back(v);
                 }
             }
+        }
+        if (nodeAt.size() - first > largest) {
+            largest = nodeAt.size() - first;
+            deepest = static_cast<int32_t>(nodeAt.size() - 1);
         }
     }
 }

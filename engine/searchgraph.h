@@ -27,6 +27,9 @@ public:
     std::vector<SfArc> outArcs;  // to the To nodes, in row order
     std::vector<uint32_t> inStart;
     std::vector<SfArc> inArcs;  // from the From nodes, in row order: decides equal routes
+    // The position numbered last in the component with the most nodes: of the last level of
+    // a breadth-first walk from that component's first node, so far from it.
+    int32_t deepest = 0;
 
     int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
 

@@ -105,6 +105,17 @@ TEST(SfNodesTest, LinksAddedAfterASearchAreSearchedAndClearEmptiesAll) {
     EXPECT_EQ(Search(nodes, "S", "A"), "S>A (1)");
 }
 
+// The first landmark starts from the far end of the largest component, wherever the rows
+// put it: here after a two-node island, with the chain's links given backwards.
+TEST(SfNodesTest, TheDeepestNodeEndsAWalkThroughTheLargestComponent) {
+    SfNodes nodes;
+    Build(nodes, {{"I", "J", 1}, {"C", "D", 1}, {"B", "C", 1}, {"A", "B", 1}, {"X", "B", 1}});
+    const SfSearchGraph& graph = nodes.Graph();
+    const std::string deepest(nodes.NodeName(graph.nodeAt[graph.deepest]));
+    // The walk starts at C, the chain's first node in id order: A and X lie two links away.
+    EXPECT_TRUE(deepest == "A" || deepest == "X") << deepest;
+}
+
 // A build that appends every link and drops the repeats at the end must keep the network
 // AddLink keeps, link for link, and tell the same links as repeated.
 TEST(SfNodesTest, AppendedLinksLessTheirRepeatsAreTheLinksAddLinkKeeps) {
