@@ -263,6 +263,19 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
 int64_t SfLandmarks::Bound(const Target& target, int32_t node) const {
     const int64_t* distance = Row(node);
     int64_t bound = 0;
+    if (mWidth == mCount) {  // one distance each way: the two bounds are its difference
+        for (int i = 0; i < target.count; ++i) {
+            const int64_t toEnd = target.fromLandmark[i];
+            const int64_t d = distance[target.fromColumn[i]];
+            if (toEnd != kNone) {
+                if (d == kNone) {
+                    return kUnreachable;
+                }
+                bound = std::max(bound, toEnd > d ? toEnd - d : d - toEnd);
+            }
+        }
+        return bound;
+    }
     for (int i = 0; i < target.count; ++i) {
         const int64_t from = distance[target.fromColumn[i]];
         const int64_t to = distance[target.toColumn[i]];
