@@ -156,7 +156,6 @@ public:
                 mJobs.Run(job, search, list);
                 std::lock_guard<std::mutex> lock(mMutex);
                 mFinished.Mark(mJobs.Members(job));
-                mChanged.notify_one();
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(mMutex);
@@ -174,7 +173,9 @@ public:
         }
     }
 
-    // Reports until every worker has stopped; gives the number finished.
+    // Reports every interval until every worker has stopped; gives the number finished. A
+    // finished job does not wake this thread: on a busy machine the wakings of a thousand
+    // short searches would take the workers' time.
     int Watch(int workers, const std::function<bool(int)>& report) {
         std::unique_lock<std::mutex> lock(mMutex);
         while (mWorkersDone < workers) {
