@@ -22,7 +22,8 @@ constexpr int64_t kNone = -1;
 // The pass keeps its distances in a column of its own, a fraction of the table's memory,
 // and copies them into the table at the end.
 void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
-                      const std::vector<SfArc>& arcs, int64_t* table, int width, int column) {
+                      const std::vector<SfArc>& arcs, SfLandmarks::Distance* table, int width,
+                      int column) {
     const auto count = static_cast<int32_t>(start.size() - 1);
     // A node's distance and where its arcs stand share a cache line: reaching a node reads
     // both at once, and its arcs are fetched while the nodes before it are taken.
@@ -58,8 +59,10 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
             }
         }
     }
+    constexpr int64_t kLargest = std::numeric_limits<SfLandmarks::Distance>::max();
     for (int32_t v = 0; v < count; ++v) {
-        table[size_t{1} * width * v + column] = node[v].distance;
+        table[size_t{1} * width * v + column] =
+            static_cast<SfLandmarks::Distance>(std::min(node[v].distance, kLargest));
     }
 }
 
@@ -67,13 +70,13 @@ void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
 // their distances from them `step` columns apart in rows of `width`. With `also`, a node
 // whose distances are not measured yet counts among them, its distance to each node
 // bounded from below through the landmarks (on a map whose links all go both ways).
-int32_t Farthest(const int64_t* table, int32_t count, int width, int step, int chosen,
+int32_t Farthest(const SfLandmarks::Distance* table, int32_t count, int width, int step, int chosen,
                  int32_t also = -1) {
-    const int64_t* alsoRow = also < 0 ? nullptr : &table[size_t{1} * width * also];
+    const SfLandmarks::Distance* alsoRow = also < 0 ? nullptr : &table[size_t{1} * width * also];
     int32_t best = 0;
     int64_t bestDistance = -1;
     for (int32_t v = 0; v < count; ++v) {
-        const int64_t* distance = &table[size_t{1} * width * v];
+        const SfLandmarks::Distance* distance = &table[size_t{1} * width * v];
         int64_t nearest = std::numeric_limits<int64_t>::max();
         int64_t fromAlso = 0;
         for (int k = 0; k < chosen && nearest != kNone; ++k) {
@@ -141,17 +144,15 @@ bool GoesBothWays(const SfSearchGraph& graph) {
 // largest component, each next one the node farthest from those before.
 bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
                         const std::function<bool()>& goOn) {
-    count = std::clamp((count + 3) / 4 * 4, 4, kMaxCount);  // rows of whole cache lines
+    // 4, 8 or 16: rows within cache lines or of whole ones.
+    count = static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::clamp(count, 4, kMaxCount))));
     const bool bothWays = GoesBothWays(graph);
     const int32_t first = graph.deepest;
-    if (bothWays) {
-        count = static_cast<int>(std::bit_ceil(static_cast<unsigned>(count)));  // within lines
-    }
     mCount = count;
     mWidth = bothWays ? count : 2 * count;
     const auto nodes = static_cast<size_t>(graph.Count());
-    mDistance.reset(static_cast<int64_t*>(
-        std::aligned_alloc(64, std::max<size_t>(nodes, 1) * mWidth * sizeof(int64_t))));
+    const size_t bytes = std::max<size_t>(nodes, 1) * mWidth * sizeof(Distance);
+    mDistance.reset(static_cast<Distance*>(std::aligned_alloc(64, (bytes + 63) / 64 * 64)));
     if (!mDistance) {
         throw std::bad_alloc();
     }
@@ -220,8 +221,8 @@ void SfLandmarks::Clear() {
 }
 
 SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& startBound) const {
-    const int64_t* from = Row(start);
-    const int64_t* to = Row(end);
+    const Distance* from = Row(start);
+    const Distance* to = Row(end);
     // Each landmark's bound of the start; the best ones are the search's.
     std::pair<int64_t, int> bounds[kMaxCount];
     for (int k = 0; k < mCount; ++k) {
@@ -229,14 +230,14 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
         const int b = ToColumn(k);
         int64_t bound = 0;
         if (to[f] != kNone && from[f] != kNone) {
-            bound = std::max(bound, to[f] - from[f]);
+            bound = std::max<int64_t>(bound, to[f] - from[f]);
         }
         if (to[b] != kNone) {
             if (from[b] == kNone) {
                 startBound = kUnreachable;
                 return {};
             }
-            bound = std::max(bound, from[b] - to[b]);
+            bound = std::max<int64_t>(bound, from[b] - to[b]);
         }
         bounds[k] = {-bound, k};  // ascending: the best first, then the first landmark
     }
@@ -248,7 +249,7 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
         const int k = bounds[i].second;
         target.fromColumn[i] = FromColumn(k);
         target.toColumn[i] = ToColumn(k);
-        const int line = FromColumn(k) / 8 * 8;  // eight distances to a line, both of k's on it
+        const int line = FromColumn(k) / 16 * 16;  // 16 distances to a line, both of k's on it
         if (std::find(target.line, target.line + target.lines, line) ==
             target.line + target.lines) {
             target.line[target.lines++] = line;
@@ -261,7 +262,7 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
 }
 
 int64_t SfLandmarks::Bound(const Target& target, int32_t node) const {
-    const int64_t* distance = Row(node);
+    const Distance* distance = Row(node);
     int64_t bound = 0;
     if (mWidth == mCount) {  // one distance each way: the two bounds are its difference
         for (int i = 0; i < target.count; ++i) {

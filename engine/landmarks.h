@@ -19,10 +19,12 @@
 // reach a landmark that the end reaches cannot reach the end: its bound is kUnreachable.
 // Only for maps without negative distances.
 //
-// Distances beyond 64 bits are kept as the largest value. Such a distance is no smaller
-// than the true one when it is subtracted and no larger when it is subtracted from, so the
-// bound still never overestimates and stays consistent; and it is never mistaken for "no
-// way there", which only a missing path means.
+// Distances are kept in 32 bits, those beyond as the largest value: half the memory, and
+// more rows to a cache line for the searches. A term that subtracts such a distance is at
+// most 0, as nothing kept is larger; a term it is subtracted from stays below the true one.
+// Keeping min(d, largest) changes no distance by more than it changes along a link, so the
+// bound still never overestimates and stays consistent; and such a distance is never
+// mistaken for "no way there", which only a missing path means.
 //
 // A search reads only the few landmarks that bound its own start best (the active ones):
 // more landmarks give each search better ones to pick from at no more cost per node.
@@ -33,6 +35,8 @@
 class SfLandmarks {
 public:
     static constexpr int kMaxCount = 16;
+    // A kept distance; -1 for none.
+    using Distance = int32_t;
     // The landmarks a search reads.
     static constexpr int kActive = 6;
     // Bounds run from 0 to the largest 64-bit value; this one is none of them.
@@ -43,7 +47,7 @@ public:
     struct Target {
         int count = 0;            // of active landmarks
         int lines = 0;            // of the row's cache lines they stand in
-        int line[kActive];        // where those lines start in a row
+        int line[kActive];        // where those lines start in a row, in distances
         int fromColumn[kActive];  // where the active landmarks' distances stand in a row
         int toColumn[kActive];
         int64_t fromLandmark[kActive];  // d(L, t), -1 when L does not reach t
@@ -68,7 +72,7 @@ public:
     int64_t Bound(const Target& target, int32_t node) const;
     // Starts fetching what Bound reads for `node`.
     void Prefetch(const Target& target, int32_t node) const {
-        const int64_t* row = Row(node);
+        const Distance* row = Row(node);
         for (int i = 0; i < target.lines; ++i) {
             PrefetchLine(row + target.line[i]);
         }
@@ -76,11 +80,11 @@ public:
 
 private:
     struct Free {
-        void operator()(int64_t* block) const { std::free(block); }
+        void operator()(Distance* block) const { std::free(block); }
     };
     // A node's row: for each landmark the distance from it, then the distance to it; on a
     // map whose links all go both ways, the one distance.
-    const int64_t* Row(int32_t node) const { return mDistance.get() + size_t{1} * mWidth * node; }
+    const Distance* Row(int32_t node) const { return mDistance.get() + size_t{1} * mWidth * node; }
     int FromColumn(int landmark) const { return mWidth == mCount ? landmark : 2 * landmark; }
     int ToColumn(int landmark) const { return mWidth == mCount ? landmark : 2 * landmark + 1; }
     // The passes of Build from the `first` landmark on: landmark by landmark, each measured
@@ -90,8 +94,8 @@ private:
     bool MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
                          const std::function<bool()>& goOn);
 
-    // Rows lie within cache lines: each starts one, or half of one.
-    std::unique_ptr<int64_t[], Free> mDistance;
+    // Rows lie within cache lines or fill whole ones: their sizes are powers of two.
+    std::unique_ptr<Distance[], Free> mDistance;
     int mCount = 0;
     int mWidth = 0;  // distances in a row
 };
