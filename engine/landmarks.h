@@ -56,9 +56,10 @@ public:
 
     bool Empty() const { return mDistance == nullptr; }
     int Count() const { return mCount; }
-    // Chooses `count` landmarks (rounded up to a multiple of 4, at most kMaxCount) and
-    // measures their distances, the passes spread over `threads` threads. `goOn` is asked before
-    // each landmark: false leaves the landmarks empty, and Build gives false.
+    // Chooses `count` landmarks (rounded up to 4, 8 or 16, at most kMaxCount) and
+    // measures their distances, the passes spread over `threads` threads. `goOn` is asked
+    // before each landmark or pair measured side by side: false leaves the landmarks empty,
+    // and Build gives false.
     bool Build(const SfSearchGraph& graph, int count, int threads,
                const std::function<bool()>& goOn = {});
     void Clear();
