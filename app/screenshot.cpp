@@ -100,9 +100,18 @@ int main(int argc, char** argv) {
         mainForm.resize(size);
     }
     mainForm.show();
+    // Loads and searches run beside the window: each step is let end before the next.
+    auto settle = [&mainForm] {
+        while (mainForm.IsBusy()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    };
     mainForm.MapFileReadMenuClick();
+    settle();
     mainForm.ReadRefDirFileMenuClick();
+    settle();
     mainForm.SearchBtnClick();
+    settle();
     warnLogForm.hide();
     QApplication::processEvents();
     return Save(mainForm.grab(), argv[1]) ? 0 : 1;
