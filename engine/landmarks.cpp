@@ -143,11 +143,12 @@ bool GoesBothWays(const SfSearchGraph& graph) {
 // Landmarks far from each other: the first is the node the numbering reached last in the
 // largest component, each next one the node farthest from those before.
 bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
-                        const std::function<bool()>& goOn) {
+                        const std::function<bool()>& goOn, bool restLater) {
     // 4, 8 or 16: rows within cache lines or of whole ones.
     count = static_cast<int>(std::bit_ceil(static_cast<unsigned>(std::clamp(count, 4, kMaxCount))));
     const bool bothWays = GoesBothWays(graph);
     const int32_t first = graph.deepest;
+    mMeasured.store(0, std::memory_order_relaxed);
     mCount = count;
     mWidth = bothWays ? count : 2 * count;
     const auto nodes = static_cast<size_t>(graph.Count());
@@ -157,7 +158,8 @@ bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
         throw std::bad_alloc();
     }
     std::fill_n(mDistance.get(), nodes * mWidth, kNone);
-    const bool measured = bothWays ? MeasureBothWays(graph, first, threads, goOn)
+    const bool measured = bothWays ? MeasureBothWays(graph, first, threads,
+                                                     restLater && threads > 1 ? 2 : count, goOn)
                                    : MeasureOneWay(graph, first, threads, goOn);
     if (!measured) {
         Clear();
@@ -186,17 +188,19 @@ bool SfLandmarks::MeasureOneWay(const SfSearchGraph& graph, int32_t first, int t
         }
     }
     helpers.Wait();
+    mMeasured.store(mCount, std::memory_order_release);
     return true;
 }
 
-// Two landmarks a round, measured side by side: the second is far from the first as well
-// as from those before, the first being judged by the bounds the landmarks before give. In
-// the first round it is the last node a walk from the first reaches.
-bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
+// The first `count` landmarks, two a round, measured side by side: the second is far from
+// the first as well as from those before, the first being judged by the bounds the
+// landmarks before give. In the first round it is the last node a walk from the first
+// reaches.
+bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads, int count,
                                   const std::function<bool()>& goOn) {
     HelperThreads helpers(threads - 1);
     int32_t second = FarthestByLinks(graph, first);
-    for (int k = 0; k < mCount; k += 2) {
+    for (int k = 0; k < count; k += 2) {
         if (goOn && !goOn()) {
             helpers.Wait();
             return false;
@@ -206,7 +210,8 @@ bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int
         });
         MeasureDistances(first, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k);
         helpers.Wait();
-        if (k + 2 < mCount) {
+        mMeasured.store(k + 2, std::memory_order_release);
+        if (k + 2 < count) {
             first = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k + 2);
             second = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k + 2, first);
         }
@@ -214,8 +219,22 @@ bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int
     return true;
 }
 
+// Only Build's passes over a map whose links all go both ways leave landmarks unmeasured.
+bool SfLandmarks::MeasureRest(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
+    for (int k = Count(); k < mCount; ++k) {
+        if (!goOn()) {
+            return false;
+        }
+        const int32_t landmark = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k);
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k);
+        mMeasured.store(k + 1, std::memory_order_release);
+    }
+    return true;
+}
+
 void SfLandmarks::Clear() {
     mDistance.reset();
+    mMeasured.store(0, std::memory_order_relaxed);
     mCount = 0;
     mWidth = 0;
 }
@@ -225,7 +244,8 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
     const Distance* to = Row(end);
     // Each landmark's bound of the start; the best ones are the search's.
     std::pair<int64_t, int> bounds[kMaxCount];
-    for (int k = 0; k < mCount; ++k) {
+    const int measured = Count();
+    for (int k = 0; k < measured; ++k) {
         const int f = FromColumn(k);
         const int b = ToColumn(k);
         int64_t bound = 0;
@@ -242,8 +262,8 @@ SfLandmarks::Target SfLandmarks::TargetOf(int32_t start, int32_t end, int64_t& s
         bounds[k] = {-bound, k};  // ascending: the best first, then the first landmark
     }
     Target target;
-    target.count = std::min(kActive, mCount);
-    std::partial_sort(bounds, bounds + target.count, bounds + mCount);
+    target.count = std::min(kActive, measured);
+    std::partial_sort(bounds, bounds + target.count, bounds + measured);
     startBound = 0;
     for (int i = 0; i < target.count; ++i) {
         const int k = bounds[i].second;

@@ -2,6 +2,7 @@
 // distance left from any node to a search's end, so that a search can head for its end.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -31,7 +32,9 @@
 //
 // On a map where every link has a link back no longer than itself (most city maps), the
 // distance to a node is the distance from it: one pass measures both, and a row holds one
-// distance per landmark.
+// distance per landmark. There the landmarks after the first two may be measured while
+// searches run: each is published once measured, and a search reads those published when
+// it starts.
 class SfLandmarks {
 public:
     static constexpr int kMaxCount = 16;
@@ -55,13 +58,21 @@ public:
     };
 
     bool Empty() const { return mDistance == nullptr; }
-    int Count() const { return mCount; }
+    // The landmarks measured so far.
+    int Count() const { return mMeasured.load(std::memory_order_acquire); }
     // Chooses `count` landmarks (rounded up to 4, 8 or 16, at most kMaxCount) and
     // measures their distances, the passes spread over `threads` threads. `goOn` is asked
     // before each landmark or pair measured side by side: false leaves the landmarks empty,
-    // and Build gives false.
+    // and Build gives false. With `restLater`, on a map whose links all go both ways and
+    // with more than one thread, only the first two are measured; MeasureRest measures the
+    // others.
     bool Build(const SfSearchGraph& graph, int count, int threads,
-               const std::function<bool()>& goOn = {});
+               const std::function<bool()>& goOn = {}, bool restLater = false);
+    // Measures the landmarks that Build left, one at a time on this thread, each chosen
+    // farthest from those before; searches may read the landmarks meanwhile. `goOn` is
+    // asked before each: false leaves the rest unmeasured and gives false, and the
+    // landmarks measured stay usable.
+    bool MeasureRest(const SfSearchGraph& graph, const std::function<bool()>& goOn);
     void Clear();
 
     // The target of a search from `start` to `end`, with the landmarks that bound the
@@ -92,11 +103,13 @@ private:
     // both ways side by side; or, where links all go both ways, two landmarks at a time.
     bool MeasureOneWay(const SfSearchGraph& graph, int32_t first, int threads,
                        const std::function<bool()>& goOn);
-    bool MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads,
+    bool MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads, int count,
                          const std::function<bool()>& goOn);
 
     // Rows lie within cache lines or fill whole ones: their sizes are powers of two.
     std::unique_ptr<Distance[], Free> mDistance;
-    int mCount = 0;
+    int mCount = 0;  // the landmarks a row has room for
     int mWidth = 0;  // distances in a row
+    // Landmarks whose distances are all written; searches on other threads read no others.
+    std::atomic<int> mMeasured{0};
 };

@@ -263,12 +263,13 @@ void SfNodes::TakeLinksBack() {
     mPrepared = false;
 }
 
-bool SfNodes::PrepareLandmarks(int threads, int count, const std::function<bool()>& goOn) {
+bool SfNodes::PrepareLandmarks(int threads, int count, const std::function<bool()>& goOn,
+                               bool restLater) {
     SortLinks(threads);
     if (!mHasNegativeLink && mLandmarks.Count() < std::min(count, SfLandmarks::kMaxCount) &&
         GetCount() > 0) {
         mSearch.reset();
-        return mLandmarks.Build(mGraph, count, threads, goOn);
+        return mLandmarks.Build(mGraph, count, threads, goOn, restLater);
     }
     return true;
 }

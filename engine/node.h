@@ -76,8 +76,15 @@ public:
     // their ends, unless as many are prepared; pays off over many searches of a map without
     // negative distances (elsewhere it does nothing). The passes run on `threads` threads.
     // Searches made after it use them; the routes stay the same. `goOn` is asked on the
-    // way: false leaves them unprepared, and gives false.
-    bool PrepareLandmarks(int threads, int count = 4, const std::function<bool()>& goOn = {});
+    // way: false leaves them unprepared, and gives false. With `restLater` (see
+    // SfLandmarks::Build) some may be left to MeasureRestOfLandmarks.
+    bool PrepareLandmarks(int threads, int count = 4, const std::function<bool()>& goOn = {},
+                          bool restLater = false);
+    // Measures the landmarks PrepareLandmarks left on this thread, while other threads may
+    // search; see SfLandmarks::MeasureRest.
+    bool MeasureRestOfLandmarks(const std::function<bool()>& goOn) {
+        return mLandmarks.MeasureRest(mGraph, goOn);
+    }
     const SfLandmarks& Landmarks() const { return mLandmarks; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node

@@ -143,9 +143,14 @@ class ParallelRun {
 public:
     ParallelRun(const JobList& jobs, int count) : mJobs(jobs), mFinished(count) {}
 
-    // A failure (memory running out) stops the run; Rethrow passes it on.
-    void Work(const SfNodes& nodes, tqList<typDRFInf>& list) {
+    // Does `first`, when given, then searches. A failure (memory running out) stops the
+    // run; Rethrow passes it on.
+    void Work(const SfNodes& nodes, tqList<typDRFInf>& list,
+              const std::function<void()>& first = {}) {
         try {
+            if (first) {
+                first();
+            }
             SfRouteSearch search(nodes);
             // A job taken is done whole, so a stopped run has searched the first ones.
             while (!mStop) {
@@ -166,6 +171,8 @@ public:
         ++mWorkersDone;
         mChanged.notify_one();
     }
+
+    bool Stopped() const { return mStop; }
 
     void Rethrow() {
         if (mFailure) {
@@ -228,27 +235,38 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     const int count = list.Count();
     nodes.SortLinks(threads);  // before any thread reads the network
     const JobList jobs(nodes, list);
+    threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
     if (jobs.Single() >= kSearchesWorthLandmarks) {
         // The preparation counts as the first moments of the run: it may be stopped too.
-        if (!nodes.PrepareLandmarks(threads, LandmarkCount(jobs.Single()),
-                                    [&report] { return report(0); })) {
+        // Where landmarks are left for later, one worker measures them while the others
+        // search: the searches need not wait for the last ones.
+        if (!nodes.PrepareLandmarks(
+                threads, LandmarkCount(jobs.Single()), [&report] { return report(0); },
+                threads > 1)) {
             return 0;
         }
     }
     if (prepared) {
         prepared();
     }
-    threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
     if (threads == 1) {
         return SearchInOrder(jobs, nodes, list, report);
     }
     ParallelRun run(jobs, count);
     HelperThreads workers(threads);
     int started = 0;
-    while (started < threads && workers.Start([&] { run.Work(nodes, list); })) {
+    const auto measureRest = [&nodes, &run] {
+        nodes.MeasureRestOfLandmarks([&run] { return !run.Stopped(); });
+    };
+    while (started < threads && workers.Start([&, first = started == 0] {
+        run.Work(nodes, list, first ? measureRest : std::function<void()>());
+    })) {
         ++started;
     }
     if (started == 0) {  // no thread to be had
+        if (!nodes.MeasureRestOfLandmarks([&report] { return report(0); })) {
+            return 0;
+        }
         return SearchInOrder(jobs, nodes, list, report);
     }
     const int finished = run.Watch(started, report);

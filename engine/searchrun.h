@@ -13,8 +13,9 @@ namespace RSIF {
 // run), after every search on one thread, about every 50 ms on several, and once at the end.
 // When it returns false no further search starts, and the searches under way end. Gives the number
 // of searches finished n: they are the first n of the list. `prepared`, when given, runs
-// once the network is laid out for searching and the landmarks are ready, before the first
-// search.
+// once the network is laid out for searching and the landmarks are ready to guide searches,
+// before the first search (with several threads, one may still measure the last landmarks
+// while the others search).
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
                  const std::function<void()>& prepared = {});
 

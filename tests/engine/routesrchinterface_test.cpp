@@ -203,6 +203,47 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
     }
 }
 
+// On a map whose links all go both ways, one worker measures the last landmarks while the
+// others already search with the first ones.
+TEST_F(EngineTest, SearchesBesideTheLastLandmarksGiveTheRecordsOfSingleSearches) {
+    std::string rows;
+    auto name = [](int x, int y) { return "N" + std::to_string(x) + "_" + std::to_string(y); };
+    auto join = [&](const std::string& a, const std::string& b, int length) {
+        rows += a + "," + b + "," + std::to_string(length) + "\n";
+        rows += b + "," + a + "," + std::to_string(length) + "\n";
+    };
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            if (x + 1 < 20) {
+                join(name(x, y), name(x + 1, y), 1 + (x * y) % 2);
+            }
+            if (y + 1 < 20) {
+                join(name(x, y), name(x, y + 1), 1 + (x + 2 * y) % 2);
+            }
+        }
+    }
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 300; ++i) {
+        instructions += "s" + std::to_string(i) + "," + name(i % 20, i / 20) + "," +
+                        name((i * 7 + 3) % 20, i / 3 % 20) + "\n";
+    }
+    tqList<tqString> warnings;
+    LoadMap(rows);
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    for (int i = 0; i < 300; ++i) {
+        RSIF::SearchDRF(i);
+    }
+    ASSERT_TRUE(RSIF::GetNodes().Landmarks().Empty());
+    const std::string single = ResultTexts();
+    for (int run = 0; run < 20; ++run) {
+        LoadMap(rows);  // without landmarks
+        ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+        ASSERT_EQ(RSIF::SearchAllDRF(2, [](int) { return true; }), 300);
+        ASSERT_EQ(ResultTexts(), single) << "run " << run;
+        EXPECT_EQ(RSIF::GetNodes().Landmarks().Count(), 4);
+    }
+}
+
 // Rows enough that the table's scratch file is written and read back, not only its pages.
 std::string ManyRows(const std::string& pattern, int count) {
     std::string rows;
