@@ -68,19 +68,21 @@ void SplitCsvLine(std::string_view line, std::vector<std::string>& fields) {
 }
 
 void EncodeCsvField(std::string_view value, std::string& out) {
-    bool quoted = value.find_first_of("\",") != std::string_view::npos;
-    if (quoted) {
-        out.push_back(kQuote);
+    if (value.find_first_of("\",") == std::string_view::npos) {
+        out.append(value);
+        return;
     }
-    for (char c : value) {
-        if (c == kQuote) {
-            out.push_back(kQuote);
+    out.push_back(kQuote);
+    for (size_t at = 0;;) {  // each quote inside doubled
+        const size_t quote = value.find(kQuote, at);
+        out.append(value.substr(at, quote == std::string_view::npos ? quote : quote - at));
+        if (quote == std::string_view::npos) {
+            break;
         }
-        out.push_back(c);
+        out.append(2, kQuote);
+        at = quote + 1;
     }
-    if (quoted) {
-        out.push_back(kQuote);
-    }
+    out.push_back(kQuote);
 }
 
 }  // namespace csv

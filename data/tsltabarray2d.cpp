@@ -12,14 +12,6 @@ bool TSLtabArray2DCL::SetValue(uint32_t row, uint32_t col, int32_t value) {
     return true;
 }
 
-int32_t TSLtabArray2DCL::GetValue(uint32_t row, uint32_t col) const {
-    if (row + 1 > rowsUsed || col + 1 > colsUsed || row >= mRows.size()) {
-        return 0;
-    }
-    const RowCL& cells = mRows[row];
-    return col < cells.width ? mPool[cells.start + col] : 0;
-}
-
 bool TSLtabArray2DCL::Reserve(uint32_t row, uint32_t col) {
     if (row >= mRows.size()) {
         mRows.resize(size_t{row} + 1);

@@ -19,7 +19,13 @@ public:
     uint32_t colsUsed = 0;  // highest column written + 1
 
     bool SetValue(uint32_t row, uint32_t col, int32_t value);
-    int32_t GetValue(uint32_t row, uint32_t col) const;
+    int32_t GetValue(uint32_t row, uint32_t col) const {
+        if (row + 1 > rowsUsed || col + 1 > colsUsed || row >= mRows.size()) {
+            return 0;
+        }
+        const RowCL& cells = mRows[row];
+        return col < cells.width ? mPool[cells.start + col] : 0;
+    }
     // Makes (row, col) addressable without writing it.
     bool Reserve(uint32_t row, uint32_t col);
     // Frees everything.

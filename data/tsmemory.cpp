@@ -35,5 +35,3 @@ bool TSMemoryCL::Read(int32_t offset, TSMemUnitCL& unit) {
     }
     return ReadBytes(unit.SetLength(length), offset + 4, length);
 }
-
-bool TSMemoryCL::Release(int32_t) { return true; }

@@ -1,6 +1,5 @@
 #include "engine/resultfile.h"
 
-#include <cinttypes>
 #include <iterator>
 #include <string>
 
@@ -37,6 +36,14 @@ void FillResultTable(TSLtabCL& table) {
         table.SetTitle(col++, FormatText("R_N%d", k));
     }
 
+    // Each title's column, found once rather than for every cell.
+    const uint32_t resultColumn = table.FindTitle(resultTitle);
+    const uint32_t nameColumn = table.FindTitle(nameTitle);
+    const uint32_t startColumn = table.FindTitle(startTitle);
+    const uint32_t endColumn = table.FindTitle(endTitle);
+    const uint32_t distanceColumn = table.FindTitle(distanceTitle);
+    const uint32_t countColumn = table.FindTitle(countTitle);
+
     tqList<typDRFInf>& list = GetDRFList();
     ProgressRun progress(GetProgressDisplay(), list.Count());
     uint32_t row = 1;
@@ -45,16 +52,16 @@ void FillResultTable(TSLtabCL& table) {
         typDRFInf& record = *list.Get(i);
         const int rowCount = RouteRowCount(record);
         const int nodeCount = record.Failed ? 0 : record.RouteNames.Count();
-        table.WriteCellByTitle(row, resultTitle, record.Failed ? "0" : "1");
-        table.WriteCellByTitle(row, nameTitle, record.Name.GetText());
-        table.WriteCellByTitle(row, startTitle, record.StartName.GetText());
-        table.WriteCellByTitle(row, endTitle, record.EndName.GetText());
+        table.WriteCell(row, resultColumn, record.Failed ? "0" : "1");
+        table.WriteCell(row, nameColumn, record.Name.GetText());
+        table.WriteCell(row, startColumn, record.StartName.GetText());
+        table.WriteCell(row, endColumn, record.EndName.GetText());
         if (record.Failed) {
-            table.WriteCellByTitle(row, distanceTitle, "");
-            table.WriteCellByTitle(row, countTitle, "");
+            table.WriteCell(row, distanceColumn, "");
+            table.WriteCell(row, countColumn, "");
         } else {
-            table.WriteCellByTitle(row, distanceTitle, FormatText("%" PRId64, record.Distance));
-            table.WriteIntByTitle(row, countTitle, nodeCount);
+            table.WriteCell(row, distanceColumn, std::to_string(record.Distance));
+            table.WriteCell(row, countColumn, std::to_string(nodeCount));
         }
         for (int j = 0; j < rowCount; ++j) {
             for (int k = 0; k < kRouteNamesPerRow; ++k) {

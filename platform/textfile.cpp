@@ -309,11 +309,14 @@ bool TextFileWriter::Write(std::string_view text) {
     if (mFd < 0 || mFailed) {
         return false;
     }
-    for (char c : text) {
-        if (c == '\n') {
-            mPending.push_back('\r');
+    for (size_t at = 0;;) {
+        const size_t lf = text.find('\n', at);
+        mPending.append(text.substr(at, lf == std::string_view::npos ? lf : lf - at));
+        if (lf == std::string_view::npos) {
+            break;
         }
-        mPending.push_back(c);
+        mPending.append("\r\n");
+        at = lf + 1;
     }
     return mPending.size() < kFlushSize || Flush();
 }
