@@ -173,6 +173,8 @@ public:
     }
 
     bool Stopped() const { return mStop; }
+    // Whether some job is still to be taken.
+    bool JobsLeft() const { return mNext < mJobs.Count(); }
 
     void Rethrow() {
         if (mFailure) {
@@ -256,7 +258,8 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     HelperThreads workers(threads);
     int started = 0;
     const auto measureRest = [&nodes, &run] {
-        nodes.MeasureRestOfLandmarks([&run] { return !run.Stopped(); });
+        // Landmarks that no search would read are not measured.
+        nodes.MeasureRestOfLandmarks([&run] { return !run.Stopped() && run.JobsLeft(); });
     };
     while (started < threads && workers.Start([&, first = started == 0] {
         run.Work(nodes, list, first ? measureRest : std::function<void()>());
