@@ -220,8 +220,9 @@ bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int
 }
 
 // Only Build's passes over a map whose links all go both ways leave landmarks unmeasured.
-bool SfLandmarks::MeasureRest(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
-    for (int k = Count(); k < mCount; ++k) {
+bool SfLandmarks::MeasureRest(const SfSearchGraph& graph, int count,
+                              const std::function<bool()>& goOn) {
+    for (int k = Count(); k < std::min(count, mCount); ++k) {
         if (!goOn()) {
             return false;
         }

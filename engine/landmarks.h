@@ -68,11 +68,11 @@ public:
     // others.
     bool Build(const SfSearchGraph& graph, int count, int threads,
                const std::function<bool()>& goOn = {}, bool restLater = false);
-    // Measures the landmarks that Build left, one at a time on this thread, each chosen
-    // farthest from those before; searches may read the landmarks meanwhile. `goOn` is
-    // asked before each: false leaves the rest unmeasured and gives false, and the
-    // landmarks measured stay usable.
-    bool MeasureRest(const SfSearchGraph& graph, const std::function<bool()>& goOn);
+    // Measures the landmarks that Build left, as far as the first `count`, one at a time on
+    // this thread, each chosen farthest from those before; searches may read the landmarks
+    // meanwhile. `goOn` is asked before each: false leaves the rest unmeasured and gives
+    // false, and the landmarks measured stay usable.
+    bool MeasureRest(const SfSearchGraph& graph, int count, const std::function<bool()>& goOn);
     void Clear();
 
     // The target of a search from `start` to `end`, with the landmarks that bound the

@@ -80,10 +80,10 @@ public:
     // SfLandmarks::Build) some may be left to MeasureRestOfLandmarks.
     bool PrepareLandmarks(int threads, int count = 4, const std::function<bool()>& goOn = {},
                           bool restLater = false);
-    // Measures the landmarks PrepareLandmarks left on this thread, while other threads may
-    // search; see SfLandmarks::MeasureRest.
-    bool MeasureRestOfLandmarks(const std::function<bool()>& goOn) {
-        return mLandmarks.MeasureRest(mGraph, goOn);
+    // Measures the landmarks PrepareLandmarks left, as far as the first `count`, on this
+    // thread while other threads may search; see SfLandmarks::MeasureRest.
+    bool MeasureRestOfLandmarks(int count, const std::function<bool()>& goOn) {
+        return mLandmarks.MeasureRest(mGraph, count, goOn);
     }
     const SfLandmarks& Landmarks() const { return mLandmarks; }
 

@@ -238,15 +238,14 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     nodes.SortLinks(threads);  // before any thread reads the network
     const JobList jobs(nodes, list);
     threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
-    if (jobs.Single() >= kSearchesWorthLandmarks) {
-        // The preparation counts as the first moments of the run: it may be stopped too.
-        // Where landmarks are left for later, one worker measures them while the others
-        // search: the searches need not wait for the last ones.
-        if (!nodes.PrepareLandmarks(
-                threads, LandmarkCount(jobs.Single()), [&report] { return report(0); },
-                threads > 1)) {
-            return 0;
-        }
+    const int landmarks =
+        jobs.Single() >= kSearchesWorthLandmarks ? LandmarkCount(jobs.Single()) : 0;
+    // The preparation counts as the first moments of the run: it may be stopped too. Where
+    // landmarks are left for later, one worker measures them while the others search: the
+    // searches need not wait for the last ones.
+    if (landmarks > 0 && !nodes.PrepareLandmarks(
+                             threads, landmarks, [&report] { return report(0); }, threads > 1)) {
+        return 0;
     }
     if (prepared) {
         prepared();
@@ -257,9 +256,10 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     ParallelRun run(jobs, count);
     HelperThreads workers(threads);
     int started = 0;
-    const auto measureRest = [&nodes, &run] {
+    const auto measureRest = [&nodes, &run, landmarks] {
         // Landmarks that no search would read are not measured.
-        nodes.MeasureRestOfLandmarks([&run] { return !run.Stopped() && run.JobsLeft(); });
+        nodes.MeasureRestOfLandmarks(landmarks,
+                                     [&run] { return !run.Stopped() && run.JobsLeft(); });
     };
     while (started < threads && workers.Start([&, first = started == 0] {
         run.Work(nodes, list, first ? measureRest : std::function<void()>());
@@ -267,7 +267,7 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
         ++started;
     }
     if (started == 0) {  // no thread to be had
-        if (!nodes.MeasureRestOfLandmarks([&report] { return report(0); })) {
+        if (!nodes.MeasureRestOfLandmarks(landmarks, [&report] { return report(0); })) {
             return 0;
         }
         return SearchInOrder(jobs, nodes, list, report);

@@ -105,7 +105,7 @@ void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
                 << "from " << start << " to " << end;
         }
         if (round == 2) {
-            nodes.MeasureRestOfLandmarks([] { return true; });
+            nodes.MeasureRestOfLandmarks(landmarks, [] { return true; });
             ASSERT_EQ(nodes.Landmarks().Count(), landmarks);
         }
     }
