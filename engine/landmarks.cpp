@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <condition_variable>
 #include <cstdlib>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <utility>
 #include <vector>
@@ -16,6 +18,21 @@ namespace {
 // No distance: distances of a map without negative links are never negative.
 constexpr int64_t kNone = -1;
 
+// The working memory of a pass over the map, kept from one pass to the next on the same
+// thread rather than taken anew: two threads measuring side by side would otherwise queue
+// for the allocator at every pass. A node's distance and where its arcs stand share a cache
+// line: reaching a node reads both at once, and its arcs are fetched while the nodes before
+// it are taken.
+struct PassMemory {
+    struct Node {
+        int64_t distance;
+        uint32_t first;
+        uint32_t end;
+    };
+    std::vector<Node> node;
+    SfRadixHeap heap;
+};
+
 // Writes the least distances from `source` to every node along the arcs (out-arcs: from
 // the source; in-arcs: to it) into column `column` of `table`, whose rows hold `width`
 // values per node; kNone where there is none, the largest value where it does not fit.
@@ -23,31 +40,26 @@ constexpr int64_t kNone = -1;
 // and copies them into the table at the end.
 void MeasureDistances(int32_t source, const std::vector<uint32_t>& start,
                       const std::vector<SfArc>& arcs, SfLandmarks::Distance* table, int width,
-                      int column) {
+                      int column, PassMemory& memory) {
     const auto count = static_cast<int32_t>(start.size() - 1);
-    // A node's distance and where its arcs stand share a cache line: reaching a node reads
-    // both at once, and its arcs are fetched while the nodes before it are taken.
-    struct Node {
-        int64_t distance;
-        uint32_t first;
-        uint32_t end;
-    };
-    std::vector<Node> node(count);
+    std::vector<PassMemory::Node>& node = memory.node;
+    node.resize(count);
     for (int32_t v = 0; v < count; ++v) {
-        node[v] = Node{kNone, start[v], start[v + 1]};
+        node[v] = PassMemory::Node{kNone, start[v], start[v + 1]};
     }
-    SfRadixHeap heap;
+    SfRadixHeap& heap = memory.heap;
+    heap.Clear();
     node[source].distance = 0;
     heap.Push(0, source);
     while (!heap.Empty()) {
         const SfRadixHeap::Entry top = heap.Pop();
-        const Node& u = node[top.node];
+        const PassMemory::Node& u = node[top.node];
         const int64_t d = u.distance;
         if (static_cast<uint64_t>(d) != top.key) {
             continue;
         }
         for (uint32_t k = u.first; k < u.end; ++k) {
-            Node& v = node[arcs[k].node];
+            PassMemory::Node& v = node[arcs[k].node];
             int64_t t = 0;
             if (__builtin_add_overflow(d, arcs[k].distance, &t)) {
                 t = std::numeric_limits<int64_t>::max();
@@ -167,22 +179,61 @@ bool SfLandmarks::Build(const SfSearchGraph& graph, int count, int threads,
     return measured;
 }
 
-// With more than one thread, the pass to each landmark runs beside the pass from it.
+// Each next landmark is chosen by the distances from those before alone, so the passes from
+// them run on this thread one after another and, with more than one thread, a helper takes
+// the passes to them as they are chosen: one thread start for all of them.
 bool SfLandmarks::MeasureOneWay(const SfSearchGraph& graph, int32_t first, int threads,
                                 const std::function<bool()>& goOn) {
+    std::mutex mutex;
+    std::condition_variable chosenMore;
+    std::vector<int32_t> chosen;
+    bool stopped = false;
+    auto measureTo = [&] {
+        PassMemory memory;
+        for (int k = 0; k < mCount; ++k) {
+            int32_t landmark = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                chosenMore.wait(lock, [&] { return stopped || std::ssize(chosen) > k; });
+                if (std::ssize(chosen) <= k) {
+                    return;
+                }
+                landmark = chosen[k];
+            }
+            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), mWidth,
+                             ToColumn(k), memory);
+        }
+    };
     HelperThreads helpers(threads - 1);
+    const bool beside = helpers.Start(measureTo);
+    // However this ends, the helper stops waiting for landmarks that will not come.
+    struct Release {
+        std::mutex& mutex;
+        std::condition_variable& chosenMore;
+        bool& stopped;
+        ~Release() {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopped = true;
+            chosenMore.notify_one();
+        }
+    } release{mutex, chosenMore, stopped};
+    PassMemory memory;
     int32_t landmark = first;
     for (int k = 0; k < mCount; ++k) {
         if (goOn && !goOn()) {
-            helpers.Wait();
             return false;
         }
-        helpers.Run([this, &graph, landmark, k] {
-            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), mWidth,
-                             ToColumn(k));
-        });
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            chosen.push_back(landmark);
+        }
+        chosenMore.notify_one();
         MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), mWidth,
-                         FromColumn(k));
+                         FromColumn(k), memory);
+        if (!beside) {
+            MeasureDistances(landmark, graph.inStart, graph.inArcs, mDistance.get(), mWidth,
+                             ToColumn(k), memory);
+        }
         if (k + 1 < mCount) {
             landmark = Farthest(mDistance.get(), graph.Count(), mWidth, 2, k + 1);
         }
@@ -198,6 +249,8 @@ bool SfLandmarks::MeasureOneWay(const SfSearchGraph& graph, int32_t first, int t
 // reaches.
 bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int threads, int count,
                                   const std::function<bool()>& goOn) {
+    PassMemory memory;
+    PassMemory besideMemory;  // only ever one helper at a time
     HelperThreads helpers(threads - 1);
     int32_t second = FarthestByLinks(graph, first);
     for (int k = 0; k < count; k += 2) {
@@ -205,10 +258,11 @@ bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int
             helpers.Wait();
             return false;
         }
-        helpers.Run([this, &graph, second, k] {
-            MeasureDistances(second, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k + 1);
+        helpers.Run([this, &graph, &besideMemory, second, k] {
+            MeasureDistances(second, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k + 1,
+                             besideMemory);
         });
-        MeasureDistances(first, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k);
+        MeasureDistances(first, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k, memory);
         helpers.Wait();
         mMeasured.store(k + 2, std::memory_order_release);
         if (k + 2 < count) {
@@ -222,12 +276,14 @@ bool SfLandmarks::MeasureBothWays(const SfSearchGraph& graph, int32_t first, int
 // Only Build's passes over a map whose links all go both ways leave landmarks unmeasured.
 bool SfLandmarks::MeasureRest(const SfSearchGraph& graph, int count,
                               const std::function<bool()>& goOn) {
+    PassMemory memory;
     for (int k = Count(); k < std::min(count, mCount); ++k) {
         if (!goOn()) {
             return false;
         }
         const int32_t landmark = Farthest(mDistance.get(), graph.Count(), mWidth, 1, k);
-        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k);
+        MeasureDistances(landmark, graph.outStart, graph.outArcs, mDistance.get(), mWidth, k,
+                         memory);
         mMeasured.store(k + 1, std::memory_order_release);
     }
     return true;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -465,7 +466,13 @@ TEST_F(EngineTest, ASearchRunStoppedWhileItPreparesSearchesNothingAndCanRunAgain
         EXPECT_EQ(RSIF::SearchAllDRF(2,
                                      [&](int finished) {
                                          EXPECT_EQ(finished, 0);
-                                         return ++reports < stopAt;
+                                         if (++reports < stopAt) {
+                                             return true;
+                                         }
+                                         // By now a helper waits for the next landmark: the
+                                         // stop must free it.
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                         return false;
                                      }),
                   0);
         EXPECT_EQ(reports, stopAt);
