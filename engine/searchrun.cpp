@@ -20,10 +20,16 @@ namespace {
 constexpr auto kReportInterval = std::chrono::milliseconds(50);
 // The landmarks cost about as much as 20 searches and save most of every search after.
 constexpr int kSearchesWorthLandmarks = 40;
-// More landmarks bound each search better, each at the cost of two passes over the map and
-// more memory: 16 pay from some thousands of searches on (a third less time a search on a
-// city's roads).
-int LandmarkCount(int searches) { return searches < 4000 ? 4 : 16; }
+// More landmarks bound each search better, each at the cost of passes over the map and more
+// memory: 16 pay from some thousands of searches on (a third less time a search on a
+// city's roads), 8 where the map has no more than ten nodes a search (the passes are short
+// beside the searches: a town's roads, a small grid).
+int LandmarkCount(int searches, int32_t nodes) {
+    if (searches >= 4000) {
+        return 16;
+    }
+    return nodes <= int64_t{10} * searches ? 8 : 4;
+}
 // An unguided pass from a start costs about as much as 15 searches guided to their ends.
 constexpr int32_t kSharedStartSearches = 16;
 constexpr int32_t kSharedEndsPerJob = 256;
@@ -238,8 +244,9 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     nodes.SortLinks(threads);  // before any thread reads the network
     const JobList jobs(nodes, list);
     threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
-    const int landmarks =
-        jobs.Single() >= kSearchesWorthLandmarks ? LandmarkCount(jobs.Single()) : 0;
+    const int landmarks = jobs.Single() >= kSearchesWorthLandmarks
+                              ? LandmarkCount(jobs.Single(), nodes.GetCount())
+                              : 0;
     // The preparation counts as the first moments of the run: it may be stopped too. Where
     // landmarks are left for later, one worker measures them while the others search: the
     // searches need not wait for the last ones.
