@@ -40,8 +40,15 @@ private:
         uint32_t capacity = 0;  // values the row owns in the pool
     };
 
+    // Values in the pool past mEnd are room made ahead, still 0: the pool grows by
+    // kRoomStep values or more at a time, not by each column written.
+    static constexpr uint64_t kRoomStep = 4096;
+
     void Widen(RowCL& row, uint32_t width);
+    // Makes the pool at least `end` values long.
+    void MakeRoom(uint64_t end);
 
     std::deque<RowCL> mRows;  // deques grow without copying what they hold
     std::deque<int32_t> mPool;
+    uint64_t mEnd = 0;  // the values the rows own
 };
