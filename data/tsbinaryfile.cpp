@@ -51,12 +51,21 @@ char* TSBinaryFileCL::Access(uint32_t offset, int32_t n) {
         MakeMostRecent(s);
         return slotAddress[s] + within;
     }
-    // The bytes straddle two pages: hold them in slots 0 and 1, which are adjacent.
-    BringPage(0, first);
-    BringPage(1, last);
-    MakeMostRecent(1);
-    MakeMostRecent(0);
-    return slotAddress[0] + within;
+    // The bytes straddle two pages: hold them in adjacent slots. The first page stays where
+    // it is when a slot follows it (as a store written from start to end has it), else the
+    // two go to slots 0 and 1.
+    int s = 0;
+    while (s < kSlots - 1 && slotPage[s] != first) {
+        ++s;
+    }
+    if (s == kSlots - 1) {
+        s = 0;
+        BringPage(s, first);
+    }
+    BringPage(s + 1, last);
+    MakeMostRecent(s + 1);
+    MakeMostRecent(s);
+    return slotAddress[s] + within;
 }
 
 void TSBinaryFileCL::BringPage(int slot, int32_t page) {
