@@ -38,11 +38,13 @@ public:
     int32_t slotPage[kSlots + 1] = {0, 1, 2, 3, -1};
 
 protected:
+    // The address of `n` (1..kPageSize) bytes at `offset`, contiguous in the block, until
+    // the next access.
+    char* Access(uint32_t offset, int32_t n);
+
     bool mFailed = false;
 
 private:
-    // The address of `n` (1..kPageSize) bytes at `offset`, contiguous in the block.
-    char* Access(uint32_t offset, int32_t n);
     void LoadPage(int slot, int32_t page);
     // Puts `page` into `slot`, exchanging slots when another slot holds it already.
     void BringPage(int slot, int32_t page);

@@ -26,10 +26,7 @@ void TSLtabCL::Clear() {
 
 bool TSLtabCL::WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text) {
     textStore.Release(cellIndex.GetValue(gridRow, col - 1));
-    mWriteBuffer.assign(text);
-    mWriteBuffer.push_back('\0');
-    int32_t offset =
-        textStore.Append(static_cast<int32_t>(mWriteBuffer.size()), mWriteBuffer.data());
+    int32_t offset = textStore.AppendText(text);
     cellIndex.SetValue(gridRow, col - 1, offset);
     gridRowsUsed = std::max(gridRowsUsed, gridRow + 1);
     if (col > colsUsed) {
@@ -44,6 +41,14 @@ const char* TSLtabCL::ReadGridCell(uint32_t gridRow, uint32_t col) {
         return "";
     }
     return readBuffer.data.get();
+}
+
+std::string_view TSLtabCL::CellText(uint32_t row, uint32_t col) {
+    const std::string_view record =
+        col == 0 ? std::string_view()
+                 : textStore.Peek(cellIndex.GetValue(row == 0 ? kTitleRow : GridRow(row), col - 1),
+                                  readBuffer);
+    return record.substr(0, record.find('\0'));  // as far as a C text reads
 }
 
 void TSLtabCL::SetTitle(uint32_t col, std::string_view text) {

@@ -148,8 +148,10 @@ private:
     bool IsUtf8File(std::string_view content, std::string_view titleLine) const;
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
     const char* ReadGridCell(uint32_t gridRow, uint32_t col);
+    // The title (row 0) or cell as GetTitle and ReadCell give it, read where the store holds
+    // it: valid until the table is next used.
+    std::string_view CellText(uint32_t row, uint32_t col);
 
-    std::string mWriteBuffer;  // a text with its NUL, on its way into the store
     TextPlaceCL mUnconvertible;
     FileFailure mLoadFailure;
     ProgressHook mProgress;

@@ -201,7 +201,7 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
             if (col > 1) {
                 line.push_back(',');
             }
-            csv::EncodeCsvField(row == 0 ? GetTitle(col) : ReadCell(row, col), line);
+            csv::EncodeCsvField(CellText(row, col), line);
         }
         if (row == 0 && line.empty()) {
             line = "\"\"";  // an empty title line would read back as no column at all

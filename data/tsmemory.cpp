@@ -1,5 +1,6 @@
 #include "data/tsmemory.h"
 
+#include <cstring>
 #include <limits>
 
 TSMemoryCL::TSMemoryCL() { Reset(); }
@@ -15,17 +16,56 @@ void TSMemoryCL::Reset() {
 }
 
 int32_t TSMemoryCL::Append(int32_t length, const void* bytes) {
-    if (length < 1 || int64_t{total} + 4 + length > std::numeric_limits<int32_t>::max()) {
-        mFull = !mFailed && length >= 1;  // too big, with nothing wrong with the file
+    return Store(static_cast<const char*>(bytes), length, false);
+}
+
+int32_t TSMemoryCL::AppendText(std::string_view text) {
+    return Store(text.data(), static_cast<int64_t>(text.size()), true);
+}
+
+int32_t TSMemoryCL::Store(const char* bytes, int64_t count, bool nul) {
+    const int64_t wanted = count + (nul ? 1 : 0);
+    if (wanted < 1 || int64_t{total} + 4 + wanted > std::numeric_limits<int32_t>::max()) {
+        mFull = !mFailed && wanted >= 1;  // too big, with nothing wrong with the file
         mFailed = true;  // every later cell would be lost: make the whole store fail
         return kNone;
     }
+    const auto length = static_cast<int32_t>(wanted);
+    const auto size = static_cast<int32_t>(count);
     int32_t offset = total;
-    total += 4;
-    WriteInt32(offset, length);
-    WriteBytes(bytes, total, length);
-    total += length;
+    if (4 + length <= kPageSize && IsUsable()) {  // most records: their place found once
+        char* at = Access(static_cast<uint32_t>(offset), 4 + length);
+        std::memcpy(at, &length, 4);
+        if (size > 0) {
+            std::memcpy(at + 4, bytes, size);
+        }
+        if (nul) {
+            at[4 + size] = '\0';
+        }
+    } else {
+        WriteInt32(offset, length);
+        WriteBytes(bytes, offset + 4, size);
+        if (nul) {
+            WriteBytes("", offset + 4 + size, 1);
+        }
+    }
+    total += 4 + length;
     return IsUsable() ? offset : kNone;
+}
+
+std::string_view TSMemoryCL::Peek(int32_t offset, TSMemUnitCL& unit) {
+    int32_t length = 0;
+    if (offset == kNone || !ReadInt32(offset, length) || length < 1) {
+        return {};
+    }
+    if (length <= kPageSize) {
+        const char* at = Access(static_cast<uint32_t>(offset) + 4, length);
+        return IsUsable() ? std::string_view(at, length) : std::string_view();
+    }
+    if (!ReadBytes(unit.SetLength(length), offset + 4, length)) {
+        return {};
+    }
+    return {unit.data.get(), static_cast<size_t>(length)};
 }
 
 bool TSMemoryCL::Read(int32_t offset, TSMemUnitCL& unit) {

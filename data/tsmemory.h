@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "data/tsbinaryfile.h"
 #include "data/tsmemunit.h"
@@ -19,9 +20,14 @@ public:
     // Stores `length` (>= 1) bytes and gives the record's offset, or kNone when the store
     // is not usable or would grow beyond 2 GB.
     int32_t Append(int32_t length, const void* bytes);
+    // Stores the text and a NUL after it as one record, as Append would.
+    int32_t AppendText(std::string_view text);
     // Copies the record at `offset` into `unit`. False for kNone (the unit unchanged) or
     // when the store is not usable.
     bool Read(int32_t offset, TSMemUnitCL& unit);
+    // The record at `offset` where the store holds it, valid until the store is next used;
+    // copied into `unit` when longer than a page. Empty for kNone or when not usable.
+    std::string_view Peek(int32_t offset, TSMemUnitCL& unit);
     // Forgets every record; the scratch file is reused from its start. A store that was
     // only full is usable again.
     void Reset();
@@ -31,5 +37,8 @@ public:
     bool Release(int32_t /*offset*/) { return true; }
 
 private:
+    // `count` bytes, and a NUL after them with `nul`, as one record.
+    int32_t Store(const char* bytes, int64_t count, bool nul);
+
     bool mFull = false;
 };

@@ -14,6 +14,9 @@ namespace {
 // The result table's first route column; table columns count from 1.
 constexpr uint32_t kFirstRouteTableColumn = 7;
 
+// A name as the table takes it, its length known rather than measured.
+std::string_view TextOf(const tqString& text) { return {text.GetText(), text.Length()}; }
+
 }  // namespace
 
 int RouteRowCount(const typDRFInf& record) {
@@ -53,9 +56,9 @@ void FillResultTable(TSLtabCL& table) {
         const int rowCount = RouteRowCount(record);
         const int nodeCount = record.Failed ? 0 : record.RouteNames.Count();
         table.WriteCell(row, resultColumn, record.Failed ? "0" : "1");
-        table.WriteCell(row, nameColumn, record.Name.GetText());
-        table.WriteCell(row, startColumn, record.StartName.GetText());
-        table.WriteCell(row, endColumn, record.EndName.GetText());
+        table.WriteCell(row, nameColumn, TextOf(record.Name));
+        table.WriteCell(row, startColumn, TextOf(record.StartName));
+        table.WriteCell(row, endColumn, TextOf(record.EndName));
         if (record.Failed) {
             table.WriteCell(row, distanceColumn, "");
             table.WriteCell(row, countColumn, "");
@@ -68,7 +71,7 @@ void FillResultTable(TSLtabCL& table) {
                 const int index = kRouteNamesPerRow * j + k;
                 if (index < nodeCount) {
                     table.WriteCell(row + j, kFirstRouteTableColumn + k,
-                                    record.RouteNames.Get(index).GetText());
+                                    TextOf(record.RouteNames.Get(index)));
                 }
             }
         }

@@ -199,6 +199,24 @@ TEST_F(TSLtabCLTest, SavesQuotedFieldsTrailingCommasAndCrLf) {
     EXPECT_EQ(Save(), "\"T,1\",T2\r\n\"1,5\",\"say \"\"hi\"\"\"\r\n lead,\r\n,\r\nvalue,\r\n");
 }
 
+TEST_F(TSLtabCLTest, SavedCellsAreTheTextsReadCellGivesWhateverTheirLength) {
+    table.SetTitle(1, "T");
+    std::string expected = "T\r\n";
+    uint32_t row = 1;
+    // Around the store's 16 KB page, each length starting at three places in a page.
+    for (size_t length : {1, 16382, 16383, 16384, 16385, 40000}) {
+        for (char k = 'a'; k < 'd'; ++k, ++row) {
+            table.WriteCell(row, 1, std::string(length, k));
+            expected += std::string(length, k) + "\r\n";
+        }
+    }
+    table.WriteCell(row, 1, std::string_view("x\0y", 3));  // a NUL ends the text read
+    expected += "x\r\n";
+    EXPECT_EQ(Save(), expected);
+    EXPECT_STREQ(table.ReadCell(row, 1), "x");
+    EXPECT_EQ(table.ReadCell(row - 1, 1), std::string(40000, 'c'));
+}
+
 TEST_F(TSLtabCLTest, SavedFileLoadsBackTheSame) {
     std::string original = "名称,値\r\n\"a,b\",\"x\"\"y\"\r\n,\r\n\x83\x5C,3\r\n";
     Load(original);
