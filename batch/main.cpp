@@ -1,6 +1,5 @@
 // qrlx-batch: loads a map and a search-instruction file, searches every instruction and
 // writes the result file (and, if asked, the warning log) exactly as the window does.
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -157,9 +156,6 @@ int main(int argc, char** argv) {
             break;
     }
     const unsigned closed = standardstreams::OpenClosedOnDevNull();
-    // The search threads allocate little (their results); in the one shared arena they
-    // reuse what the loads freed instead of each growing an arena of its own.
-    ::mallopt(M_ARENA_MAX, 1);
     Arguments arguments;
     if (const std::string wrong = ParseArguments(argc, argv, arguments); !wrong.empty()) {
         std::fprintf(stderr, "qrlx-batch: %s\nTry 'qrlx-batch --help' for more information.\n",
