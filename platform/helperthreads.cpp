@@ -1,11 +1,31 @@
 #include "platform/helperthreads.h"
 
-#include <sched.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <new>
-#include <system_error>
+#include <thread>
 #include <utility>
+
+namespace {
+
+// What a new thread runs, and where it may run once started.
+struct Launched {
+    std::function<void()> run;
+    cpu_set_t usable;
+    bool placed;  // started on one CPU: `usable` is to be restored
+};
+
+void* RunLaunched(void* argument) {
+    const std::unique_ptr<Launched> launched(static_cast<Launched*>(argument));
+    if (launched->placed) {
+        ::pthread_setaffinity_np(::pthread_self(), sizeof launched->usable, &launched->usable);
+    }
+    launched->run();
+    return nullptr;
+}
+
+}  // namespace
 
 HelperThreads::HelperThreads(int most) : mMost(most > 0 ? most : 0) {}
 
@@ -17,9 +37,16 @@ bool HelperThreads::Start(std::function<void()> work) {
         return false;
     }
     mChanged.wait(lock, [this] { return mRunning < mMost; });
+    cpu_set_t usable;
+    const int cpu = StartingCpu(usable);
+    try {
+        mStartedOn.push_back(cpu);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     ++mRunning;
     lock.unlock();
-    auto helper = [this, work = std::move(work)] {
+    auto helper = [this, cpu, work = std::move(work)] {
         std::exception_ptr failure;
         try {
             work();
@@ -31,17 +58,68 @@ bool HelperThreads::Start(std::function<void()> work) {
             mFailure = failure;
         }
         --mRunning;
+        mStartedOn.erase(std::find(mStartedOn.begin(), mStartedOn.end(), cpu));
         mChanged.notify_all();
     };
-    try {
-        mThreads.emplace_back(std::move(helper));
+    if (Launch(std::move(helper), usable, cpu)) {
         return true;
-    } catch (const std::system_error&) {  // no thread to be had: EAGAIN, ENOMEM
-    } catch (const std::bad_alloc&) {
     }
     lock.lock();
     --mRunning;
+    mStartedOn.erase(std::find(mStartedOn.begin(), mStartedOn.end(), cpu));
     return false;
+}
+
+int HelperThreads::StartingCpu(cpu_set_t& usable) const {
+    if (::sched_getaffinity(0, sizeof usable, &usable) != 0) {
+        return -1;
+    }
+    const int here = ::sched_getcpu();
+    int caller = -1;  // the caller's own CPU, when no helper took it: the caller may wait
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &usable) ||
+            std::find(mStartedOn.begin(), mStartedOn.end(), cpu) != mStartedOn.end()) {
+            continue;
+        }
+        if (cpu != here) {
+            return cpu;
+        }
+        caller = cpu;
+    }
+    return caller;
+}
+
+bool HelperThreads::Launch(std::function<void()> run, const cpu_set_t& usable, int cpu) {
+    std::unique_ptr<Launched> launched;
+    try {
+        mThreads.reserve(mThreads.size() + 1);
+        launched.reset(new Launched{std::move(run), usable, cpu >= 0});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    pthread_attr_t attributes;
+    if (::pthread_attr_init(&attributes) != 0) {
+        return false;
+    }
+    if (cpu >= 0) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        ::pthread_attr_setaffinity_np(&attributes, sizeof one, &one);
+    }
+    pthread_t thread;
+    int error = ::pthread_create(&thread, &attributes, RunLaunched, launched.get());
+    if (error == EINVAL && cpu >= 0) {  // the CPU went away meanwhile: start it anywhere
+        launched->placed = false;
+        error = ::pthread_create(&thread, nullptr, RunLaunched, launched.get());
+    }
+    ::pthread_attr_destroy(&attributes);
+    if (error != 0) {  // no thread to be had: EAGAIN, ENOMEM
+        return false;
+    }
+    launched.release();
+    mThreads.push_back(thread);
+    return true;
 }
 
 void HelperThreads::Run(std::function<void()> work) {
@@ -68,8 +146,8 @@ void HelperThreads::Wait() {
 }
 
 void HelperThreads::JoinAll() {
-    for (std::thread& thread : mThreads) {
-        thread.join();
+    for (const pthread_t thread : mThreads) {
+        ::pthread_join(thread, nullptr);
     }
     mThreads.clear();
 }

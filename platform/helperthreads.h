@@ -2,13 +2,15 @@
 // started, and on the calling thread when none can be.
 #pragma once
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 // A group of helper threads, at most `most` of them running at once. A thread that cannot
@@ -16,6 +18,12 @@
 // Run does the work on the calling thread instead. What a helper's work throws is kept and
 // thrown by Wait, after every helper has ended; the destructor waits for the helpers and
 // drops what they threw.
+//
+// A helper starts on a CPU that neither the calling thread nor another running helper of
+// the group started on, where there is one; once running it may use every CPU the caller
+// may. Some kernels (seen on virtual machines that pack threads onto few CPUs) otherwise
+// start it on the caller's CPU and leave it waiting there, with another CPU idle, until
+// they next balance their load: milliseconds, longer than many of the helpers' tasks.
 class HelperThreads {
 public:
     explicit HelperThreads(int most);
@@ -35,10 +43,15 @@ public:
     void Wait();
 
 private:
+    // The CPU a new helper starts on, or -1 for any; `usable` is set to the caller's CPUs.
+    int StartingCpu(cpu_set_t& usable) const;
+    // Starts a thread running `run`; false when none could be started.
+    bool Launch(std::function<void()> run, const cpu_set_t& usable, int cpu);
     void JoinAll();
 
     int mMost;
-    std::vector<std::thread> mThreads;
+    std::vector<pthread_t> mThreads;
+    std::vector<int> mStartedOn;  // the CPUs running helpers were started on
     std::mutex mMutex;
     std::condition_variable mChanged;
     int mRunning = 0;

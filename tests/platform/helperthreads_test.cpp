@@ -85,6 +85,32 @@ TEST(HelperThreadsTest, WithoutThreadsToBeHadTheWorkRunsHere) {
     EXPECT_EQ(outcome, 0);
 }
 
+TEST(HelperThreadsTest, HelpersMayRunOnEveryCpuTheirStarterMayWhereverTheyStarted) {
+    cpu_set_t starter;
+    ASSERT_EQ(::sched_getaffinity(0, sizeof starter, &starter), 0);
+    // Three at once: on two CPUs the first starts on the other one, the second on this one,
+    // the third anywhere.
+    constexpr int kHelpers = 3;
+    std::vector<cpu_set_t> seen(kHelpers);
+    std::atomic<int> waiting{kHelpers};
+    {
+        HelperThreads helpers(kHelpers);
+        for (int k = 0; k < kHelpers; ++k) {
+            ASSERT_TRUE(helpers.Start([&, k] {
+                --waiting;
+                while (waiting > 0) {  // all running at once, each on the CPU it was given
+                    std::this_thread::yield();
+                }
+                ::sched_getaffinity(0, sizeof seen[k], &seen[k]);
+            }));
+        }
+        helpers.Wait();
+    }
+    for (int k = 0; k < kHelpers; ++k) {
+        EXPECT_TRUE(CPU_EQUAL(&seen[k], &starter)) << k;
+    }
+}
+
 TEST(HelperThreadsTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
     cpu_set_t before;
     ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
