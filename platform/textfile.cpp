@@ -227,18 +227,21 @@ bool ReadTextFile(const std::string& path, std::string& content, const ReadProgr
     }
     struct stat info {};
     uint64_t size = 0;
+    size_t chunkSize = kReadChunk;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         size = static_cast<uint64_t>(info.st_size);
         content.reserve(static_cast<size_t>(size));
         AdviseHugePages(content.data(), content.capacity());
+        // A small file needs no megabyte of buffer to be cleared first.
+        chunkSize = static_cast<size_t>(std::min<uint64_t>(kReadChunk, size + 1));
     }
-    std::vector<char> chunk(kReadChunk);
+    std::vector<char> chunk(chunkSize);
     char* buffer = chunk.data();
     bool ok = true;
     uint64_t read = 0;
     uint64_t told = 0;
     for (bool ended = false; !ended;) {
-        ssize_t got = ::read(fd, buffer, kReadChunk);
+        ssize_t got = ::read(fd, buffer, chunkSize);
         if (got < 0 && errno == EINTR) {
             continue;
         }
