@@ -220,6 +220,10 @@ private:
 int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& list,
                   const std::function<bool(int finished)>& report) {
     const int count = list.Count();
+    if (count == 0) {
+        report(0);
+        return 0;  // no search's working memory taken: on a large map it costs page faults
+    }
     SfRouteSearch search(nodes);
     FinishedPrefix finished(count);
     for (int job = 0; job < jobs.Count(); ++job) {
@@ -227,9 +231,6 @@ int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& 
         if (!report(finished.Mark(jobs.Members(job))) && job + 1 < jobs.Count()) {
             return finished.Count();
         }
-    }
-    if (count == 0) {
-        report(0);
     }
     return count;
 }
