@@ -152,6 +152,7 @@ void MapBuild::JoinLinks(const std::vector<size_t>& firstLink) {
     RunSideBySide(2, mThreads, [&](size_t task) {
         if (task == 0) {
             ids = NumberNames(names);
+            names.Fit();  // the network keeps no room made for names that never came
             return;
         }
         from.resize(links);

@@ -134,6 +134,11 @@ void MapPiece::Reserve(size_t count) {
         mFrom.reserve(mFrom.size() + count);
         mTo.reserve(mTo.size() + count);
         mDistance.reserve(mDistance.size() + count);
+        // A road map names each node in four rows or more (both ends of its links, most
+        // nodes having two links out or more): room for a quarter as many names as rows
+        // spares the name index most of its growing, and the joining of the pieces' names
+        // the growing of the first piece's index.
+        mNames.Reserve(static_cast<int32_t>(std::min<size_t>(count / 4, INT32_MAX / 4)));
     } catch (const std::bad_alloc&) {  // room is a hint: without it the arrays grow as needed
     }
 }

@@ -29,6 +29,15 @@ uint64_t Mix(uint64_t a, uint64_t b) {
     return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
 }
 
+// The index's size for `count` names: at most half full.
+size_t SlotsFor(size_t count) {
+    size_t slots = kFirstSlots;
+    while (slots < 2 * count) {
+        slots *= 2;
+    }
+    return slots;
+}
+
 }  // namespace
 
 void SfNodeNames::Clear() {
@@ -39,11 +48,18 @@ void SfNodeNames::Clear() {
 
 void SfNodeNames::Reserve(int32_t count) {
     mEnd.reserve(count);
-    size_t slots = kFirstSlots;
-    while (slots < 2 * static_cast<size_t>(count)) {
-        slots *= 2;
-    }
+    const size_t slots = SlotsFor(static_cast<size_t>(count));
     if (slots > mSlots.size()) {
+        Rehash(slots);
+    }
+}
+
+void SfNodeNames::Fit() {
+    if (mEnd.capacity() > 2 * mEnd.size()) {
+        mEnd.shrink_to_fit();
+    }
+    const size_t slots = SlotsFor(mEnd.size() + 1);
+    if (mSlots.size() > 2 * slots) {
         Rehash(slots);
     }
 }

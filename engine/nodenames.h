@@ -16,6 +16,13 @@ public:
     void Clear();
     // Makes room for `count` names without growing the index on the way.
     void Reserve(int32_t count);
+    // Gives back most of the room made for names that never came.
+    void Fit();
+    // Bytes held for the names and their index, for checking what they cost.
+    size_t AllocatedBytes() const {
+        return mArena.capacity() + mEnd.capacity() * sizeof(size_t) +
+               mSlots.capacity() * sizeof(uint64_t);
+    }
     int32_t Count() const { return static_cast<int32_t>(mEnd.size()); }
     std::string_view Get(int32_t id) const;
     // The id of the node with exactly this name, or kNone.

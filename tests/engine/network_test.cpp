@@ -168,6 +168,27 @@ TEST(SfNodesTest, AppendedLinksLessTheirRepeatsAreTheLinksAddLinkKeeps) {
     }
 }
 
+// A load makes room for as many names as its rows foretell; a map of many rows over few
+// names must not keep it.
+TEST(SfNodeNamesTest, FitGivesBackTheRoomOfNamesThatNeverCameAndKeepsTheNames) {
+    SfNodeNames names;
+    names.Reserve(1 << 20);
+    const size_t reserved = names.AllocatedBytes();
+    for (int i = 0; i < 3000; ++i) {
+        names.FindOrAdd("N" + std::to_string(i));
+    }
+    names.Fit();
+    EXPECT_LT(names.AllocatedBytes(), reserved / 16);
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_EQ(names.Find("N" + std::to_string(i)), i) << i;
+    }
+    const size_t fitted = names.AllocatedBytes();
+    names.Fit();  // nothing more to give back
+    EXPECT_EQ(names.AllocatedBytes(), fitted);
+    EXPECT_EQ(names.FindOrAdd("N3000"), 3000);
+    EXPECT_EQ(names.Find("N0"), 0);
+}
+
 // Names of every length up to 40 bytes, and their near misses: one byte changed anywhere,
 // one byte more or fewer. Enough of them that the index grows several times.
 TEST(SfNodeNamesTest, FindsEveryNameAndNoNearMissThroughGrowth) {
