@@ -14,7 +14,7 @@ bool TSBinaryFileCL::ReadBytes(void* destination, uint32_t offset, int32_t n) {
     auto* out = static_cast<char*>(destination);
     while (n > 0 && IsUsable()) {
         int32_t chunk = std::min(n, kPageSize);
-        std::memcpy(out, Access(offset, chunk), chunk);
+        std::memcpy(out, Look(offset, chunk), chunk);
         out += chunk;
         offset += chunk;
         n -= chunk;
@@ -35,21 +35,33 @@ bool TSBinaryFileCL::WriteBytes(const void* source, uint32_t offset, int32_t n) 
 }
 
 char* TSBinaryFileCL::Access(uint32_t offset, int32_t n) {
+    const int s = Hold(offset, n);
+    mChanged[s] = true;
+    if (offset % kPageSize + n > kPageSize) {
+        mChanged[s + 1] = true;
+    }
+    return slotAddress[s] + offset % kPageSize;
+}
+
+const char* TSBinaryFileCL::Look(uint32_t offset, int32_t n) {
+    return slotAddress[Hold(offset, n)] + offset % kPageSize;
+}
+
+int TSBinaryFileCL::Hold(uint32_t offset, int32_t n) {
     const auto first = static_cast<int32_t>(offset / kPageSize);
     const auto last = static_cast<int32_t>((offset + n - 1) / kPageSize);
-    const uint32_t within = offset - static_cast<uint32_t>(first) * kPageSize;
     for (int r = 0; r < kSlots; ++r) {
         int s = recency[r];
         if (slotPage[s] == first && (last == first || slotPage[s + 1] == last)) {
             MakeMostRecent(s);
-            return slotAddress[s] + within;
+            return s;
         }
     }
     if (last == first) {
         int s = recency[kSlots - 1];
         LoadPage(s, first);
         MakeMostRecent(s);
-        return slotAddress[s] + within;
+        return s;
     }
     // The bytes straddle two pages: hold them in adjacent slots. The first page stays where
     // it is when a slot follows it (as a store written from start to end has it), else the
@@ -65,7 +77,7 @@ char* TSBinaryFileCL::Access(uint32_t offset, int32_t n) {
     BringPage(s + 1, last);
     MakeMostRecent(s + 1);
     MakeMostRecent(s);
-    return slotAddress[s] + within;
+    return s;
 }
 
 void TSBinaryFileCL::BringPage(int slot, int32_t page) {
@@ -73,6 +85,7 @@ void TSBinaryFileCL::BringPage(int slot, int32_t page) {
         if (other != slot && slotPage[other] == page) {
             std::swap_ranges(slotAddress[slot], slotAddress[slot] + kPageSize, slotAddress[other]);
             std::swap(slotPage[slot], slotPage[other]);
+            std::swap(mChanged[slot], mChanged[other]);
             return;
         }
     }
@@ -83,11 +96,13 @@ void TSBinaryFileCL::LoadPage(int slot, int32_t page) {
     if (slotPage[slot] == page) {
         return;
     }
-    if (!file.WriteAt(slotAddress[slot], kPageSize, uint64_t(slotPage[slot]) * kPageSize) ||
+    if ((mChanged[slot] &&
+         !file.WriteAt(slotAddress[slot], kPageSize, uint64_t(slotPage[slot]) * kPageSize)) ||
         file.ReadAt(slotAddress[slot], kPageSize, uint64_t(page) * kPageSize) < 0) {
         mFailed = true;
     }
     slotPage[slot] = page;
+    mChanged[slot] = false;
 }
 
 void TSBinaryFileCL::MakeMostRecent(int slot) {

@@ -7,7 +7,8 @@
 #include "platform/scratchfile.h"
 
 // Offsets are byte positions in the scratch file. Only the most recently used pages stay
-// in memory; a page is written back whenever its slot takes another page.
+// in memory; a page is written back when its slot takes another page, unless nothing was
+// written to it since it was read: a table read from start to end writes nothing.
 class TSBinaryFileCL {
 public:
     static constexpr int32_t kPageSize = 16384;
@@ -39,14 +40,22 @@ public:
 
 protected:
     // The address of `n` (1..kPageSize) bytes at `offset`, contiguous in the block, until
-    // the next access.
+    // the next access: to write them, or with Look only to read them.
     char* Access(uint32_t offset, int32_t n);
+    const char* Look(uint32_t offset, int32_t n);
 
     bool mFailed = false;
 
 private:
+    // Brings the pages of `n` bytes at `offset` into a slot, or two adjacent ones; gives the
+    // first.
+    int Hold(uint32_t offset, int32_t n);
     void LoadPage(int slot, int32_t page);
     // Puts `page` into `slot`, exchanging slots when another slot holds it already.
     void BringPage(int slot, int32_t page);
     void MakeMostRecent(int slot);
+
+    // Whether a slot was written to since its page was read. The first pages were never
+    // read: the file does not hold them yet.
+    bool mChanged[kSlots] = {true, true, true, true};
 };

@@ -59,7 +59,7 @@ std::string_view TSMemoryCL::Peek(int32_t offset, TSMemUnitCL& unit) {
         return {};
     }
     if (length <= kPageSize) {
-        const char* at = Access(static_cast<uint32_t>(offset) + 4, length);
+        const char* at = Look(static_cast<uint32_t>(offset) + 4, length);
         return IsUsable() ? std::string_view(at, length) : std::string_view();
     }
     if (!ReadBytes(unit.SetLength(length), offset + 4, length)) {

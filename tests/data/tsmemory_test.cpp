@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/iofault.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -94,6 +96,25 @@ TEST(TSMemoryCLTest, ManyRecordsAcrossManyPagesReadBackInAnyOrder) {
         ASSERT_EQ(ReadBack(store, offset), bytes) << "offset " << offset;
     }
     ASSERT_TRUE(store.IsUsable());
+}
+
+TEST(TSMemoryCLTest, ReadingPagesBackWritesNothing) {
+    TSMemoryCL store;
+    std::vector<std::pair<int32_t, std::string>> records;
+    for (int i = 0; i < 400; ++i) {  // about 25 pages
+        std::string bytes = Pattern(1 + i * 37 % 2000, i);
+        records.emplace_back(store.Append(static_cast<int32_t>(bytes.size()), bytes.data()), bytes);
+    }
+    for (const auto& [offset, bytes] : records) {  // the last pages written go back to the file
+        ASSERT_EQ(ReadBack(store, offset), bytes);
+    }
+    iofault::Fail(iofault::opWrite);
+    std::reverse(records.begin(), records.end());
+    for (const auto& [offset, bytes] : records) {
+        EXPECT_EQ(ReadBack(store, offset), bytes) << "offset " << offset;
+    }
+    EXPECT_TRUE(store.IsUsable());
+    iofault::Reset();
 }
 
 TEST(TSMemoryCLTest, ResetStartsOverInTheSameFile) {
