@@ -9,27 +9,134 @@
 
 namespace {
 
-// What a new thread runs, and where it may run once started.
-struct Launched {
-    std::function<void()> run;
-    cpu_set_t usable;
-    bool placed;  // started on one CPU: `usable` is to be restored
+// Threads kept once their work has ended, each waiting for more. Starting a thread and
+// seeing it end costs tens of microseconds, as much as many of the helpers' tasks on a
+// small map, and a search run starts helpers about ten times.
+class KeptThreads {
+public:
+    // Never destroyed: kept threads still wait in it when the process ends.
+    static KeptThreads& Shared() {
+        static KeptThreads* const kept = new KeptThreads;
+        return *kept;
+    }
+
+    // Runs `run` on a kept thread, or on a new one that is kept once `run` has ended; first
+    // on `cpu` alone when it is not -1, then on the CPUs `usable`. False, with `run` not
+    // run, when no thread could be had.
+    bool Run(std::function<void()>&& run, const cpu_set_t& usable, int cpu);
+
+private:
+    struct Thread {
+        pthread_t handle{};
+        std::condition_variable handed;
+        std::function<void()> work;  // empty while the thread waits
+        cpu_set_t usable{};
+        bool placed = false;  // started on one CPU: `usable` is to be restored
+    };
+
+    KeptThreads() {
+        // A child process has none of the parent's threads.
+        ::pthread_atfork([] { Shared().mMutex.lock(); }, [] { Shared().mMutex.unlock(); },
+                         [] {
+                             Shared().mWaiting.clear();
+                             Shared().mMutex.unlock();
+                         });
+    }
+    static void* Main(void* argument);
+    // Gives a waiting thread `run`, placed as Run says.
+    static void Hand(Thread& thread, std::function<void()>&& run, const cpu_set_t& usable, int cpu);
+
+    std::mutex mMutex;
+    std::vector<Thread*> mWaiting;  // room for every kept thread, so that waiting never fails
+    size_t mCount = 0;              // kept threads
 };
 
-void* RunLaunched(void* argument) {
-    const std::unique_ptr<Launched> launched(static_cast<Launched*>(argument));
-    if (launched->placed) {
-        ::pthread_setaffinity_np(::pthread_self(), sizeof launched->usable, &launched->usable);
+void* KeptThreads::Main(void* argument) {
+    auto& thread = *static_cast<Thread*>(argument);
+    KeptThreads& kept = Shared();
+    std::unique_lock<std::mutex> lock(kept.mMutex);
+    for (;;) {
+        std::function<void()> work = std::exchange(thread.work, nullptr);
+        const bool placed = thread.placed;
+        const cpu_set_t usable = thread.usable;
+        lock.unlock();
+        if (placed) {
+            ::pthread_setaffinity_np(::pthread_self(), sizeof usable, &usable);
+        }
+        work();
+        work = nullptr;
+        lock.lock();
+        kept.mWaiting.push_back(&thread);
+        thread.handed.wait(lock, [&thread] { return thread.work != nullptr; });
     }
-    launched->run();
-    return nullptr;
+}
+
+void KeptThreads::Hand(Thread& thread, std::function<void()>&& run, const cpu_set_t& usable,
+                       int cpu) {
+    thread.placed = false;
+    if (cpu >= 0) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        thread.placed = ::pthread_setaffinity_np(thread.handle, sizeof one, &one) == 0;
+    }
+    thread.usable = usable;
+    thread.work = std::move(run);
+}
+
+bool KeptThreads::Run(std::function<void()>&& run, const cpu_set_t& usable, int cpu) {
+    std::unique_lock<std::mutex> lock(mMutex);
+    if (!mWaiting.empty()) {
+        Thread& thread = *mWaiting.back();
+        mWaiting.pop_back();
+        Hand(thread, std::move(run), usable, cpu);
+        lock.unlock();
+        thread.handed.notify_one();
+        return true;
+    }
+    std::unique_ptr<Thread> thread;
+    try {
+        mWaiting.reserve(mCount + 1);
+        thread = std::make_unique<Thread>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    pthread_attr_t attributes;
+    if (::pthread_attr_init(&attributes) != 0) {
+        return false;
+    }
+    ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    thread->usable = usable;
+    thread->placed = cpu >= 0;
+    if (cpu >= 0) {
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        ::pthread_attr_setaffinity_np(&attributes, sizeof one, &one);
+    }
+    thread->work = std::move(run);
+    int error = ::pthread_create(&thread->handle, &attributes, Main, thread.get());
+    if (error == EINVAL && cpu >= 0) {  // the CPU went away meanwhile: start it anywhere
+        thread->placed = false;
+        ::pthread_attr_destroy(&attributes);
+        ::pthread_attr_init(&attributes);
+        ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+        error = ::pthread_create(&thread->handle, &attributes, Main, thread.get());
+    }
+    ::pthread_attr_destroy(&attributes);
+    if (error != 0) {  // no thread to be had: EAGAIN, ENOMEM
+        return false;
+    }
+    ++mCount;
+    thread.release();  // kept for the rest of the process
+    return true;
 }
 
 }  // namespace
 
 HelperThreads::HelperThreads(int most) : mMost(most > 0 ? most : 0) {}
 
-HelperThreads::~HelperThreads() { JoinAll(); }
+HelperThreads::~HelperThreads() { WaitForHelpers(); }
 
 bool HelperThreads::Start(std::function<void()> work) {
     std::unique_lock<std::mutex> lock(mMutex);
@@ -46,13 +153,14 @@ bool HelperThreads::Start(std::function<void()> work) {
     }
     ++mRunning;
     lock.unlock();
-    auto helper = [this, cpu, work = std::move(work)] {
+    auto helper = [this, cpu, work = std::move(work)]() mutable {
         std::exception_ptr failure;
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
+        work = nullptr;  // what it holds ends before the caller may go on
         std::lock_guard<std::mutex> ended(mMutex);
         if (failure && !mFailure) {
             mFailure = failure;
@@ -61,7 +169,7 @@ bool HelperThreads::Start(std::function<void()> work) {
         mStartedOn.erase(std::find(mStartedOn.begin(), mStartedOn.end(), cpu));
         mChanged.notify_all();
     };
-    if (Launch(std::move(helper), usable, cpu)) {
+    if (KeptThreads::Shared().Run(std::move(helper), usable, cpu)) {
         return true;
     }
     lock.lock();
@@ -89,39 +197,6 @@ int HelperThreads::StartingCpu(cpu_set_t& usable) const {
     return caller;
 }
 
-bool HelperThreads::Launch(std::function<void()> run, const cpu_set_t& usable, int cpu) {
-    std::unique_ptr<Launched> launched;
-    try {
-        mThreads.reserve(mThreads.size() + 1);
-        launched.reset(new Launched{std::move(run), usable, cpu >= 0});
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    pthread_attr_t attributes;
-    if (::pthread_attr_init(&attributes) != 0) {
-        return false;
-    }
-    if (cpu >= 0) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(cpu, &one);
-        ::pthread_attr_setaffinity_np(&attributes, sizeof one, &one);
-    }
-    pthread_t thread;
-    int error = ::pthread_create(&thread, &attributes, RunLaunched, launched.get());
-    if (error == EINVAL && cpu >= 0) {  // the CPU went away meanwhile: start it anywhere
-        launched->placed = false;
-        error = ::pthread_create(&thread, nullptr, RunLaunched, launched.get());
-    }
-    ::pthread_attr_destroy(&attributes);
-    if (error != 0) {  // no thread to be had: EAGAIN, ENOMEM
-        return false;
-    }
-    launched.release();
-    mThreads.push_back(thread);
-    return true;
-}
-
 void HelperThreads::Run(std::function<void()> work) {
     if (!Start(work)) {
         work();
@@ -134,7 +209,7 @@ bool HelperThreads::EndedWithin(std::chrono::milliseconds timeout) {
 }
 
 void HelperThreads::Wait() {
-    JoinAll();
+    WaitForHelpers();
     std::exception_ptr failure;
     {
         std::lock_guard<std::mutex> lock(mMutex);
@@ -145,11 +220,9 @@ void HelperThreads::Wait() {
     }
 }
 
-void HelperThreads::JoinAll() {
-    for (const pthread_t thread : mThreads) {
-        ::pthread_join(thread, nullptr);
-    }
-    mThreads.clear();
+void HelperThreads::WaitForHelpers() {
+    std::unique_lock<std::mutex> lock(mMutex);
+    mChanged.wait(lock, [this] { return mRunning == 0; });
 }
 
 int DefaultThreadCount() {

@@ -24,6 +24,10 @@
 // may. Some kernels (seen on virtual machines that pack threads onto few CPUs) otherwise
 // start it on the caller's CPU and leave it waiting there, with another CPU idle, until
 // they next balance their load: milliseconds, longer than many of the helpers' tasks.
+//
+// A helper's thread is kept once its work has ended and takes the work of a later helper,
+// of this group or another: threads are started only when more helpers run at once than
+// ever before.
 class HelperThreads {
 public:
     explicit HelperThreads(int most);
@@ -45,12 +49,9 @@ public:
 private:
     // The CPU a new helper starts on, or -1 for any; `usable` is set to the caller's CPUs.
     int StartingCpu(cpu_set_t& usable) const;
-    // Starts a thread running `run`; false when none could be started.
-    bool Launch(std::function<void()> run, const cpu_set_t& usable, int cpu);
-    void JoinAll();
+    void WaitForHelpers();
 
     int mMost;
-    std::vector<pthread_t> mThreads;
     std::vector<int> mStartedOn;  // the CPUs running helpers were started on
     std::mutex mMutex;
     std::condition_variable mChanged;

@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -109,6 +114,36 @@ TEST(HelperThreadsTest, HelpersMayRunOnEveryCpuTheirStarterMayWhereverTheyStarte
     for (int k = 0; k < kHelpers; ++k) {
         EXPECT_TRUE(CPU_EQUAL(&seen[k], &starter)) << k;
     }
+}
+
+// The kernel's number of the calling thread: a new thread gets a new one.
+pid_t ThreadNumber() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
+
+TEST(HelperThreadsTest, LaterHelpersRunOnTheThreadsOfEarlierOnes) {
+    std::set<pid_t> threads;
+    std::mutex mutex;
+    for (int group = 0; group < 20; ++group) {
+        RunSideBySide(3, 3, [&](size_t) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            threads.insert(ThreadNumber());
+        });
+    }
+    // This one and the two helpers of the first group, and a few more when a helper had
+    // not yet begun to wait for more when the next group began.
+    EXPECT_LT(threads.size(), 10u);
+}
+
+TEST(HelperThreadsTest, AChildProcessStartsHelpersOfItsOwn) {
+    RunAll(2, 2);  // a kept helper waits in this process
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(10);  // a task handed to a thread the child does not have would never end
+        const Runs runs = RunAll(4, 2);
+        ::_exit(runs.perTask == std::vector<int>(4, 1) && runs.elsewhere > 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(HelperThreadsTest, TheDefaultThreadCountFollowsTheCpusTheProcessMayUse) {
