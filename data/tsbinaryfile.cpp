@@ -34,6 +34,16 @@ bool TSBinaryFileCL::WriteBytes(const void* source, uint32_t offset, int32_t n) 
     return IsUsable();
 }
 
+bool TSBinaryFileCL::WriteBack() {
+    for (int s = 0; s < kSlots && IsUsable(); ++s) {
+        if (mChanged[s]) {
+            mFailed = !file.WriteAt(slotAddress[s], kPageSize, uint64_t(slotPage[s]) * kPageSize);
+            mChanged[s] = mFailed;
+        }
+    }
+    return IsUsable();
+}
+
 char* TSBinaryFileCL::Access(uint32_t offset, int32_t n) {
     const int s = Hold(offset, n);
     mChanged[s] = true;

@@ -29,6 +29,9 @@ public:
     bool ReadBytes(void* destination, uint32_t offset, int32_t n);
     bool WriteBytes(const void* source, uint32_t offset, int32_t n);
     bool ReadInt32(uint32_t offset, int32_t& value) { return ReadBytes(&value, offset, 4); }
+    // Writes the pages held in memory that the file lacks: the file then holds every byte
+    // written. False when not usable.
+    bool WriteBack();
     bool WriteInt32(uint32_t offset, int32_t value) { return WriteBytes(&value, offset, 4); }
 
     std::unique_ptr<char[]> block;  // kSlots contiguous page slots

@@ -43,11 +43,13 @@ const char* TSLtabCL::ReadGridCell(uint32_t gridRow, uint32_t col) {
     return readBuffer.data.get();
 }
 
+int32_t TSLtabCL::CellOffset(uint32_t row, uint32_t col) const {
+    return cellIndex.GetValue(row == 0 ? kTitleRow : GridRow(row), col - 1);
+}
+
 std::string_view TSLtabCL::CellText(uint32_t row, uint32_t col) {
     const std::string_view record =
-        col == 0 ? std::string_view()
-                 : textStore.Peek(cellIndex.GetValue(row == 0 ? kTitleRow : GridRow(row), col - 1),
-                                  readBuffer);
+        col == 0 ? std::string_view() : textStore.Peek(CellOffset(row, col), readBuffer);
     return record.substr(0, record.find('\0'));  // as far as a C text reads
 }
 

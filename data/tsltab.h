@@ -147,6 +147,14 @@ private:
     // Whether the file (its whole text and its first line) is to be read as UTF-8.
     bool IsUtf8File(std::string_view content, std::string_view titleLine) const;
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
+    // SaveCsvFile's lines, from the titles on; false when one could not be written.
+    bool WriteLines(TSFileStreamCL& stream);
+    // Where the text of the cell (row 0: the title) stands in the store.
+    int32_t CellOffset(uint32_t row, uint32_t col) const;
+    // Appends the file's lines of rows [first, end), each ended by LF, the records of the
+    // cells read with peek(offset).
+    template <typename Peek>
+    void AppendLines(uint32_t first, uint32_t end, std::string& text, Peek&& peek);
     const char* ReadGridCell(uint32_t gridRow, uint32_t col);
     // The title (row 0) or cell as GetTitle and ReadCell give it, read where the store holds
     // it: valid until the table is next used.

@@ -1,5 +1,10 @@
 // Loading and saving the titled table as CSV files.
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +14,7 @@
 #include "data/tsfilestream.h"
 #include "data/tsltab.h"
 #include "platform/codepage.h"
+#include "platform/helperthreads.h"
 
 namespace {
 
@@ -181,42 +187,185 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     return IsUsable();
 }
 
+namespace {
+
+// The store's bytes behind each block of rows saved: rows go to the file a block at a time,
+// and with more than one block a helper formats every other block.
+constexpr int64_t kBlockBytes = 64 * 1024;
+
+// Formats the odd blocks of a save on a helper thread, a block or two ahead of the thread
+// that writes them.
+class OddBlocks {
+public:
+    // Formats the odd ones of `blocks` blocks with `format`, each into a text of its own.
+    OddBlocks(uint32_t blocks, std::function<bool(uint32_t block, std::string& text)> format)
+        : mBlocks(blocks), mFormat(std::move(format)), mHelper(1) {
+        mRunning = blocks > 1 && mHelper.Start([this] { Run(); });
+    }
+    // Stops formatting; the helper ends before the rest goes (what it threw is dropped).
+    ~OddBlocks() { Halt(); }
+
+    bool Running() const { return mRunning; }
+    // The text of odd block `block` once formatted, moved into `text`; false when it could
+    // not be.
+    bool Take(uint32_t block, std::string& text) {
+        std::unique_lock<std::mutex> lock(mMutex);
+        mChanged.wait(
+            lock, [&] { return mFailed || (!mReady.empty() && mReady.front().first == block); });
+        if (mFailed) {
+            return false;
+        }
+        text = std::move(mReady.front().second);
+        mReady.pop_front();
+        mChanged.notify_all();
+        return true;
+    }
+    // Stops formatting and waits for the helper; what it threw is thrown here.
+    void Stop() {
+        Halt();
+        mHelper.Wait();
+    }
+
+private:
+    static constexpr size_t kAhead = 2;  // texts formatted and not yet taken, at most
+
+    void Run() {
+        for (uint32_t block = 1; block < mBlocks; block += 2) {
+            std::string text;
+            bool formatted = false;
+            try {
+                formatted = mFormat(block, text);
+            } catch (...) {
+                Fail();
+                throw;
+            }
+            std::unique_lock<std::mutex> lock(mMutex);
+            if (!formatted) {
+                mFailed = true;
+            } else {
+                mReady.emplace_back(block, std::move(text));
+            }
+            mChanged.notify_all();
+            mChanged.wait(lock, [this] { return mStopped || mFailed || mReady.size() < kAhead; });
+            if (mStopped || mFailed) {
+                return;
+            }
+        }
+    }
+    void Fail() {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mFailed = true;
+        mChanged.notify_all();
+    }
+    void Halt() {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mStopped = true;
+        mChanged.notify_all();
+    }
+
+    const uint32_t mBlocks;
+    const std::function<bool(uint32_t, std::string&)> mFormat;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    std::deque<std::pair<uint32_t, std::string>> mReady;
+    bool mStopped = false;
+    bool mFailed = false;
+    bool mRunning = false;
+    HelperThreads mHelper;  // last: it ends before what it reads
+};
+
+}  // namespace
+
+template <typename Peek>
+void TSLtabCL::AppendLines(uint32_t first, uint32_t end, std::string& text, Peek&& peek) {
+    for (uint32_t row = first; row < end; ++row) {
+        const size_t start = text.size();
+        for (uint32_t col = 1; col <= GetColCount(); ++col) {
+            if (col > 1) {
+                text.push_back(',');
+            }
+            const std::string_view record = peek(CellOffset(row, col));
+            csv::EncodeCsvField(record.substr(0, record.find('\0')), text);  // as a C text reads
+        }
+        if (row == 0) {
+            std::string line = text.substr(start);
+            if (line.empty()) {
+                line = "\"\"";  // an empty title line would read back as no column at all
+            }
+            if (line.starts_with(kUtf8Mark)) {
+                // A first title that begins with the mark's bytes is quoted, or the file
+                // would read back as UTF-8.
+                line = "\"" + line.substr(0, line.find(',')) + "\"" +
+                       line.substr(std::min(line.find(','), line.size()));
+            }
+            text.replace(start, std::string::npos, line);
+        }
+        text.push_back('\n');
+    }
+}
+
 bool TSLtabCL::SaveCsvFile(const std::string& path) {
     TSFileStreamCL stream;
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
         return false;
     }
     stream.SetWriteEncoding(mSaveEncoding);
-    if (GetColCount() == 0 || !IsUsable()) {
+    bool written = false;
+    try {
+        written = GetColCount() > 0 && IsUsable() && WriteLines(stream);
+    } catch (...) {
+        stream.Discard();  // closing would put the lines written in place of the old file
+        throw;
+    }
+    if (!written) {
         stream.Discard();
         return false;
     }
-    std::string line;
-    for (uint32_t row = 0; row <= GetRowCount(); ++row) {
-        if (mProgress && row > 0 && row % kProgressLines == 0) {
+    return stream.Close();
+}
+
+bool TSLtabCL::WriteLines(TSFileStreamCL& stream) {
+    const uint64_t lines = uint64_t{GetRowCount()} + 1;
+    // As many rows to a block as hold about kBlockBytes of the store, by the average row.
+    const uint64_t rowsPerBlock =
+        std::max<uint64_t>(1, kBlockBytes * lines / std::max<int32_t>(textStore.total, 1));
+    const auto blocks = static_cast<uint32_t>((lines + rowsPerBlock - 1) / rowsPerBlock);
+    const auto rowsOf = [&](uint32_t block) {
+        const uint64_t first = block * rowsPerBlock;
+        return std::pair<uint32_t, uint32_t>(first, std::min(first + rowsPerBlock, lines));
+    };
+    // The helper reads the store through a reader of its own, once the file holds it all.
+    std::unique_ptr<TSMemoryCL::Reader> reader;
+    if (blocks > 1 && textStore.WriteBack()) {
+        reader = std::make_unique<TSMemoryCL::Reader>(textStore);
+    }
+    OddBlocks odd(reader ? blocks : 0, [&](uint32_t block, std::string& text) {
+        const auto [first, end] = rowsOf(block);
+        AppendLines(first, end, text, [&](int32_t offset) { return reader->Peek(offset); });
+        return !reader->Failed();
+    });
+    std::string text;
+    for (uint32_t block = 0; block < blocks; ++block) {
+        const auto [first, end] = rowsOf(block);
+        if (block % 2 == 1 && odd.Running()) {
+            if (!odd.Take(block, text)) {
+                odd.Stop();
+                return false;
+            }
+        } else {
+            text.clear();
+            AppendLines(first, end, text,
+                        [&](int32_t offset) { return textStore.Peek(offset, readBuffer); });
+        }
+        for (uint64_t row =
+                 (std::max(first, 1u) + kProgressLines - 1) / kProgressLines * kProgressLines;
+             mProgress && row < end; row += kProgressLines) {
             mProgress(row, GetRowCount());
         }
-        line.clear();
-        for (uint32_t col = 1; col <= GetColCount(); ++col) {
-            if (col > 1) {
-                line.push_back(',');
-            }
-            csv::EncodeCsvField(CellText(row, col), line);
-        }
-        if (row == 0 && line.empty()) {
-            line = "\"\"";  // an empty title line would read back as no column at all
-        }
-        if (row == 0 && line.starts_with(kUtf8Mark)) {
-            // A first title that begins with the mark's bytes is quoted, or the file
-            // would read back as UTF-8.
-            line = "\"" + line.substr(0, line.find(',')) + "\"" +
-                   line.substr(std::min(line.find(','), line.size()));
-        }
-        line.push_back('\n');
-        if (!stream.WriteText(line) || !IsUsable()) {
-            stream.Discard();
+        if (!stream.WriteText(text) || !IsUsable()) {
             return false;
         }
     }
-    return stream.Close();
+    odd.Stop();
+    return true;
 }

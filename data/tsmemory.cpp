@@ -75,3 +75,39 @@ bool TSMemoryCL::Read(int32_t offset, TSMemUnitCL& unit) {
     }
     return ReadBytes(unit.SetLength(length), offset + 4, length);
 }
+
+TSMemoryCL::Reader::Reader(const TSMemoryCL& store)
+    : mFile(store.file), mPages(std::make_unique<char[]>(2 * kPageSize)) {}
+
+std::string_view TSMemoryCL::Reader::Peek(int32_t offset) {
+    const char* at = offset == kNone ? nullptr : Hold(static_cast<uint32_t>(offset), 4);
+    int32_t length = 0;
+    if (at == nullptr || (std::memcpy(&length, at, 4), length < 1)) {
+        return {};
+    }
+    if (length <= kPageSize) {
+        at = Hold(static_cast<uint32_t>(offset) + 4, length);
+        return at == nullptr ? std::string_view() : std::string_view(at, length);
+    }
+    char* into = mLong.SetLength(length);
+    if (mFile.ReadAt(into, length, uint64_t(offset) + 4) != length) {
+        mFailed = true;
+        return {};
+    }
+    return {into, static_cast<size_t>(length)};
+}
+
+const char* TSMemoryCL::Reader::Hold(uint32_t offset, int32_t n) {
+    const int64_t page = offset / kPageSize;
+    if (mFirst < 0 || page < mFirst || offset + n > (mFirst + 2) * kPageSize) {
+        const long got = mFile.ReadAt(mPages.get(), 2 * kPageSize, uint64_t(page) * kPageSize);
+        if (got < 0) {
+            mFailed = true;
+            mFirst = -1;
+            return nullptr;
+        }
+        std::memset(mPages.get() + got, 0, 2 * kPageSize - got);  // past the file's end
+        mFirst = page;
+    }
+    return mPages.get() + (offset - mFirst * kPageSize);
+}

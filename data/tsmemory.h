@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "data/tsbinaryfile.h"
@@ -35,6 +36,29 @@ public:
     bool IsFull() const { return mFull; }
     // Gives a record up. Nothing is reclaimed until Reset.
     bool Release(int32_t /*offset*/) { return true; }
+
+    // Reads records from the store's file through pages of its own, so that another thread
+    // may read while the store's own pages serve this one. The store must be written back
+    // (WriteBack) before, and nothing stored while a reader reads.
+    class Reader {
+    public:
+        explicit Reader(const TSMemoryCL& store);
+        // The record at `offset`, as Peek gives it; valid until the reader is next used.
+        std::string_view Peek(int32_t offset);
+        // A read of the file failed: what Peek gave since may be empty.
+        bool Failed() const { return mFailed; }
+
+    private:
+        // The address of `n` (1..kPageSize) bytes at `offset`, or null when they could not
+        // be read.
+        const char* Hold(uint32_t offset, int32_t n);
+
+        const scratchfile::ScratchFile& mFile;
+        std::unique_ptr<char[]> mPages;  // two pages side by side, from the page mFirst on
+        int64_t mFirst = -1;
+        TSMemUnitCL mLong;  // a record longer than a page
+        bool mFailed = false;
+    };
 
 private:
     // `count` bytes, and a NUL after them with `nul`, as one record.

@@ -4,6 +4,9 @@
 
 #include <limits>
 #include <string>
+#include <vector>
+
+#include "platform/iofault.h"
 
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
@@ -257,6 +260,54 @@ TEST_F(TSLtabCLTest, SaveThatFailsHalfWayKeepsTheOldFile) {
     ASSERT_TRUE(table.IsUsable());
     EXPECT_TRUE(table.SaveCsvFile(path));
     EXPECT_EQ(TempDir::Read(path).size(), 3u + 40u * (2002 + 2));
+}
+
+// A table of many rows, large enough to be saved in several blocks; gives the file it
+// should save as, each field quoted where needed and every line ended by CR LF.
+std::string FillLargeTable(TSLtabCL& table, uint32_t rows) {
+    table.SetTitle(1, "A");
+    table.SetTitle(2, "B,b");
+    table.SetTitle(3, "C");
+    std::string expected = "A,\"B,b\",C\r\n";
+    for (uint32_t row = 1; row <= rows; ++row) {
+        const std::string a = std::to_string(row);
+        const std::string b = row % 7 == 0 ? "say \"" + a + "\"" : "b" + a;
+        const std::string c = row % 1000 == 0 ? std::string(20000, 'c') : "";  // or none
+        table.WriteCell(row, 1, a);
+        table.WriteCell(row, 2, b);
+        if (!c.empty()) {
+            table.WriteCell(row, 3, c);
+        }
+        expected += a + "," + (row % 7 == 0 ? "\"say \"\"" + a + "\"\"\"" : b) + "," + c + "\r\n";
+    }
+    return expected;
+}
+
+TEST_F(TSLtabCLTest, ALargeTableSavesEveryRowInOrder) {
+    const std::string expected = FillLargeTable(table, 9000);
+    ASSERT_GT(table.textStore.total, 4 * 64 * 1024);  // several blocks of rows
+    std::vector<uint64_t> told;
+    table.SetProgressHook([&](uint64_t done, uint64_t total) {
+        EXPECT_EQ(total, 9000u);
+        told.push_back(done);
+    });
+    EXPECT_EQ(Save(), expected);
+    EXPECT_EQ(told, (std::vector<uint64_t>{4096, 8192}));
+    EXPECT_EQ(Save(), expected);  // the table is unchanged by a save
+}
+
+TEST_F(TSLtabCLTest, ALargeSaveThatFailsKeepsTheOldFile) {
+    FillLargeTable(table, 9000);
+    const std::string path = dir.Write("out.csv", "old\r\n");
+    {
+        ScopedFileSizeLimit limit(100000);
+        EXPECT_FALSE(table.SaveCsvFile(path));
+    }
+    iofault::Fail(iofault::opRead);
+    EXPECT_FALSE(table.SaveCsvFile(path));
+    iofault::Reset();
+    EXPECT_EQ(TempDir::Read(path), "old\r\n");
+    EXPECT_EQ(dir.Listing(), "out.csv");
 }
 
 TEST(TSLtabCLTitlesTest, ManyTitlesOnBothSidesOfAReloadAreKeptInOrder) {
