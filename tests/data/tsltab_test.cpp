@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,15 @@ TEST_F(TSLtabCLTest, ALargeSaveThatFailsKeepsTheOldFile) {
     iofault::Fail(iofault::opRead);
     EXPECT_FALSE(table.SaveCsvFile(path));
     iofault::Reset();
+    EXPECT_EQ(TempDir::Read(path), "old\r\n");
+    EXPECT_EQ(dir.Listing(), "out.csv");
+}
+
+TEST_F(TSLtabCLTest, ASaveLeftByAnExceptionKeepsTheOldFile) {
+    FillLargeTable(table, 9000);
+    const std::string path = dir.Write("out.csv", "old\r\n");
+    table.SetProgressHook([](uint64_t, uint64_t) { throw std::runtime_error("stopped"); });
+    EXPECT_THROW(table.SaveCsvFile(path), std::runtime_error);
     EXPECT_EQ(TempDir::Read(path), "old\r\n");
     EXPECT_EQ(dir.Listing(), "out.csv");
 }
