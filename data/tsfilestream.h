@@ -20,7 +20,12 @@ public:
     TSFileStreamCL() = default;
     TSFileStreamCL(const TSFileStreamCL&) = delete;
     TSFileStreamCL& operator=(const TSFileStreamCL&) = delete;
-    ~TSFileStreamCL() { Close(); }
+    // A new version never closed is dropped: the old file stays as it was (a writer left by
+    // an exception has written only part of it).
+    ~TSFileStreamCL() {
+        Discard();
+        Close();
+    }
 
     // fmRead reads the whole file at once (CR bytes dropped, content ends at 0x1A).
     // fmWrite starts a new version of the file, which replaces the old one on Close.

@@ -310,14 +310,7 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
         return false;
     }
     stream.SetWriteEncoding(mSaveEncoding);
-    bool written = false;
-    try {
-        written = GetColCount() > 0 && IsUsable() && WriteLines(stream);
-    } catch (...) {
-        stream.Discard();  // closing would put the lines written in place of the old file
-        throw;
-    }
-    if (!written) {
+    if (GetColCount() == 0 || !IsUsable() || !WriteLines(stream)) {
         stream.Discard();
         return false;
     }
