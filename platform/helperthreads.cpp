@@ -31,7 +31,9 @@ private:
         std::condition_variable handed;
         std::function<void()> work;  // empty while the thread waits
         cpu_set_t usable{};
-        bool placed = false;  // started on one CPU: `usable` is to be restored
+        // `usable` is to be set before the work: the thread started on one CPU, or was
+        // kept from an earlier caller, who may have had other CPUs.
+        bool widen = false;
     };
 
     KeptThreads() {
@@ -57,10 +59,10 @@ void* KeptThreads::Main(void* argument) {
     std::unique_lock<std::mutex> lock(kept.mMutex);
     for (;;) {
         std::function<void()> work = std::exchange(thread.work, nullptr);
-        const bool placed = thread.placed;
+        const bool widen = thread.widen;
         const cpu_set_t usable = thread.usable;
         lock.unlock();
-        if (placed) {
+        if (widen) {
             ::pthread_setaffinity_np(::pthread_self(), sizeof usable, &usable);
         }
         work();
@@ -73,13 +75,13 @@ void* KeptThreads::Main(void* argument) {
 
 void KeptThreads::Hand(Thread& thread, std::function<void()>&& run, const cpu_set_t& usable,
                        int cpu) {
-    thread.placed = false;
     if (cpu >= 0) {
         cpu_set_t one;
         CPU_ZERO(&one);
         CPU_SET(cpu, &one);
-        thread.placed = ::pthread_setaffinity_np(thread.handle, sizeof one, &one) == 0;
+        ::pthread_setaffinity_np(thread.handle, sizeof one, &one);
     }
+    thread.widen = true;
     thread.usable = usable;
     thread.work = std::move(run);
 }
@@ -107,7 +109,7 @@ bool KeptThreads::Run(std::function<void()>&& run, const cpu_set_t& usable, int 
     }
     ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     thread->usable = usable;
-    thread->placed = cpu >= 0;
+    thread->widen = cpu >= 0;
     if (cpu >= 0) {
         cpu_set_t one;
         CPU_ZERO(&one);
@@ -117,7 +119,7 @@ bool KeptThreads::Run(std::function<void()>&& run, const cpu_set_t& usable, int 
     thread->work = std::move(run);
     int error = ::pthread_create(&thread->handle, &attributes, Main, thread.get());
     if (error == EINVAL && cpu >= 0) {  // the CPU went away meanwhile: start it anywhere
-        thread->placed = false;
+        thread->widen = false;
         ::pthread_attr_destroy(&attributes);
         ::pthread_attr_init(&attributes);
         ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
