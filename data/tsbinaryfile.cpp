@@ -36,9 +36,8 @@ bool TSBinaryFileCL::WriteBytes(const void* source, uint32_t offset, int32_t n) 
 
 bool TSBinaryFileCL::WriteBack() {
     for (int s = 0; s < kSlots && IsUsable(); ++s) {
-        if (mChanged[s]) {
-            mFailed = !file.WriteAt(slotAddress[s], kPageSize, uint64_t(slotPage[s]) * kPageSize);
-            mChanged[s] = mFailed;
+        if (mChanged[s] && WriteSlotBack(s)) {
+            mChanged[s] = false;
         }
     }
     return IsUsable();
@@ -106,13 +105,18 @@ void TSBinaryFileCL::LoadPage(int slot, int32_t page) {
     if (slotPage[slot] == page) {
         return;
     }
-    if ((mChanged[slot] &&
-         !file.WriteAt(slotAddress[slot], kPageSize, uint64_t(slotPage[slot]) * kPageSize)) ||
+    if ((mChanged[slot] && !WriteSlotBack(slot)) ||
         file.ReadAt(slotAddress[slot], kPageSize, uint64_t(page) * kPageSize) < 0) {
         mFailed = true;
     }
     slotPage[slot] = page;
     mChanged[slot] = false;
+}
+
+bool TSBinaryFileCL::WriteSlotBack(int slot) {
+    mFailed = mFailed ||
+              !file.WriteAt(slotAddress[slot], kPageSize, uint64_t(slotPage[slot]) * kPageSize);
+    return !mFailed;
 }
 
 void TSBinaryFileCL::MakeMostRecent(int slot) {

@@ -54,6 +54,8 @@ private:
     // first.
     int Hold(uint32_t offset, int32_t n);
     void LoadPage(int slot, int32_t page);
+    // Writes the slot's page to the file; false (and not usable) when that failed.
+    bool WriteSlotBack(int slot);
     // Puts `page` into `slot`, exchanging slots when another slot holds it already.
     void BringPage(int slot, int32_t page);
     void MakeMostRecent(int slot);

@@ -81,8 +81,12 @@ TSMemoryCL::Reader::Reader(const TSMemoryCL& store)
 
 std::string_view TSMemoryCL::Reader::Peek(int32_t offset) {
     const char* at = offset == kNone ? nullptr : Hold(static_cast<uint32_t>(offset), 4);
+    if (at == nullptr) {
+        return {};
+    }
     int32_t length = 0;
-    if (at == nullptr || (std::memcpy(&length, at, 4), length < 1)) {
+    std::memcpy(&length, at, 4);
+    if (length < 1) {
         return {};
     }
     if (length <= kPageSize) {
