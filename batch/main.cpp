@@ -104,23 +104,44 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     const PartSlice slice = SliceOf(list.Count(), arguments.part, arguments.parts);
     list.DeleteRange(slice.last, list.Count() - slice.last);  // the slice lies inside
     list.DeleteRange(0, slice.first);
+    // The rows of the searches finished are filled, and where the file allows written, while
+    // the others are searched: the last search leaves little to do.
+    TSLtabDbCL results;
+    RSIF::ResultFill fill(results, arguments.nodeRows ? RSIF::ResultFill::Layout::nodeRows
+                                                      : RSIF::ResultFill::Layout::routeRows);
+    code = store.BeginResults(results);
+    if (code != ecSuccess) {
+        return code;
+    }
+    int filled = 0;
+    const auto fillAlong = [&](int finished) {
+        if (store.WriteFailed()) {
+            return;  // the run ends: the table need not grow
+        }
+        fill.AddRows(finished);
+        // The table holds the routes now: their memory can serve the searches to come.
+        for (; filled < finished && !store.ReadsRoutes(); ++filled) {
+            list.Get(filled)->RouteNames.Clear();
+        }
+        store.WriteAdded(results);
+    };
+    int searched = 0;
     {
         ProgressRun progress(display, list.Count());
-        RSIF::SearchAllDRF(arguments.threads, [&](int finished) {
-            progress.Item(finished);
-            return true;
-        });
+        searched = RSIF::SearchAllDRF(
+            arguments.threads,
+            [&](int finished) {
+                progress.Item(finished);
+                return !store.WriteFailed();  // a result that cannot be written ends the run
+            },
+            {}, fillAlong);
     }
     int successes = 0;
-    for (int i = 0; i < list.Count(); ++i) {
+    for (int i = 0; i < searched; ++i) {
         successes += list.Get(i)->Failed ? 0 : 1;
     }
-
-    TSLtabDbCL results;
-    if (arguments.nodeRows) {
-        RSIF::FillNodeRowsTable(results);
-    } else {
-        RSIF::FillResultTable(results);
+    if (!results.IsUsable()) {  // the cells of the rows filled could not all be kept
+        return Fail(ecScratchFailed, "%s", RSIF::ScratchFailureMessage());
     }
     code = store.Write(results);
     if (code != ecSuccess) {

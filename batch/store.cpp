@@ -10,6 +10,7 @@
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
 #include "platform/filereason.h"
+#include "platform/textfile.h"
 
 namespace {
 
@@ -141,7 +142,46 @@ int Store::WriteFailure(const std::string& reason) const {
     return ecCannotWrite;
 }
 
+int Store::BeginResults(TSLtabDbCL& results) {
+    const std::string path = OutputPath(mArguments.result);
+    if (mDb || textfile::TextFileWriter::WritesDirectly(path)) {
+        return ecSuccess;  // a pipe's reader must not see rows of a run that fails later
+    }
+    errno = 0;
+    results.SetSaveEncoding(mArguments.encoding);
+    if (!mResultFile.Open(path, TSFileStreamCL::fmWrite)) {
+        return WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));
+    }
+    mResultFile.SetWriteEncoding(mArguments.encoding);
+    return ecSuccess;
+}
+
+void Store::WriteAdded(TSLtabDbCL& results) {
+    if (mResultFile.mode != TSFileStreamCL::fmWrite || mWriteFailed) {
+        return;
+    }
+    errno = 0;
+    const uint32_t lines = results.GetRowCount() + 1;
+    if (!results.WriteCsvLines(mResultFile, mLinesWritten, lines)) {
+        mWriteFailure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
+        mWriteFailed = true;
+    }
+    mLinesWritten = lines;
+}
+
 int Store::Write(TSLtabDbCL& results) {
+    if (mResultFile.mode == TSFileStreamCL::fmWrite) {
+        WriteAdded(results);
+        errno = 0;
+        if (mWriteFailed || !mResultFile.Close()) {
+            if (!mWriteFailed) {
+                mWriteFailure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
+            }
+            mResultFile.Discard();
+            return WriteFailure(mWriteFailure);
+        }
+        return ecSuccess;
+    }
     if (!mDb) {
         errno = 0;
         results.SetSaveEncoding(mArguments.encoding);

@@ -2,11 +2,13 @@
 // CSV files, or the tables of an SQLite database (--db).
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "batch/arguments.h"
+#include "data/tsfilestream.h"
 #include "db/tqdao.h"
 #include "db/tsltabdb.h"
 #include "engine/routesrchinterface.h"
@@ -30,9 +32,24 @@ public:
     // LoadMap.
     std::optional<RSIF::typReadOutcome> ReadInstructions();
 
-    // Writes the result file, or replaces the result table's rows (making the table when
-    // there is none, and drawing the routes when the map is a road layer), all or nothing. An
-    // existing table is replaced only when it has every result column. ecSuccess or ecCannotWrite.
+    // Starts the result file before its rows are filled, when it is a file replaced at the
+    // end (not a pipe, a device, our own output or a database table): WriteAdded can then
+    // write rows while the searches run. ecSuccess, or ecCannotWrite when the file cannot be
+    // made (said).
+    int BeginResults(TSLtabDbCL& results);
+    // Writes the rows added to `results` since the last call into the file BeginResults
+    // started (else nothing); one call at a time, on any thread. A failure is kept for Write.
+    void WriteAdded(TSLtabDbCL& results);
+    // Whether a write of WriteAdded failed.
+    bool WriteFailed() const { return mWriteFailed; }
+    // Whether Write reads the routes of the instruction list (to draw them into the database)
+    // rather than only the result table.
+    bool ReadsRoutes() const { return mDb != nullptr; }
+
+    // Writes the result file (ending the one BeginResults started), or replaces the result
+    // table's rows (making the table when there is none, and drawing the routes when the map
+    // is a road layer), all or nothing. An existing table is replaced only when it has every
+    // result column. ecSuccess or ecCannotWrite.
     int Write(TSLtabDbCL& results);
 
 private:
@@ -59,4 +76,10 @@ private:
     const Arguments& mArguments;
     std::unique_ptr<tqDAODatabase> mDb;
     std::string mResultTable;  // CP932, with --db
+    // The result file BeginResults started, the lines written to it (the titles are line 0)
+    // and why a write failed.
+    TSFileStreamCL mResultFile;
+    uint32_t mLinesWritten = 0;
+    std::atomic<bool> mWriteFailed{false};
+    std::string mWriteFailure;
 };

@@ -129,6 +129,13 @@ public:
     virtual bool SaveCsvFile(const std::string& path);
     // The encoding SaveCsvFile writes in; CP932 by default.
     void SetSaveEncoding(codepage::TextEncoding encoding) { mSaveEncoding = encoding; }
+    codepage::TextEncoding SaveEncoding() const { return mSaveEncoding; }
+    // Writes lines `first` to `end` (excluded) of the file SaveCsvFile writes to `stream`,
+    // opened for writing in the save encoding: line 0 is the titles, line n row n. So a file
+    // can be written while rows are still added below those written, its titles unchanged.
+    // A range of more than a block of rows is formatted on two threads. False when the table
+    // is not usable or a write failed.
+    bool WriteCsvLines(TSFileStreamCL& stream, uint32_t first, uint32_t end);
 
     // Told how far a long LoadCsvFile (its reading by the byte, then its splitting every
     // kProgressLines lines) or SaveCsvFile (every kProgressLines rows) has come: `done` of
@@ -147,8 +154,6 @@ private:
     // Whether the file (its whole text and its first line) is to be read as UTF-8.
     bool IsUtf8File(std::string_view content, std::string_view titleLine) const;
     bool WriteGridCell(uint32_t gridRow, uint32_t col, std::string_view text);
-    // SaveCsvFile's lines, from the titles on; false when one could not be written.
-    bool WriteLines(TSFileStreamCL& stream);
     // Where the text of the cell (row 0: the title) stands in the store.
     int32_t CellOffset(uint32_t row, uint32_t col) const;
     // Appends the file's lines of rows [first, end), each ended by LF, the records of the

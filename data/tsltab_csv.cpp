@@ -310,22 +310,24 @@ bool TSLtabCL::SaveCsvFile(const std::string& path) {
         return false;
     }
     stream.SetWriteEncoding(mSaveEncoding);
-    if (GetColCount() == 0 || !IsUsable() || !WriteLines(stream)) {
+    if (GetColCount() == 0 || !IsUsable() || !WriteCsvLines(stream, 0, GetRowCount() + 1)) {
         stream.Discard();
         return false;
     }
     return stream.Close();
 }
 
-bool TSLtabCL::WriteLines(TSFileStreamCL& stream) {
+bool TSLtabCL::WriteCsvLines(TSFileStreamCL& stream, uint32_t firstLine, uint32_t endLine) {
     const uint64_t lines = uint64_t{GetRowCount()} + 1;
     // As many rows to a block as hold about kBlockBytes of the store, by the average row.
     const uint64_t rowsPerBlock =
         std::max<uint64_t>(1, kBlockBytes * lines / std::max<int32_t>(textStore.total, 1));
-    const auto blocks = static_cast<uint32_t>((lines + rowsPerBlock - 1) / rowsPerBlock);
+    const auto blocks =
+        static_cast<uint32_t>((endLine - firstLine + rowsPerBlock - 1) / rowsPerBlock);
     const auto rowsOf = [&](uint32_t block) {
-        const uint64_t first = block * rowsPerBlock;
-        return std::pair<uint32_t, uint32_t>(first, std::min(first + rowsPerBlock, lines));
+        const uint64_t first = firstLine + block * rowsPerBlock;
+        return std::pair<uint32_t, uint32_t>(first,
+                                             std::min<uint64_t>(first + rowsPerBlock, endLine));
     };
     // The helper reads the store through a reader of its own, once the file holds it all.
     std::unique_ptr<TSMemoryCL::Reader> reader;

@@ -6,6 +6,7 @@
 #include "data/tqlist.h"
 #include "data/tqstring.h"
 #include "data/tsltab.h"
+#include "engine/progress.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
 
@@ -27,6 +28,35 @@ void FillResultTable(TSLtabCL& table);
 // its name, and the distance from the start to it along the route; a failed search gives
 // one row with the last three empty.
 void FillNodeRowsTable(TSLtabCL& table);
+
+// What those two fill, a part of the list at a time: the titles at once, then the rows of
+// the instructions from the first up to a number, so that the rows of searches finished can
+// be filled (and saved) while others are still searched.
+class ResultFill {
+public:
+    enum class Layout { routeRows, nodeRows };
+
+    // Writes the layout's titles into `table` (expected empty).
+    ResultFill(TSLtabCL& table, Layout layout);
+    // Adds the rows of the instructions not added yet, up to instruction `end` (excluded),
+    // telling `progress` of each.
+    void AddRows(int end, ProgressRun* progress = nullptr);
+
+private:
+    void AddRouteRows(const typDRFInf& record);
+    void AddNodeRows(const typDRFInf& record);
+
+    TSLtabCL& mTable;
+    const Layout mLayout;
+    uint32_t mResultColumn = 0;
+    uint32_t mNameColumn = 0;
+    uint32_t mStartColumn = 0;
+    uint32_t mEndColumn = 0;
+    uint32_t mDistanceColumn = 0;
+    uint32_t mCountColumn = 0;
+    int mNext = 0;      // the first instruction whose rows are not added
+    uint32_t mRow = 1;  // the table row they start on
+};
 
 // Writes the warnings as received (CP932, or converted to `encoding`), each followed by
 // CR LF; no warnings give an empty file. The old file is replaced only when everything was

@@ -147,7 +147,8 @@ private:
 // Hands out the jobs in order to the workers and counts what they finish.
 class ParallelRun {
 public:
-    ParallelRun(const JobList& jobs, int count) : mJobs(jobs), mFinished(count) {}
+    ParallelRun(const JobList& jobs, int count, const std::function<void(int)>& along)
+        : mJobs(jobs), mFinished(count), mAlong(along) {}
 
     // Does `first`, when given, then searches. A failure (memory running out) stops the
     // run; Rethrow passes it on.
@@ -165,8 +166,9 @@ public:
                     break;
                 }
                 mJobs.Run(job, search, list);
-                std::lock_guard<std::mutex> lock(mMutex);
+                std::unique_lock<std::mutex> lock(mMutex);
                 mFinished.Mark(mJobs.Members(job));
+                GoAlong(lock);
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(mMutex);
@@ -178,9 +180,25 @@ public:
         mChanged.notify_one();
     }
 
+    // Runs `along` for the searches finished from the first, unless another worker does:
+    // that one takes up what finishes meanwhile, and this one goes back to searching.
+    void GoAlong(std::unique_lock<std::mutex>& lock) {
+        while (mAlong && !mAlongBusy && mFinished.Count() > mAlongDone) {
+            mAlongBusy = true;
+            const int finished = mFinished.Count();
+            lock.unlock();
+            mAlong(finished);  // what it throws ends the run, with nothing run beside it
+            lock.lock();
+            mAlongDone = finished;
+            mAlongBusy = false;
+        }
+    }
+
     bool Stopped() const { return mStop; }
     // Whether some job is still to be taken.
     bool JobsLeft() const { return mNext < mJobs.Count(); }
+
+    std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mMutex); }
 
     void Rethrow() {
         if (mFailure) {
@@ -214,11 +232,15 @@ private:
     FinishedPrefix mFinished;
     int mWorkersDone = 0;
     std::exception_ptr mFailure;
+    const std::function<void(int)>& mAlong;
+    bool mAlongBusy = false;  // a worker runs mAlong
+    int mAlongDone = 0;       // the searches mAlong has had
 };
 
-// The jobs one after the other on this thread, `report` after each.
+// The jobs one after the other on this thread, `along` and `report` after each.
 int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& list,
-                  const std::function<bool(int finished)>& report) {
+                  const std::function<bool(int finished)>& report,
+                  const std::function<void(int finished)>& along) {
     const int count = list.Count();
     if (count == 0) {
         report(0);
@@ -226,10 +248,16 @@ int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& 
     }
     SfRouteSearch search(nodes);
     FinishedPrefix finished(count);
+    int told = 0;
     for (int job = 0; job < jobs.Count(); ++job) {
         jobs.Run(job, search, list);
-        if (!report(finished.Mark(jobs.Members(job))) && job + 1 < jobs.Count()) {
-            return finished.Count();
+        const int now = finished.Mark(jobs.Members(job));
+        if (along && now > told) {
+            along(now);
+            told = now;
+        }
+        if (!report(now) && job + 1 < jobs.Count()) {
+            return now;
         }
     }
     return count;
@@ -238,7 +266,8 @@ int SearchInOrder(const JobList& jobs, const SfNodes& nodes, tqList<typDRFInf>& 
 }  // namespace
 
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
-                 const std::function<void()>& prepared) {
+                 const std::function<void()>& prepared,
+                 const std::function<void(int finished)>& along) {
     SfNodes& nodes = GetNodes();
     tqList<typDRFInf>& list = GetDRFList();
     const int count = list.Count();
@@ -259,9 +288,9 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
         prepared();
     }
     if (threads == 1) {
-        return SearchInOrder(jobs, nodes, list, report);
+        return SearchInOrder(jobs, nodes, list, report, along);
     }
-    ParallelRun run(jobs, count);
+    ParallelRun run(jobs, count, along);
     HelperThreads workers(threads);
     int started = 0;
     const auto measureRest = [&nodes, &run, landmarks] {
@@ -278,11 +307,14 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
         if (!nodes.MeasureRestOfLandmarks(landmarks, [&report] { return report(0); })) {
             return 0;
         }
-        return SearchInOrder(jobs, nodes, list, report);
+        return SearchInOrder(jobs, nodes, list, report, along);
     }
     const int finished = run.Watch(started, report);
     workers.Wait();
     run.Rethrow();
+    std::unique_lock<std::mutex> lock = run.Lock();
+    run.GoAlong(lock);  // what finished while a worker ran `along` for earlier searches
+    lock.unlock();
     report(finished);
     return finished;
 }

@@ -15,8 +15,13 @@ namespace RSIF {
 // of searches finished n: they are the first n of the list. `prepared`, when given, runs
 // once the network is laid out for searching and the landmarks are ready to guide searches,
 // before the first search (with several threads, one may still measure the last landmarks
-// while the others search).
+// while the others search). `along`, when given, is called whenever the number of searches
+// finished from the first grows, with that number, so that the caller can use those records
+// while the rest are searched: on the thread that finished the search, never two calls at
+// once, each with a larger number, the last with the number returned. It must read no
+// record beyond its number; what it throws ends the run and is thrown here.
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
-                 const std::function<void()>& prepared = {});
+                 const std::function<void()>& prepared = {},
+                 const std::function<void(int finished)>& along = {});
 
 }  // namespace RSIF

@@ -264,6 +264,14 @@ bool ReadTextFile(const std::string& path, std::string& content, const ReadProgr
     return true;
 }
 
+bool TextFileWriter::WritesDirectly(const std::string& path) {
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) {
+        return false;
+    }
+    return !S_ISREG(target.st_mode) || StandardStreamOf(target) >= 0;
+}
+
 TextFileWriter::~TextFileWriter() { Discard(); }
 
 bool TextFileWriter::Open(const std::string& path) {
@@ -273,16 +281,12 @@ bool TextFileWriter::Open(const std::string& path) {
     }
     mFailed = false;
     mPending.clear();
-    struct stat target {};
-    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
-        // A pipe, a device or the like: nothing to replace, the text goes straight in.
-        mFd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-        mDirect = true;
-        return mFd >= 0;
-    }
-    if (const int stream = StandardStreamOf(target); stream >= 0) {
-        // The file behind our own output: write at its position, as the stream would.
-        mFd = ::dup(stream);
+    if (WritesDirectly(path)) {
+        struct stat target {};
+        const int stream = ::stat(path.c_str(), &target) == 0 ? StandardStreamOf(target) : -1;
+        // The file behind our own output is written at its position, as the stream would;
+        // a pipe, a device or the like has nothing to replace: the text goes straight in.
+        mFd = stream >= 0 ? ::dup(stream) : ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
         mDirect = true;
         return mFd >= 0;
     }

@@ -78,6 +78,8 @@ public:
     // Discards whatever was not committed.
     ~TextFileWriter();
 
+    // Whether Open would write `path` directly rather than replace it with a new file.
+    static bool WritesDirectly(const std::string& path);
     // Creates the new file for `path` (or opens a non-regular target). False when it
     // cannot be created.
     bool Open(const std::string& path);

@@ -304,6 +304,44 @@ TEST_F(BatchTest, UnwritableOutputsExitWithSix) {
               "警告ログファイル[missing/log.txt]の保存に失敗しました。(フォルダがありません)\n");
 }
 
+// The result file is written while the searches run. A write that fails on the way ends
+// the run and leaves the file that was there as it was, and says what failed: the result
+// file, or the scratch file that holds the table.
+TEST_F(BatchTest, AResultThatFailsOnTheWayLeavesTheOldFile) {
+    std::string map = kMapTitles;
+    auto node = [](int i) { return "東京都千代田区丸の内一丁目交差点" + std::to_string(i); };
+    for (int i = 0; i < 400; ++i) {
+        map += node(i) + "," + node(i + 1) + ",1\n";
+    }
+    std::string drf = kDrfTitles;
+    for (int i = 0; i < 300; ++i) {
+        drf += "s" + std::to_string(i) + "," + node(i) + "," + node(400 - i % 5) + "\n";
+    }
+    // The last search's route passes a name with a byte that is no Shift-JIS character,
+    // which UTF-8 cannot be written with.
+    dir.Write("map.csv", Cp932File(map) + "\x81\x20,Z,1\r\nZ,\x81\x20,1\r\n");
+    dir.Write("drf.csv", Cp932File(drf) + "last,Z,\x81\x20\r\n" + "after," + Cp932File(node(0)) +
+                             "," + Cp932File(node(1)) + "\r\n");
+    dir.Write("result.csv", "kept");
+    ASSERT_EQ(std::system(("mkdir '" + dir.Path("tmp") + "'").c_str()), 0);
+    BatchRun run = RunTool("map.csv drf.csv result.csv --encoding utf-8");
+    EXPECT_EQ(run.exit, 6);
+    EXPECT_EQ(run.err,
+              "検索結果ファイル[result.csv]の保存に失敗しました。(Shift-JISとして読めない"
+              "バイトがあり、UTF-8で書けません)\n");
+    EXPECT_TRUE(TempDir::Read(dir.Path("result.csv")) == "kept");
+
+    // About 3 MB of table against 1 MB that a file may hold; SIGXFSZ is ignored, so that a
+    // write fails instead of the process being killed.
+    run = RunTool("trap '' XFSZ && ulimit -f 1024 && TMPDIR=tmp '" QRLX_BATCH
+                  "' map.csv drf.csv result.csv",
+                  true);
+    EXPECT_EQ(run.exit, 7);
+    EXPECT_EQ(run.err, "一時フォルダ[tmp/]の作業ファイルを作成または読み書きできません。\n");
+    EXPECT_TRUE(TempDir::Read(dir.Path("result.csv")) == "kept");
+    EXPECT_EQ(dir.Listing("tmp"), "");
+}
+
 TEST_F(BatchTest, NoProgressLineWhenStandardErrorIsNotATerminal) {
     std::string drf = kDrfTitles;
     for (int i = 0; i < 50; ++i) {

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -115,18 +116,23 @@ TEST_F(EngineTest, SearchDRFStoresTheOutcomeInTheRecord) {
     }
 }
 
-// Every cell of the result table of the list's current records, one line per row.
-std::string ResultTexts() {
-    TSLtabCL table;
-    RSIF::FillResultTable(table);
+// Every cell of `table` from its titles on, one line per row.
+std::string TableTexts(TSLtabCL& table) {
     std::string out;
-    for (uint32_t row = 1; row <= table.GetRowCount(); ++row) {
+    for (uint32_t row = 0; row <= table.GetRowCount(); ++row) {
         for (uint32_t col = 1; col <= table.GetColCount(); ++col) {
-            out += std::string(table.ReadCell(row, col)) + ",";
+            out += std::string(row == 0 ? table.GetTitle(col) : table.ReadCell(row, col)) + ",";
         }
         out += "\n";
     }
     return out;
+}
+
+// Every cell of the result table of the list's current records, one line per row.
+std::string ResultTexts() {
+    TSLtabCL table;
+    RSIF::FillResultTable(table);
+    return TableTexts(table);
 }
 
 TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches) {
@@ -201,6 +207,74 @@ TEST_F(EngineTest, SearchRunsOnAnyNumberOfThreadsGiveTheRecordsOfSingleSearches)
             EXPECT_TRUE(i < searched ? touched : !touched || i % 3 == 0)
                 << "record " << i << " of " << searched << " searched";
         }
+    }
+}
+
+// Rows filled as the searches finish, from the first, are the rows filled once all are done.
+TEST_F(EngineTest, RowsFilledAlongTheSearchesAreTheRowsOfTheFinishedList) {
+    // A 9 x 9 grid of equal lengths (routes tie) with some one-way streets, and an island.
+    std::string rows = "I1,I2,1\n";
+    auto name = [](int x, int y) { return "N" + std::to_string(x) + "_" + std::to_string(y); };
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x + 1 < 9; ++x) {
+            rows += name(x, y) + "," + name(x + 1, y) + ",1\n";
+            rows += y % 3 == 1 ? "" : name(x + 1, y) + "," + name(x, y) + ",1\n";
+            rows += name(y, x) + "," + name(y, x + 1) + ",1\n" + name(y, x + 1) + "," + name(y, x) +
+                    ",1\n";
+        }
+    }
+    LoadMap(rows);
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 80; ++i) {  // every fourth from one depot, every tenth unreachable
+        instructions +=
+            "s" + std::to_string(i) + "," + (i % 4 == 0 ? name(4, 4) : name(i % 9, (i * 5) % 9)) +
+            "," + (i % 10 == 9 ? std::string("I1") : name((i * 7) % 9, (i * 2 + 1) % 9)) + "\n";
+    }
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    using Layout = RSIF::ResultFill::Layout;
+    for (const Layout layout : {Layout::routeRows, Layout::nodeRows}) {
+        for (const int threads : {1, 3}) {
+            for (int i = 0; i < 80; ++i) {  // nothing left from the run before
+                RSIF::GetDRFList().Get(i)->RouteNames.Clear();
+                RSIF::GetDRFList().Get(i)->Failed = false;
+            }
+            TSLtabCL along;
+            RSIF::ResultFill fill(along, layout);
+            std::atomic<bool> inside{false};
+            bool overlapped = false;
+            int last = 0;
+            std::string order;
+            const int searched = RSIF::SearchAllDRF(
+                threads, [](int) { return true; }, {},
+                [&](int finished) {
+                    overlapped = overlapped || inside.exchange(true);
+                    order += finished > last ? ""
+                                             : std::to_string(finished) + " after " +
+                                                   std::to_string(last) + "; ";
+                    last = finished;
+                    fill.AddRows(finished);
+                    inside = false;
+                });
+            EXPECT_EQ(searched, 80);
+            EXPECT_EQ(last, 80);
+            EXPECT_FALSE(overlapped);
+            EXPECT_EQ(order, "");
+            TSLtabCL whole;
+            if (layout == Layout::routeRows) {
+                RSIF::FillResultTable(whole);
+            } else {
+                RSIF::FillNodeRowsTable(whole);
+            }
+            EXPECT_EQ(TableTexts(along), TableTexts(whole)) << threads << " threads";
+        }
+    }
+    // What the caller's work throws ends the run and reaches the caller.
+    for (const int threads : {1, 3}) {
+        EXPECT_THROW(
+            RSIF::SearchAllDRF(
+                threads, [](int) { return true; }, {}, [](int) { throw std::bad_alloc(); }),
+            std::bad_alloc);
     }
 }
 
