@@ -3,6 +3,8 @@
 // everything was written.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -102,6 +104,7 @@ private:
     std::string mTarget;
     std::string mNewPath;
     std::string mPending;
+    off_t mFlushed = 0;  // bytes written to the file so far
 };
 
 }  // namespace textfile
