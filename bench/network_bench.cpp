@@ -4,7 +4,8 @@
 // through the engine, and reports peak memory (the generating runs in a child process, so
 // the figure is the engine's alone).
 // Usage: network_bench [SIDE [SEARCHES [THREADS [negative-cycle|depots]]]]
-//        network_bench --files MAP DRF [THREADS]  (the phases on given files)
+//        network_bench --files MAP DRF [THREADS [hierarchy]]  (the phases on given files;
+//        with "hierarchy", the hierarchy built on one thread before the searches, timed alone)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,9 +94,11 @@ void Generate(int side, int searches, bool negativeCycle, int starts, const std:
 }
 
 // Loads the map and the instructions through the engine and times each phase: the two
-// loads, the preparation (the links laid out for searching, the landmarks where they pay)
-// and the searches. Gives the process's exit status.
-int TimePhases(const std::string& mapPath, const std::string& drfPath, int threads) {
+// loads, the preparation (the links laid out for searching, the landmarks where they pay;
+// with `hierarchy`, the hierarchy built first) and the searches. Gives the process's exit
+// status.
+int TimePhases(const std::string& mapPath, const std::string& drfPath, int threads,
+               bool hierarchy = false) {
     RSIF::CreateEngine();
     tqList<tqString> warnings;
     auto start = std::chrono::steady_clock::now();
@@ -125,6 +128,11 @@ int TimePhases(const std::string& mapPath, const std::string& drfPath, int threa
                 RSIF::GetDRFList().Count());
 
     start = std::chrono::steady_clock::now();
+    if (hierarchy) {
+        RSIF::GetNodes().SortLinks(threads);
+        const bool built = RSIF::GetNodes().PrepareHierarchy({});
+        std::printf("hierarchy: %.2f s%s\n", SecondsSince(start), built ? "" : " (none)");
+    }
     double preparation = 0;
     RSIF::SearchAllDRF(
         threads, [](int) { return true; }, [&] { preparation = SecondsSince(start); });
@@ -151,11 +159,12 @@ int TimePhases(const std::string& mapPath, const std::string& drfPath, int threa
 }  // namespace
 
 int main(int argc, char** argv) {
-    // network_bench --files MAP DRF [THREADS]: the phases on files of one's own.
+    // network_bench --files MAP DRF [THREADS [hierarchy]]: the phases on files of one's own.
     if (argc > 3 && std::string(argv[1]) == "--files") {
         const int threads = argc > 4 ? std::max(1, std::atoi(argv[4])) : DefaultThreadCount();
         std::printf("%s, %s: %d thread%s\n", argv[2], argv[3], threads, threads == 1 ? "" : "s");
-        return TimePhases(argv[2], argv[3], threads);
+        return TimePhases(argv[2], argv[3], threads,
+                          argc > 5 && std::string(argv[5]) == "hierarchy");
     }
     const int side = argc > 1 ? std::atoi(argv[1]) : 300;
     const int searches = argc > 2 ? std::atoi(argv[2]) : 200;

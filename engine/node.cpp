@@ -42,6 +42,7 @@ void SfNodes::Clear() {
     std::vector<int32_t>().swap(mNameOrder);
     mGraph.Clear();
     mLandmarks.Clear();
+    mHierarchy.Clear();
     mHasNegativeLink = false;
     mPrepared = true;
 }
@@ -238,6 +239,7 @@ void SfNodes::SortLinks(int threads) {
         mSearch.reset();
         std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
         mLandmarks.Clear();
+        mHierarchy.Clear();
         // The graph holds every link now; the arrays come back only if links are added.
         mGraph.Build(GetCount(), std::exchange(mFrom, {}), std::exchange(mTo, {}), mDistance,
                      threads);
@@ -260,6 +262,7 @@ void SfNodes::TakeLinksBack() {
     mSearch.reset();
     mGraph.Clear();
     mLandmarks.Clear();
+    mHierarchy.Clear();
     mPrepared = false;
 }
 
@@ -272,6 +275,27 @@ bool SfNodes::PrepareLandmarks(int threads, int count, const std::function<bool(
         return mLandmarks.Build(mGraph, count, threads, goOn, restLater);
     }
     return true;
+}
+
+bool SfNodes::HierarchyFits() const {
+    if (mHasNegativeLink) {
+        return false;
+    }
+    int64_t total = 0;
+    for (const SfArc& arc : mGraph.outArcs) {
+        total += arc.distance;
+        if (total >= SfHierarchy::kMaxTotal || arc.distance >= SfHierarchy::kMaxTotal) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SfNodes::PrepareHierarchy(const std::function<bool()>& goOn) {
+    if (mHierarchy.Ready()) {
+        return true;
+    }
+    return HierarchyFits() && mHierarchy.Build(mGraph, goOn);
 }
 
 int SfNodes::SearchRoute(const tqString& start, const tqString& end, const tqArray<tqString>& vias,

@@ -10,6 +10,7 @@
 
 #include "data/tqarray.h"
 #include "data/tqstring.h"
+#include "engine/hierarchy.h"
 #include "engine/landmarks.h"
 #include "engine/nodenames.h"
 #include "engine/searchgraph.h"
@@ -86,6 +87,14 @@ public:
         return mLandmarks.MeasureRest(mGraph, count, goOn);
     }
     const SfLandmarks& Landmarks() const { return mLandmarks; }
+    // Whether a hierarchy may be built: no negative distance, and all of them together
+    // within SfHierarchy::kMaxTotal. Needs the links sorted.
+    bool HierarchyFits() const;
+    // Builds the hierarchy (see SfHierarchy) on this thread unless it is built; searches
+    // made once it is ready use it, other threads' searches included, with the same routes.
+    // `goOn` as for SfHierarchy::Build; false when it is abandoned or the map has none.
+    bool PrepareHierarchy(const std::function<bool()>& goOn);
+    const SfHierarchy& Hierarchy() const { return mHierarchy; }
 
     // Finds the shortest route start -> (vias in order) -> end. srFound writes the node
     // names in travel order to `routeNames` and the total to `distance`; any other result
@@ -115,6 +124,7 @@ private:
     bool mPrepared = true;  // mGraph holds every link
     SfSearchGraph mGraph;
     SfLandmarks mLandmarks;
+    SfHierarchy mHierarchy;
     std::unique_ptr<SfRouteSearch> mSearch;  // for SearchRoute
     std::vector<int32_t> mNameOrder;         // ids in name order, made when first asked
 };

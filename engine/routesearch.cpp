@@ -10,6 +10,7 @@ SfRouteSearch::SfRouteSearch(const SfNodes& nodes)
     : mNodes(nodes),
       mGraph(nodes.Graph()),
       mLandmarks(nodes.Landmarks()),
+      mHierarchy(nodes.Hierarchy()),
       mHasNegativeLink(nodes.HasNegativeLink()),
       mState(mGraph.Count(), NodeState{0, 0}),
       mRunOf(mGraph.Count(), 0),
@@ -26,6 +27,7 @@ void SfRouteSearch::NewRun() {
     if (++mRun == 0) {  // the stamps wrapped: clear them once
         std::fill(mRunOf.begin(), mRunOf.end(), 0);
         std::fill(mUnboundedRun.begin(), mUnboundedRun.end(), 0);
+        std::fill(mUpward.begin(), mUpward.end(), Upward{0, 0});
         mRun = 1;
     }
 }
@@ -71,18 +73,11 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
     // allowed, only the route's distance must fit.
     Wide total = 0;
     for (size_t k = 0; k + 1 < points.size(); ++k) {
-        const int32_t source = points[k];
-        const int32_t target = points[k + 1];
-        NewRun();  // each leg measures from its own start
-        if (mHasNegativeLink) {
-            SweepPass(source);
-        } else {
-            LeastDistancePass(source, target);
-        }
-        if (!Reached(target) || !TraceRoute(target, source)) {
+        Wide leg = 0;
+        if (!SearchLeg(points[k], points[k + 1], leg)) {
             return SfNodes::srNoRoute;
         }
-        total += Label(target);
+        total += leg;
         collected.insert(collected.end(), mRoute.begin() + (k == 0 ? 0 : 1), mRoute.end());
     }
     // A distance that does not fit in 64 bits cannot be told: no route.
@@ -93,6 +88,32 @@ int SfRouteSearch::SearchRoute(const tqString& start, const tqString& end,
     StoreRoute(collected, routeNames);
     distance = static_cast<int64_t>(total);
     return SfNodes::srFound;
+}
+
+bool SfRouteSearch::SearchLeg(int32_t source, int32_t target, Wide& distance) {
+    NewRun();  // each leg measures from its own start
+    if (!mHasNegativeLink && mHierarchy.Ready()) {
+        UpwardPass(source);
+        const int64_t label = SourceDistance(target);
+        if (label == kNoLabel || !TraceRoute(target, source, [this](int32_t p) {
+                const int64_t d = SourceDistance(p);
+                return d == kNoLabel ? kUnlabelled : Wide{d};
+            })) {
+            return false;
+        }
+        distance = label;
+        return true;
+    }
+    if (mHasNegativeLink) {
+        SweepPass(source);
+    } else {
+        LeastDistancePass(source, target);
+    }
+    if (!Reached(target) || !TraceRoute(target, source)) {
+        return false;
+    }
+    distance = Label(target);
+    return true;
 }
 
 void SfRouteSearch::SearchRoutesFrom(const tqString& start, std::vector<SharedEnd>& ends) {
@@ -249,12 +270,112 @@ void SfRouteSearch::ManyTargetPass(int32_t source, const std::vector<int32_t>& t
     }
 }
 
+// Dijkstra's method over the hierarchy's up arcs. A node that one of the nodes above it
+// reaches more cheaply (through its down arcs) is reached along no least route from its
+// upward distance: its arcs are not followed ("stalled"); its distance may then be too
+// long, but SourceDistance takes the shorter way down to it from above.
+void SfRouteSearch::UpwardPass(int32_t source) {
+    const uint32_t* upStart = mHierarchy.UpStart().data();
+    const SfArc* up = mHierarchy.UpArcs().data();
+    const uint32_t* downStart = mHierarchy.DownStart().data();
+    const SfArc* down = mHierarchy.DownArcs().data();
+    if (mUpward.empty()) {
+        mUpward.assign(mGraph.Count(), Upward{0, 0});
+        mSourceDistance.assign(mGraph.Count(), kUnworked);
+    }
+    for (const int32_t r : mWorked) {
+        mSourceDistance[r] = kUnworked;
+    }
+    mWorked.clear();
+    Upward* upward = mUpward.data();
+    const int32_t first = mHierarchy.RankOf()[source];
+    mHeap.Clear();
+    upward[first] = {0, mRun};
+    mHeap.Push(0, first);
+    while (!mHeap.Empty()) {
+        const SfRadixHeap::Entry top = mHeap.Pop();
+        const int32_t u = top.node;
+        const int64_t label = upward[u].distance;
+        if (static_cast<uint64_t>(label) != top.key) {
+            continue;
+        }
+        bool stalled = false;
+        for (uint32_t k = downStart[u], last = downStart[u + 1]; k < last && !stalled; ++k) {
+            const SfArc arc = down[k];
+            stalled =
+                upward[arc.node].run == mRun && upward[arc.node].distance + arc.distance < label;
+        }
+        if (stalled) {
+            continue;
+        }
+        for (uint32_t k = upStart[u], last = upStart[u + 1]; k < last; ++k) {
+            const SfArc arc = up[k];
+            const int64_t t = label + arc.distance;
+            Upward& above = upward[arc.node];
+            if (above.run != mRun || t < above.distance) {
+                above = {t, mRun};
+                mHeap.Push(static_cast<uint64_t>(t), arc.node);
+            }
+        }
+    }
+}
+
+// Depth-first over the down arcs, which always climb: a node's distance is worked out once
+// those of the nodes above it are. Each frame of the stack keeps the least distance found
+// through the arcs before its next one.
+int64_t SfRouteSearch::SourceDistance(int32_t p) {
+    int64_t* worked = mSourceDistance.data();
+    const int32_t rank = mHierarchy.RankOf()[p];
+    if (worked[rank] != kUnworked) {
+        return worked[rank];
+    }
+    const uint32_t* downStart = mHierarchy.DownStart().data();
+    const SfArc* down = mHierarchy.DownArcs().data();
+    // A node's arcs are read one after the other, but the nodes above are fetched at once.
+    const auto frame = [&](int32_t node) {
+        for (uint32_t k = downStart[node], last = downStart[node + 1]; k < last; ++k) {
+            PrefetchLine(worked + down[k].node);
+        }
+        const Upward& u = mUpward[node];
+        return ClimbFrame{node, downStart[node], u.run == mRun ? u.distance : kNoLabel};
+    };
+    mClimbStack.assign(1, frame(rank));
+    while (!mClimbStack.empty()) {
+        ClimbFrame& f = mClimbStack.back();
+        const uint32_t last = downStart[f.node + 1];
+        for (; f.arc < last; ++f.arc) {
+            const SfArc arc = down[f.arc];
+            const int64_t above = worked[arc.node];
+            if (above == kUnworked) {
+                break;
+            }
+            if (above != kNoLabel && above + arc.distance < f.best) {
+                f.best = above + arc.distance;
+            }
+        }
+        if (f.arc < last) {
+            mClimbStack.push_back(frame(down[f.arc].node));  // f's arc is taken on return
+            continue;
+        }
+        worked[f.node] = f.best;
+        mWorked.push_back(f.node);
+        mClimbStack.pop_back();
+    }
+    return worked[rank];
+}
+
+bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
+    return TraceRoute(end, source,
+                      [this](int32_t p) { return Reached(p) ? Label(p) : kUnlabelled; });
+}
+
 // Depth-first, with an explicit stack so that routes of any length fit. A node the trace
 // has walked through once is not entered again: from it the trace would fail the same way
 // a second time, and skipping it keeps zero-length cycles from trapping the trace. With
 // positive distances every matching link leads back to the source, so the trace never
 // turns back.
-bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
+template <typename LabelOf>
+bool SfRouteSearch::TraceRoute(int32_t end, int32_t source, LabelOf labelOf) {
     NewTrace();
     mPath.assign(1, end);
     mNextArc.assign(1, mGraph.inStart[end]);
@@ -270,7 +391,11 @@ bool SfRouteSearch::TraceRoute(int32_t end, int32_t source) {
         ++mNextArc.back();
         const SfArc arc = mGraph.inArcs[k];
         const int32_t s = arc.node;
-        if (s == end || !Reached(s) || Label(s) + arc.distance != Label(node)) {
+        if (s == end) {
+            continue;
+        }
+        const Wide label = labelOf(s);
+        if (label == kUnlabelled || label + arc.distance != labelOf(node)) {
             continue;
         }
         if (s == source) {

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "data/tqarray.h"
 #include "data/tqstring.h"
+#include "engine/hierarchy.h"
 #include "engine/landmarks.h"
 #include "engine/radixheap.h"
 #include "engine/searchgraph.h"
@@ -51,6 +54,9 @@ private:
     // The labels of the sweep pass: with negative distances a route that ends within 64
     // bits may pass nodes beyond them, and a negative cycle may lie beyond them.
     using Wide = __int128;
+    static constexpr int64_t kNoLabel = std::numeric_limits<int64_t>::max();
+    // What a trace's labelOf gives for a node without a label: beyond every label.
+    static constexpr Wide kUnlabelled = Wide{1} << 100;
 
     // a + b, or false when the true sum does not fit in 64 bits.
     static bool CheckedAdd(int64_t a, int64_t b, int64_t& sum) {
@@ -82,12 +88,26 @@ private:
     // The same without a bound, until each of the `targets` (ascending) that can be reached
     // has its final label.
     void ManyTargetPass(int32_t source, const std::vector<int32_t>& targets);
+    // The least distance of one leg into `distance` and its route into mRoute; false when
+    // there is none.
+    bool SearchLeg(int32_t source, int32_t target, Wide& distance);
+    // Least distances from `source` up the hierarchy: what SourceDistance starts from. A
+    // node reached more cheaply from above than from below is not climbed from.
+    void UpwardPass(int32_t source);
+    // The least distance from the last UpwardPass's source to `p`, or kNoLabel: the least
+    // of its upward distance and, over the hierarchy's arcs down into `p`, the distance of
+    // the node above plus the arc; each node's worked out once a pass.
+    int64_t SourceDistance(int32_t p);
     // The names of the route's nodes (positions) into `routeNames`.
     void StoreRoute(const std::vector<int32_t>& route, tqArray<tqString>& routeNames) const;
     // The general pass for maps with negative distances; see sweeppass.cpp.
     void SweepPass(int32_t source);
     // Traces back from `end` to `source` along links that match the labels, in the order of
     // the map's rows; fills mRoute (source first) and gives true when it arrives.
+    // `labelOf(p)` gives p's label, or kUnlabelled for a node the pass has not reached.
+    template <typename LabelOf>
+    bool TraceRoute(int32_t end, int32_t source, LabelOf labelOf);
+    // The trace over the labels of the last pass.
     bool TraceRoute(int32_t end, int32_t source);
 
     // Pieces of SweepPass.
@@ -100,6 +120,7 @@ private:
     const SfNodes& mNodes;
     const SfSearchGraph& mGraph;
     const SfLandmarks& mLandmarks;
+    const SfHierarchy& mHierarchy;
     bool mHasNegativeLink;
     // By position. The run stamps lie apart from the labels: a search asks whether a node is
     // reached far more often than it reads a label, and a quarter of the memory stays in
@@ -113,6 +134,23 @@ private:
     std::vector<int32_t> mPath;      // the trace's stack; entry 0 is the node it began at
     std::vector<uint32_t> mNextArc;  // per trace depth: the next incoming arc to try
     std::vector<int32_t> mRoute;     // the last traced leg, source first
+    // With the hierarchy, by rank: the upward distances from the source (where run is the
+    // run), and SourceDistance's, kUnworked for those not worked out since the UpwardPass;
+    // mWorked lists the others, to be set back.
+    struct Upward {
+        int64_t distance;
+        uint32_t run;
+    };
+    static constexpr int64_t kUnworked = std::numeric_limits<int64_t>::min();
+    std::vector<Upward> mUpward;
+    std::vector<int64_t> mSourceDistance;
+    std::vector<int32_t> mWorked;
+    struct ClimbFrame {
+        int32_t node;  // by rank
+        uint32_t arc;  // the next down arc to take
+        int64_t best;
+    };
+    std::vector<ClimbFrame> mClimbStack;  // SourceDistance's
 
     // Only for maps with negative distances.
     std::vector<Wide> mWideLabel;         // the labels, by position

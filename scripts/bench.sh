@@ -5,7 +5,8 @@
 # ten depots, and one map with a negative cycle. Ends with a table of where the time went:
 # per run, the total, the loading alone and the search phase. Then, when the benchmark kit
 # beside the project (../shared/bench) has its real road graphs, New York's road network
-# with 200 and 10,000 random searches, phase by phase. Last, the window with 500,000
+# with 200 and 10,000 random searches, phase by phase, and with 100,000: the run as it goes,
+# then the hierarchy built alone and the cost of a search up it. Last, the window with 500,000
 # results on the largest map: the longest wait for its event loop and the peak memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,12 +40,15 @@ kit=../shared/bench
 if [ -f "$kit/real/USA-road-d.NY.gr.gz" ]; then
     real=$(mktemp -d)
     trap 'rm -rf "$real"' EXIT
-    for pairs in 200 10000; do
+    for pairs in 200 10000 100000; do
         echo
         python3 "$kit/real_network.py" "$kit/real/USA-road-d.NY.gr.gz" "$real/$pairs" \
             --pairs "$pairs" --seed 5 >/dev/null
         ./build/bench/network_bench --files "$real/$pairs/map.csv" "$real/$pairs/drf.csv" "$cores"
     done
+    echo
+    ./build/bench/network_bench --files "$real/100000/map.csv" "$real/100000/drf.csv" "$cores" \
+        hierarchy
 fi
 
 echo

@@ -318,6 +318,56 @@ TEST_F(EngineTest, SearchesBesideTheLastLandmarksGiveTheRecordsOfSingleSearches)
     }
 }
 
+// A run of some 20,000 searches climbs a hierarchy: built first on one thread, beside the searches
+// on two, where the searches take it up once it is ready. Either way the records are those
+// of single searches without it.
+TEST_F(EngineTest, SearchesUpAHierarchyGiveTheRecordsOfSingleSearches) {
+    std::string rows = "I1,I2,1\n";
+    auto name = [](int x, int y) { return "N" + std::to_string(x) + "_" + std::to_string(y); };
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x + 1 < 40; ++x) {
+            rows +=
+                name(x, y) + "," + name(x + 1, y) + "," + std::to_string(1 + (x * y) % 2) + "\n";
+            rows += y % 5 == 2 ? "" : name(x + 1, y) + "," + name(x, y) + ",1\n";
+            rows += name(y, x) + "," + name(y, x + 1) + ",2\n" + name(y, x + 1) + "," + name(y, x) +
+                    "," + std::to_string(1 + (x + y) % 2) + "\n";
+        }
+    }
+    constexpr int kSearches = 20200;
+    // Each start a dozen times: too few to share a pass. Every hundredth unreachable.
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < kSearches; ++i) {
+        instructions += "s" + std::to_string(i) + "," + name(i % 40, i / 40 % 40) + "," +
+                        (i % 100 == 99 ? std::string("I1") : name(i * 7 % 39, i * 13 % 37)) + "\n";
+    }
+    tqList<tqString> warnings;
+    LoadMap(rows);
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    const int count = RSIF::GetDRFList().Count();  // less those whose start is their end
+    ASSERT_GE(count, 20000);
+    for (int i = 0; i < count; ++i) {
+        RSIF::SearchDRF(i);
+    }
+    ASSERT_FALSE(RSIF::GetNodes().Hierarchy().Ready());
+    const std::string single = ResultTexts();
+    for (const int threads : {1, 2, 2, 2}) {
+        LoadMap(rows);
+        ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+        ASSERT_EQ(RSIF::SearchAllDRF(threads, [](int) { return true; }), count);
+        if (threads == 1) {
+            EXPECT_TRUE(RSIF::GetNodes().Hierarchy().Ready());
+        }
+        // The first line that differs: a diff of 20,000 rows would take gigabytes.
+        const std::string texts = ResultTexts();
+        const auto [differs, expected] =
+            std::mismatch(texts.begin(), texts.end(), single.begin(), single.end());
+        ASSERT_TRUE(differs == texts.end() && expected == single.end())
+            << threads
+            << " threads: " << texts.substr(texts.rfind('\n', differs - texts.begin()) + 1, 80)
+            << " against " << single.substr(single.rfind('\n', expected - single.begin()) + 1, 80);
+    }
+}
+
 // Rows enough that the table's scratch file is written and read back, not only its pages.
 std::string ManyRows(const std::string& pattern, int count) {
     std::string rows;

@@ -76,9 +76,11 @@ std::vector<Row> RandomGrid(std::mt19937& random, int side, const std::vector<in
 }
 
 // `landmarkThreads` > 0 guides the searches by `landmarks` landmarks measured on that many
-// threads; with `restLater`, first by those measured before the rest, then by all.
+// threads; with `restLater`, first by those measured before the rest, then by all. With
+// `hierarchy` the searches climb a hierarchy where the map can have one.
 void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
-               int landmarkThreads = 0, int landmarks = 4, bool restLater = false) {
+               int landmarkThreads = 0, int landmarks = 4, bool restLater = false,
+               bool hierarchy = false) {
     SfNodes nodes;
     RefNodes reference;
     std::vector<std::string> names;
@@ -93,6 +95,10 @@ void CompareOn(const std::vector<Row>& rows, std::mt19937& random, int searches,
     nodes.SortLinks();
     if (landmarkThreads > 0) {
         nodes.PrepareLandmarks(landmarkThreads, landmarks, {}, restLater);
+    }
+    if (hierarchy) {
+        ASSERT_EQ(nodes.PrepareHierarchy({}), nodes.HierarchyFits());
+        ASSERT_EQ(nodes.Hierarchy().Ready(), nodes.HierarchyFits());
     }
     reference.SortLinks();
     ASSERT_EQ(nodes.GetCount(), reference.GetCount());
@@ -188,6 +194,61 @@ TEST(SearchDifferentialTest, SparseRandomNetworksGiveTheReferenceRoutes) {
     }
 }
 
+// A hierarchy gives distances only; the routes traced over them keep the map's tie rule.
+TEST(SearchDifferentialTest, SearchesUpAHierarchyGiveTheReferenceRoutes) {
+    std::mt19937 random(31);
+    int built = 0;
+    for (int network = 0; network < 900; ++network) {
+        SCOPED_TRACE("network " + std::to_string(network));
+        std::vector<Row> rows;
+        switch (network % 3) {
+            case 0:  // many equal routes
+                rows = RandomGrid(random, 2 + network % 11, 1, 1 + network % 3);
+                break;
+            case 1:  // sparse, with nodes that reach nothing and loops
+                for (int i = 0; i < 2 * (2 + network % 30); ++i) {
+                    rows.push_back({"N" + std::to_string(random() % (2 + network % 30)),
+                                    "N" + std::to_string(random() % (2 + network % 30)),
+                                    static_cast<int64_t>(1 + random() % 3)});
+                }
+                break;
+            default:  // sums near the limit that keeps a hierarchy's sums within 64 bits
+                rows = RandomGrid(random, 2 + network % 5,
+                                  {1, 2, int64_t{1} << 55, (int64_t{1} << 58) + 1});
+        }
+        SfNodes probe;
+        Build(probe, rows);
+        built += probe.HierarchyFits() ? 1 : 0;
+        CompareOn(rows, random, 16, 0, 4, false, true);
+    }
+    EXPECT_GT(built, 700);  // most networks are searched up a hierarchy
+}
+
+// Abandoned half-way, a hierarchy leaves nothing behind: searches go on as before.
+TEST(SearchDifferentialTest, AnAbandonedHierarchyLeavesTheSearchesAsTheyWere) {
+    std::mt19937 random(37);
+    const std::vector<Row> rows = RandomGrid(random, 12, 1, 2);
+    SfNodes nodes;
+    Build(nodes, rows);
+    int asked = 0;
+    EXPECT_FALSE(nodes.PrepareHierarchy([&asked] { return ++asked < 50; }));
+    EXPECT_EQ(asked, 50);
+    EXPECT_FALSE(nodes.Hierarchy().Ready());
+    RefNodes reference;
+    for (const Row& row : rows) {
+        reference.AddLink(row.from.c_str(), row.to.c_str(), row.distance);
+    }
+    reference.SortLinks();
+    for (int k = 0; k < 50; ++k) {
+        const Row& a = rows[random() % rows.size()];
+        const Row& b = rows[random() % rows.size()];
+        ASSERT_EQ(Search(nodes, a.from.c_str(), b.to.c_str()),
+                  ReferenceSearch(reference, a.from, b.to));
+    }
+    EXPECT_TRUE(nodes.PrepareHierarchy({}));
+    EXPECT_TRUE(nodes.Hierarchy().Ready());
+}
+
 // One pass from a start serves all of its ends: each route as the reference finds it alone,
 // unreachable and unknown ends included.
 TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
@@ -244,7 +305,8 @@ TEST(SearchDifferentialTest, SearchesFromOneStartGiveTheReferenceRoutes) {
 }
 
 // Rome's road network (9th DIMACS challenge, 3,353 nodes, 8,870 links), as measured and
-// with its lengths cut to 1 or 2 so that many routes tie, searched with 16 landmarks.
+// with its lengths cut to 1 or 2 so that many routes tie, searched with 16 landmarks and up
+// a hierarchy.
 TEST(SearchDifferentialTest, ARealRoadNetworkGivesTheReferenceRoutes) {
     std::ifstream file(QRLX_TEST_DATA "/rome99.gr");
     ASSERT_TRUE(file);
@@ -260,10 +322,12 @@ TEST(SearchDifferentialTest, ARealRoadNetworkGivesTheReferenceRoutes) {
     ASSERT_EQ(rows.size(), 8870u);
     std::mt19937 random(29);
     CompareOn(rows, random, 300, 2, 16);
+    CompareOn(rows, random, 300, 0, 4, false, true);
     for (Row& row : rows) {
         row.distance = 1 + row.distance % 2;
     }
     CompareOn(rows, random, 300, 2, 16);
+    CompareOn(rows, random, 300, 0, 4, false, true);
 }
 
 // A route through via points is its legs' routes joined, each via point once, and its
@@ -281,8 +345,10 @@ TEST(SearchDifferentialTest, RoutesThroughViaPointsAreTheirLegsJoined) {
             }
         }
         nodes.SortLinks();
-        if (network % 2 == 1) {
+        if (network % 3 == 1) {
             nodes.PrepareLandmarks(1);
+        } else if (network % 3 == 2) {
+            ASSERT_TRUE(nodes.PrepareHierarchy({}));
         }
         std::sort(names.begin(), names.end());
         names.erase(std::unique(names.begin(), names.end()), names.end());
