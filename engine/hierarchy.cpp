@@ -15,7 +15,8 @@ constexpr int64_t kFar = std::numeric_limits<int64_t>::max();
 // Estimating a node's worth may look less far than taking it out.
 constexpr int kEstimateSettled = 30;
 constexpr int kContractSettled = 100;
-// While the first priorities are worked out, goOn is asked after this many nodes.
+// While the links are taken in and the first priorities worked out, goOn is asked after
+// this many nodes.
 constexpr int32_t kAskEvery = 1024;
 
 // A link of the network while nodes are taken out: to or from `node`, standing for `hops`
@@ -127,20 +128,25 @@ private:
 // The network as nodes are taken out of it.
 class Contraction {
 public:
-    explicit Contraction(const SfSearchGraph& graph)
-        : mOut(graph.Count()),
-          mIn(graph.Count()),
-          mDepth(graph.Count(), 0),
-          mWitness(graph.Count()) {
+    explicit Contraction(int32_t count)
+        : mOut(count), mIn(count), mDepth(count, 0), mWitness(count) {}
+
+    // Takes the graph's links, loops left out (a loop lies on no least route); false when
+    // `goOn`, asked every kAskEvery nodes, says to stop.
+    bool Load(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
         for (int32_t p = 0; p < graph.Count(); ++p) {
             for (uint32_t k = graph.outStart[p]; k < graph.outStart[p + 1]; ++k) {
                 const SfArc arc = graph.outArcs[k];
-                if (arc.node != p) {  // a loop lies on no least route
+                if (arc.node != p) {
                     mOut[p].push_back({arc.node, 1, arc.distance});
                     mIn[arc.node].push_back({p, 1, arc.distance});
                 }
             }
+            if (p % kAskEvery == 0 && goOn && !goOn()) {
+                return false;
+            }
         }
+        return true;
     }
 
     // How much taking `v` out would cost: more shortcuts than links removed, and more of
@@ -279,7 +285,10 @@ void ByRank(const std::vector<uint32_t>& count, const std::vector<int32_t>& rank
 bool SfHierarchy::Build(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
     Clear();
     const int32_t count = graph.Count();
-    Contraction network(graph);
+    Contraction network(count);
+    if (!network.Load(graph, goOn)) {
+        return false;
+    }
     using Entry = std::pair<float, int32_t>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
     std::vector<float> priority(count);

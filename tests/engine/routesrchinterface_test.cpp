@@ -350,6 +350,11 @@ TEST_F(EngineTest, SearchesUpAHierarchyGiveTheRecordsOfSingleSearches) {
     }
     ASSERT_FALSE(RSIF::GetNodes().Hierarchy().Ready());
     const std::string single = ResultTexts();
+    // Stopped while the hierarchy is built, the run searches nothing and keeps none of it.
+    int reports = 0;
+    EXPECT_EQ(RSIF::SearchAllDRF(1, [&reports](int) { return ++reports < 100; }), 0);
+    EXPECT_EQ(reports, 100);
+    EXPECT_FALSE(RSIF::GetNodes().Hierarchy().Ready());
     for (const int threads : {1, 2, 2, 2}) {
         LoadMap(rows);
         ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
