@@ -28,6 +28,10 @@ constexpr TColor kLightCyan = 0xFFFF80;  // RGB 128, 255, 255
 
 constexpr std::chrono::milliseconds kCountInterval{250};
 
+// Until the first search: the network laid out for searching, the landmarks measured, and
+// on one thread a hierarchy built.
+QString PrepareNote() { return QStringLiteral("検索の準備をしています。Escキーで中止できます。"); }
+
 QString SearchNote(int finished, int count) {
     return QStringLiteral("検索を実行しています（%1／%2件）。Escキーで中止できます。")
         .arg(finished)
@@ -40,7 +44,7 @@ void TMainForm::SearchBtnClick() {
     if (RefusedWhileBusy()) {
         return;
     }
-    BeginWork(wkSearch, SearchNote(0, RSIF::GetDRFList().Count()));
+    BeginWork(wkSearch, PrepareNote());
     ResultGrid->hide();
     ShowProgress(true);
     SearchBtn->setEnabled(false);
@@ -53,23 +57,33 @@ void TMainForm::SearchBtnClick() {
             const int count = std::max(list.Count(), 1);
             int shown = 0;
             int counted = -1;
+            bool prepared = false;
             auto countedAt = std::chrono::steady_clock::now();
-            const int searched = RSIF::SearchAllDRF(DefaultThreadCount(), [&](int finished) {
-                const int percent = static_cast<int>(int64_t{finished} * 100 / count);
-                if (percent != shown) {
-                    shown = percent;
-                    mWorker->Post([this, percent] { ProgressBar->setValue(percent); });
-                }
-                // A percent of a million searches takes a while: the count goes on meanwhile.
-                const auto now = std::chrono::steady_clock::now();
-                if (finished != counted && now - countedAt >= kCountInterval) {
-                    counted = finished;
-                    countedAt = now;
-                    mWorker->Post(
-                        [this, finished, count] { NoteWork(SearchNote(finished, count)); });
-                }
-                return !mWorker->StopAsked();
-            });
+            const int searched = RSIF::SearchAllDRF(
+                DefaultThreadCount(),
+                [&](int finished) {
+                    const int percent = static_cast<int>(int64_t{finished} * 100 / count);
+                    if (percent != shown) {
+                        shown = percent;
+                        mWorker->Post([this, percent] { ProgressBar->setValue(percent); });
+                    }
+                    // A percent of a million searches takes a while: the count goes on
+                    // meanwhile.
+                    const auto now = std::chrono::steady_clock::now();
+                    if (prepared && finished != counted && now - countedAt >= kCountInterval) {
+                        counted = finished;
+                        countedAt = now;
+                        mWorker->Post(
+                            [this, finished, count] { NoteWork(SearchNote(finished, count)); });
+                    }
+                    return !mWorker->StopAsked();
+                },
+                [&] {
+                    prepared = true;
+                    mWorker->Post([this, instructions = list.Count()] {
+                        NoteWork(SearchNote(0, instructions));
+                    });
+                });
             *rows = std::make_shared<ResultRows>(list, searched);
         },
         [this, rows](EngineWorker::Ending ending) { SearchEnded(ending, *rows); });

@@ -61,7 +61,8 @@ TEST_F(GuardTest, OtherCommandsDoNothingWhileASearchRuns) {
 
 TEST_F(GuardTest, TheBusyNoteOutlastsMenuTipsAndRefusals) {
     LoadSample(kLongRun);
-    const std::string note = "検索を実行しています（0／5000件）。Escキーで中止できます。";
+    // Before the worker's posted notes run: the searches are being prepared.
+    const std::string note = "検索の準備をしています。Escキーで中止できます。";
     std::vector<std::string> seen;
     form->SearchBtnClick();
     seen.push_back(Status());
