@@ -18,6 +18,8 @@ constexpr int kContractSettled = 100;
 // While the links are taken in and the first priorities worked out, goOn is asked after
 // this many nodes.
 constexpr int32_t kAskEvery = 1024;
+// A node with this many pairs of links in and out may take milliseconds to take out.
+constexpr size_t kDensePairs = 256;
 
 // A link of the network while nodes are taken out: to or from `node`, standing for `hops`
 // of the map's links.
@@ -128,12 +130,18 @@ private:
 // The network as nodes are taken out of it.
 class Contraction {
 public:
-    explicit Contraction(int32_t count)
-        : mOut(count), mIn(count), mDepth(count, 0), mWitness(count) {}
+    // `goOn` is also asked before each witness search of a node with many links, which may
+    // take long near the top.
+    Contraction(int32_t count, const std::function<bool()>& goOn)
+        : mOut(count), mIn(count), mDepth(count, 0), mWitness(count), mGoOn(goOn) {}
+
+    // Whether goOn said to stop while a node's shortcuts were sought: the network is then
+    // no longer whole.
+    bool Stopped() const { return mStopped; }
 
     // Takes the graph's links, loops left out (a loop lies on no least route); false when
-    // `goOn`, asked every kAskEvery nodes, says to stop.
-    bool Load(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
+    // goOn, asked every kAskEvery nodes, says to stop.
+    bool Load(const SfSearchGraph& graph) {
         for (int32_t p = 0; p < graph.Count(); ++p) {
             for (uint32_t k = graph.outStart[p]; k < graph.outStart[p + 1]; ++k) {
                 const SfArc arc = graph.outArcs[k];
@@ -142,7 +150,7 @@ public:
                     mIn[arc.node].push_back({p, 1, arc.distance});
                 }
             }
-            if (p % kAskEvery == 0 && goOn && !goOn()) {
+            if (p % kAskEvery == 0 && mGoOn && !mGoOn()) {
                 return false;
             }
         }
@@ -218,7 +226,12 @@ private:
     // path found within `maxSettled` nodes replaces.
     template <typename Found>
     void Shortcuts(int32_t v, int maxSettled, Found found) {
+        const bool dense = mIn[v].size() * mOut[v].size() >= kDensePairs;
         for (const Edge& in : mIn[v]) {
+            if (dense && mGoOn && !mGoOn()) {
+                mStopped = true;
+                return;
+            }
             bool any = false;
             for (const Edge& out : mOut[v]) {
                 if (out.node != in.node) {
@@ -266,6 +279,8 @@ private:
     std::vector<int32_t> mDepth;
     WitnessSearch mWitness;
     std::vector<Shortcut> mAdded;
+    const std::function<bool()>& mGoOn;
+    bool mStopped = false;
 };
 
 // The start of each rank's arcs from the number of each, and the arcs' nodes by rank.
@@ -285,8 +300,8 @@ void ByRank(const std::vector<uint32_t>& count, const std::vector<int32_t>& rank
 bool SfHierarchy::Build(const SfSearchGraph& graph, const std::function<bool()>& goOn) {
     Clear();
     const int32_t count = graph.Count();
-    Contraction network(count);
-    if (!network.Load(graph, goOn)) {
+    Contraction network(count, goOn);
+    if (!network.Load(graph)) {
         return false;
     }
     using Entry = std::pair<float, int32_t>;
@@ -295,7 +310,7 @@ bool SfHierarchy::Build(const SfSearchGraph& graph, const std::function<bool()>&
     for (int32_t p = 0; p < count; ++p) {
         priority[p] = network.Priority(p);
         queue.push({priority[p], p});
-        if (p % kAskEvery == 0 && goOn && !goOn()) {
+        if (network.Stopped() || (p % kAskEvery == 0 && goOn && !goOn())) {
             return false;
         }
     }
@@ -317,6 +332,9 @@ bool SfHierarchy::Build(const SfSearchGraph& graph, const std::function<bool()>&
         }
         // Priorities change as the network does: take v only if it is still the least.
         priority[v] = network.Priority(v);
+        if (network.Stopped()) {
+            return false;
+        }
         if (!queue.empty() && priority[v] > queue.top().first) {
             queue.push({priority[v], v});
             continue;
@@ -329,7 +347,7 @@ bool SfHierarchy::Build(const SfSearchGraph& graph, const std::function<bool()>&
         upCount.push_back(static_cast<uint32_t>(up.size() - upBefore));
         downCount.push_back(static_cast<uint32_t>(down.size() - downBefore));
         // Nodes near the top take long: the question is asked after each.
-        if (goOn && !goOn()) {
+        if (network.Stopped() || (goOn && !goOn())) {
             return false;
         }
     }
