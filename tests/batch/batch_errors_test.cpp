@@ -112,8 +112,10 @@ TEST_F(BatchTest, UnreadableOrEmptyFilesExitWithThreeAndSayWhy) {
     // Mode 000 as a user without rights.
     ::chmod(dir.Dir().c_str(), 0777);
     ::chmod(dir.Path("map.csv").c_str(), 0);
-    BatchRun locked = RunTool(UnprivilegedPrefix() + "'" QRLX_BATCH "' map.csv drf.csv result.csv",
-                              /*prefixed=*/true);
+    const ReachableProgram tool(QRLX_BATCH);
+    BatchRun locked =
+        RunTool(UnprivilegedPrefix() + "'" + tool.Path() + "' map.csv drf.csv result.csv",
+                /*prefixed=*/true);
     EXPECT_EQ(locked.exit, 3);
     EXPECT_EQ(locked.err,
               "指定されたファイル[map.csv]を読込めません。(読込みの権限がありません)\n");
@@ -245,10 +247,10 @@ TEST_F(BatchTest, ThreadsThatCannotBeStartedLeaveTheWorkToOneThread) {
     ::chmod(dir.Dir().c_str(), 0777);
     ::unlink(dir.Path("result.csv").c_str());  // the other user could not replace it
     // As a user allowed one process: no thread can be started.
-    const BatchRun limited =
-        RunTool(UnprivilegedPrefix() + "prlimit --nproc=1 '" QRLX_BATCH
-                                       "' map.csv drf.csv result.csv --threads 2",
-                /*prefixed=*/true);
+    const ReachableProgram tool(QRLX_BATCH);
+    const BatchRun limited = RunTool(UnprivilegedPrefix() + "prlimit --nproc=1 '" + tool.Path() +
+                                         "' map.csv drf.csv result.csv --threads 2",
+                                     /*prefixed=*/true);
     EXPECT_EQ(limited.exit, 0) << limited.err;
     EXPECT_EQ(limited.err, "");
     EXPECT_EQ(limited.result, one.result);

@@ -53,8 +53,9 @@ TEST_F(BatchOutputsTest, AResultFileReadOnlyToItsUserStaysAndTheReasonIsGiven) {
     ::chmod(dir.Dir().c_str(), 0777);
     const std::string kept = dir.Write("result.csv", "kept");
     ::chmod(kept.c_str(), 0444);
+    const ReachableProgram tool(QRLX_BATCH);
     const BatchRun run =
-        RunTool(UnprivilegedPrefix() + "'" QRLX_BATCH "' map.csv drf.csv result.csv",
+        RunTool(UnprivilegedPrefix() + "'" + tool.Path() + "' map.csv drf.csv result.csv",
                 /*prefixed=*/true);
     EXPECT_EQ(run.exit, 6) << run.err;
     EXPECT_EQ(run.err,

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+
+#include "tests/support/temp_dir.h"
 
 // The uid and gid of the traditional "nobody".
 constexpr uid_t kNobody = 65534;
@@ -35,3 +39,24 @@ int RunUnprivileged(Work work) {
 inline std::string UnprivilegedPrefix() {
     return ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
 }
+
+// A program that a user without rights can run: when the tests run as root, a copy in a
+// folder of its own that every user may enter (the build folder may lie in one that only
+// its owner may enter, as mktemp -d and Debian's home folders are), removed with the object.
+// A tool between the switch of user and the program (prlimit) reaches it only so.
+class ReachableProgram {
+public:
+    explicit ReachableProgram(const std::string& program) : mPath(program) {
+        if (::geteuid() == 0) {
+            mPath = mDir.Path(std::filesystem::path(program).filename().string());
+            std::filesystem::copy_file(program, mPath);
+            EXPECT_EQ(::chmod(mDir.Dir().c_str(), 0755), 0);
+            EXPECT_EQ(::chmod(mPath.c_str(), 0755), 0);
+        }
+    }
+    const std::string& Path() const { return mPath; }
+
+private:
+    TempDir mDir;
+    std::string mPath;
+};
