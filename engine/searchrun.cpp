@@ -40,20 +40,31 @@ constexpr double kLandmarkSecondsPerNode = 5e-9;
 
 // Whether the build of a hierarchy should go on: not once it has taken half the time the
 // searches would take guided by landmarks, on a map whose hierarchy costs far more than a
-// road map's.
+// road map's. That time is estimated from the map's size until searches beside the build
+// have measured it.
 class HierarchyBudget {
 public:
     HierarchyBudget(int searches, int32_t nodes, int threads)
         : mStart(std::chrono::steady_clock::now()),
-          mSeconds(0.5 * kLandmarkSecondsPerNode * searches * nodes / threads) {}
-    bool Left() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count() <
-               mSeconds;
+          mSearches(searches),
+          mThreads(threads),
+          mSecondsPerSearch(kLandmarkSecondsPerNode * nodes) {}
+    // `finished` searches have ended on `searching` threads beside the build.
+    bool Left(int finished = 0, int searching = 0) const {
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
+        const double perSearch = finished >= kSearchesMeasured && searching > 0
+                                     ? elapsed * searching / finished
+                                     : mSecondsPerSearch;
+        return elapsed < 0.5 * perSearch * mSearches / mThreads;
     }
 
 private:
+    static constexpr int kSearchesMeasured = 50;
     std::chrono::steady_clock::time_point mStart;
-    double mSeconds;
+    int mSearches;
+    int mThreads;
+    double mSecondsPerSearch;
 };
 // An unguided pass from a start costs about as much as 15 searches guided to their ends.
 constexpr int32_t kSharedStartSearches = 16;
@@ -220,6 +231,10 @@ public:
     }
 
     bool Stopped() const { return mStop; }
+    int Finished() {
+        std::lock_guard<std::mutex> lock(mMutex);
+        return mFinished.Count();
+    }
     // Whether some job is still to be taken.
     bool JobsLeft() const { return mNext < mJobs.Count(); }
 
@@ -334,12 +349,14 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     ParallelRun run(jobs, count, along);
     HelperThreads workers(threads);
     int started = 0;
-    const auto measureRest = [&nodes, &run, &budget, landmarks, hierarchy] {
+    const auto measureRest = [&nodes, &run, &budget, landmarks, hierarchy, threads] {
         // What no search would read is not made.
         const auto goOn = [&run] { return !run.Stopped() && run.JobsLeft(); };
         nodes.MeasureRestOfLandmarks(landmarks, goOn);
         if (hierarchy) {
-            nodes.PrepareHierarchy([&] { return goOn() && budget.Left(); });
+            // The other workers search meanwhile, guided by landmarks.
+            nodes.PrepareHierarchy(
+                [&] { return goOn() && budget.Left(run.Finished(), threads - 1); });
         }
     };
     while (started < threads && workers.Start([&, first = started == 0] {
