@@ -31,17 +31,20 @@ int LandmarkCount(int searches, int32_t nodes) {
     return nodes <= int64_t{10} * searches ? 8 : 4;
 }
 // A hierarchy makes a search on a city's roads or a grid about three times cheaper than one
-// guided by landmarks, and costs about as much as 5,000 of those to build: built beside the
-// searches, it pays from some 20,000 searches on.
+// guided by landmarks, and costs about as much as 5,000 of those to build on a city's roads;
+// built beside the searches, it pays from some 20,000 searches on. Its cost grows faster
+// than the map on large grids (70 us a node on a million nodes, 21 on New York's 264,000):
+// it is built only where there are at least a fifth as many searches as nodes.
 constexpr int kSearchesWorthHierarchy = 20000;
+constexpr int kNodesPerSearchAtMost = 5;
 // What a search guided by landmarks costs, a node of the map (5 ns on New York's roads, 7 on
 // a grid, on one core).
 constexpr double kLandmarkSecondsPerNode = 5e-9;
 
-// Whether the build of a hierarchy should go on: not once it has taken half the time the
-// searches would take guided by landmarks, on a map whose hierarchy costs far more than a
-// road map's. That time is estimated from the map's size until searches beside the build
-// have measured it.
+// Whether the build of a hierarchy should go on: not once it has taken 70 % of the time the
+// searches would take guided by landmarks (finished later, it no longer pays), on a map whose
+// hierarchy costs far more than a road map's. That time is estimated from the map's size
+// until searches beside the build have measured it.
 class HierarchyBudget {
 public:
     HierarchyBudget(int searches, int32_t nodes, int threads)
@@ -56,11 +59,12 @@ public:
         const double perSearch = finished >= kSearchesMeasured && searching > 0
                                      ? elapsed * searching / finished
                                      : mSecondsPerSearch;
-        return elapsed < 0.5 * perSearch * mSearches / mThreads;
+        return elapsed < kShare * perSearch * mSearches / mThreads;
     }
 
 private:
     static constexpr int kSearchesMeasured = 50;
+    static constexpr double kShare = 0.7;
     std::chrono::steady_clock::time_point mStart;
     int mSearches;
     int mThreads;
@@ -314,7 +318,9 @@ int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
     nodes.SortLinks(threads);  // before any thread reads the network
     const JobList jobs(nodes, list);
     threads = std::clamp(threads, 1, std::max(jobs.Count(), 1));
-    const bool hierarchy = jobs.Single() >= kSearchesWorthHierarchy && nodes.HierarchyFits();
+    const bool hierarchy = jobs.Single() >= kSearchesWorthHierarchy &&
+                           int64_t{jobs.Single()} * kNodesPerSearchAtMost >= nodes.GetCount() &&
+                           nodes.HierarchyFits();
     const HierarchyBudget budget(jobs.Single(), nodes.GetCount(), threads);
     // A hierarchy of an earlier run on this map leaves the landmarks nothing to do.
     int landmarks = jobs.Single() >= kSearchesWorthLandmarks && !nodes.Hierarchy().Ready()
