@@ -281,12 +281,12 @@ bool SfNodes::HierarchyFits() const {
     if (mHasNegativeLink) {
         return false;
     }
-    int64_t total = 0;
+    int64_t total = 0;  // below kMaxTotal: adding a distance below it cannot overflow
     for (const SfArc& arc : mGraph.outArcs) {
-        total += arc.distance;
-        if (total >= SfHierarchy::kMaxTotal || arc.distance >= SfHierarchy::kMaxTotal) {
+        if (arc.distance >= SfHierarchy::kMaxTotal - total) {
             return false;
         }
+        total += arc.distance;
     }
     return true;
 }

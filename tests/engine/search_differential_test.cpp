@@ -224,6 +224,26 @@ TEST(SearchDifferentialTest, SearchesUpAHierarchyGiveTheReferenceRoutes) {
     EXPECT_GT(built, 700);  // most networks are searched up a hierarchy
 }
 
+// Distances that add up to 2^61 or more get no hierarchy, without overflowing on the way.
+TEST(SearchDifferentialTest, DistancesTooLongForAHierarchyGetNone) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    const int64_t limit = SfHierarchy::kMaxTotal;
+    const std::vector<std::pair<std::vector<int64_t>, bool>> cases = {{{1, kMax, 2}, false},
+                                                                      {{limit - 3, 1, 1}, true},
+                                                                      {{limit - 3, 1, 2}, false},
+                                                                      {{kMax, kMax}, false}};
+    for (const auto& [distances, fits] : cases) {
+        std::vector<Row> rows;
+        for (size_t k = 0; k < distances.size(); ++k) {
+            rows.push_back({"N" + std::to_string(k), "N" + std::to_string(k + 1), distances[k]});
+        }
+        SfNodes nodes;
+        Build(nodes, rows);
+        EXPECT_EQ(nodes.HierarchyFits(), fits) << rows.size() << " links";
+        EXPECT_EQ(nodes.PrepareHierarchy({}), fits);
+    }
+}
+
 // Abandoned half-way, a hierarchy leaves nothing behind: searches go on as before.
 TEST(SearchDifferentialTest, AnAbandonedHierarchyLeavesTheSearchesAsTheyWere) {
     std::mt19937 random(37);
