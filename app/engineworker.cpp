@@ -90,11 +90,24 @@ bool EngineWorker::Ask(std::function<bool()> question) const {
     if (QThread::currentThread() == mReceiver->thread()) {
         return question();  // a job run here, for want of a thread
     }
-    auto answer = std::make_shared<std::promise<bool>>();
-    std::future<bool> answered = answer->get_future();
-    Post([answer, question = std::move(question)] { answer->set_value(question()); });
+    // The question is asked only while the job still waits for it: a job stopped first
+    // withdraws it, so nothing it would do (remember a folder) outlives the job.
+    enum { kWaiting, kAsked, kWithdrawn };
+    struct Asking {
+        std::atomic<int> state{kWaiting};
+        std::promise<bool> answer;
+    };
+    auto asking = std::make_shared<Asking>();
+    std::future<bool> answered = asking->answer.get_future();
+    Post([asking, question = std::move(question)] {
+        int waiting = kWaiting;
+        if (asking->state.compare_exchange_strong(waiting, kAsked)) {
+            asking->answer.set_value(question());
+        }
+    });
     while (answered.wait_for(kStopCheck) != std::future_status::ready) {
-        if (StopAsked()) {
+        int waiting = kWaiting;
+        if (StopAsked() && asking->state.compare_exchange_strong(waiting, kWithdrawn)) {
             throw WorkStopped{};
         }
     }

@@ -2,9 +2,11 @@
 // mainfrm_*.cpp files.
 #include "app/mainfrm.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -72,6 +74,27 @@ QLabel* Counter(int x, int y, QWidget* parent) {
     return counter;
 }
 
+// Keeps a menu item enabled exactly while its button is, also while its menu is open: the
+// button is the command's state.
+class ItemFollowsButton final : public QObject {
+public:
+    ItemFollowsButton(QPushButton* button, QAction* item) : QObject(button), mItem(item) {
+        item->setEnabled(button->isEnabled());
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            mItem->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        }
+        return false;
+    }
+
+private:
+    QAction* mItem;
+};
+
 QLabel* WarningIcon(int x, int y, QWidget* parent) {
     auto* icon = new QLabel(parent);
     icon->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
@@ -99,6 +122,10 @@ void TMainForm::NoteWork(const QString& note) {
 
 void TMainForm::EndWork() {
     mBusy = false;
+    mLoadingPath.clear();
+    if (mStopQuestionOpen) {
+        WithdrawQuestion();  // the run it asked about is over
+    }
     ShowProgress(false);
     mStopShortcut->setEnabled(false);
     statusBar()->clearMessage();
@@ -252,8 +279,9 @@ void TMainForm::BuildMenus() {
     H1->addSeparator();
     VersionInfMenu = H1->addAction(QStringLiteral("バージョン情報(&A)"));
 
-    connect(FileMenu, &QMenu::aboutToShow, this, [this] { FileMenuClick(); });
-    connect(RunMenu, &QMenu::aboutToShow, this, [this] { RunMenuClick(); });
+    new ItemFollowsButton(ReadRefDirFileBtn, ReadRefDirFileMenu);
+    new ItemFollowsButton(ResultPreservBtn, ResultPreservMenu);
+    new ItemFollowsButton(SearchBtn, SearchMenu);
     connect(MapFileReadMenu, &QAction::triggered, this, [this] { MapFileReadMenuClick(); });
     connect(ReadRefDirFileMenu, &QAction::triggered, this, [this] { ReadRefDirFileMenuClick(); });
     connect(ResultPreservMenu, &QAction::triggered, this, [this] { ResultPreservBtnClick(); });
@@ -314,7 +342,7 @@ bool TMainForm::CheckRead(const RSIF::typReadOutcome& outcome, const std::string
 }
 
 std::string TMainForm::InputClash(const std::string& output) const {
-    for (const std::string* input : {&mMapPath, &mInstructionsPath}) {
+    for (const std::string* input : {&mMapPath, &mInstructionsPath, &mLoadingPath}) {
         if (!input->empty() && SameFile(output, *input)) {
             return FormatText("出力ファイル[%s]は入力ファイル[%s]と同じファイルです。",
                               output.c_str(), input->c_str());
@@ -327,22 +355,17 @@ void TMainForm::ShowScratchFailure() {
     ShowErrorMessage(this, "%s", RSIF::ScratchFailureMessage().c_str());
 }
 
-void TMainForm::FileMenuClick() {
-    ReadRefDirFileMenu->setEnabled(ReadRefDirFileBtn->isEnabled());
-    ResultPreservMenu->setEnabled(ResultPreservBtn->isEnabled());
-}
-
-void TMainForm::RunMenuClick() { SearchMenu->setEnabled(SearchBtn->isEnabled()); }
-
 void TMainForm::EndMenuClick() { close(); }
 
-bool TMainForm::RefusedWhileBusy() {
-    if (!mBusy) {
+bool TMainForm::Refused(const QPushButton* command) {
+    if (!mBusy && (command == nullptr || command->isEnabled())) {
         return false;
     }
     QApplication::beep();
     statusBar()->showMessage(
-        QStringLiteral("処理中のため、この操作はできません。処理が終わるまでお待ちください。"),
+        mBusy
+            ? QStringLiteral("処理中のため、この操作はできません。処理が終わるまでお待ちください。")
+            : QStringLiteral("この操作は現在できません。"),
         kRefusalShownMs);
     return true;
 }

@@ -78,8 +78,6 @@ public:
     void SearchBtnClick();
     void ResultPreservBtnClick();
     void EndMenuClick();
-    void FileMenuClick();
-    void RunMenuClick();
     void HelpMenuClick();
     void MorvaneMenuClick();
     void SupportPageMenuClick();
@@ -94,7 +92,7 @@ public:
     // True while a load, a search or a save is under way, until its outcome is applied.
     bool IsBusy() const { return mBusy; }
     // Why no save of the window may write `output`: it is the map or the instruction file
-    // loaded (the message naming both); empty when it may.
+    // loaded or being loaded (the message naming both); empty when it may.
     std::string InputClash(const std::string& output) const;
 
 protected:
@@ -124,8 +122,10 @@ private:
     // answered, and says where one found no program.
     void WatchOpeners();
     void OpenersChecked();
-    // True (with a note in the status strip) when a load or search is under way.
-    bool RefusedWhileBusy();
+    // True (with a note in the status strip) when work is under way, or when `command`, the
+    // button of the command asked for, is off: a menu item or a queued click may come after
+    // the state that allowed it.
+    bool Refused(const QPushButton* command);
     // Marks the window busy with `note` in the status strip until EndWork; the note of each
     // next phase replaces it (NoteWork). A close asked for meanwhile happens at EndWork.
     void BeginWork(WorkKind work, const QString& note);
@@ -155,9 +155,11 @@ private:
     QString mBusyNote;     // stands in the status strip for as long as the work runs
     QString mStoppedNote;  // stands there after stopped work
     bool mCloseAfterWork = false;
+    bool mStopQuestionOpen = false;  // "stop the search?" waits for its answer
     QShortcut* mStopShortcut = nullptr;
     QTimer* mOpenerCheck = nullptr;
     bool mEngineAlive = false;
     std::string mMapPath;           // the map loaded, as chosen
     std::string mInstructionsPath;  // the instruction file loaded, as chosen
+    std::string mLoadingPath;       // the file a load under way reads
 };

@@ -25,7 +25,7 @@ const QString kListBuildNote =
 }  // namespace
 
 void TMainForm::MapFileReadMenuClick() {
-    if (RefusedWhileBusy()) {
+    if (Refused(nullptr)) {
         return;
     }
     const bool hasData = RSIF::GetNodes().GetCount() > 0 || RSIF::GetDRFList().Count() > 0;
@@ -39,6 +39,7 @@ void TMainForm::MapFileReadMenuClick() {
     const std::string path = OpenDialog.FileName;
     const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
     BeginWork(wkLoad, kLoadNote);
+    mLoadingPath = path;
     auto load = std::make_shared<RSIF::typMapLoad>();
     auto titlesRead = std::make_shared<bool>(false);
     mWorker->Start(
@@ -114,7 +115,7 @@ void TMainForm::MapLoadEnded(EngineWorker::Ending ending, const std::string& pat
 }
 
 void TMainForm::ReadRefDirFileMenuClick() {
-    if (RefusedWhileBusy()) {
+    if (Refused(nullptr)) {
         return;
     }
     if (RSIF::GetNodes().GetCount() == 0) {
@@ -133,6 +134,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
     const bool gridShown = !ResultGrid->isHidden();
     ResultGrid->hide();  // its rows read the records the load replaces
     BeginWork(wkLoad, kLoadNote);
+    mLoadingPath = path;
     struct Load {
         RSIF::typReadOutcome read;
         bool titlesRead = false;

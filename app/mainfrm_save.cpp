@@ -12,7 +12,7 @@
 #include "platform/filereason.h"
 
 void TMainForm::ResultPreservBtnClick() {
-    if (RefusedWhileBusy()) {
+    if (Refused(ResultPreservBtn)) {
         return;
     }
     if (!SaveDialog.Execute(this)) {

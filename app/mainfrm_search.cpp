@@ -41,7 +41,7 @@ QString SearchNote(int finished, int count) {
 }  // namespace
 
 void TMainForm::SearchBtnClick() {
-    if (RefusedWhileBusy()) {
+    if (Refused(SearchBtn)) {
         return;
     }
     BeginWork(wkSearch, PrepareNote());
@@ -119,13 +119,20 @@ void TMainForm::SearchEnded(EngineWorker::Ending ending, std::shared_ptr<ResultR
 }
 
 void TMainForm::StopAsked() {
-    if (!mWorker->IsRunning() || mWorker->StopAsked()) {
-        return;
+    if (!mWorker->IsRunning() || mWorker->StopAsked() || mWork == wkSave) {
+        return;  // a save ends whole
     }
     // A stopped load changes nothing; a stopped search keeps what it found: it is asked.
-    if (mWork == wkLoad || (mWork == wkSearch && !AskYesNo(this, "検索を中止しますか。"))) {
-        mWorker->Stop();
+    // A run that ends meanwhile withdraws the question (EndWork).
+    if (mWork == wkSearch) {
+        mStopQuestionOpen = true;
+        const bool goOn = AskYesNo(this, "検索を中止しますか。");
+        mStopQuestionOpen = false;
+        if (goOn) {
+            return;
+        }
     }
+    mWorker->Stop();
 }
 
 void TMainForm::ResultGridCellState(tqGrid& sender, int ARow, int ACol, bool,

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <utility>
+
 #include "platform/qt/desktop.h"
 
 MessageAnswer QtMessagePresenter::Present(MessageOwner owner, MessageKind kind,
@@ -15,10 +17,19 @@ MessageAnswer QtMessagePresenter::Present(MessageOwner owner, MessageKind kind,
         box.setIcon(QMessageBox::Information);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        return ExecOwnedDialog(box, requested) == QMessageBox::Yes ? maYes : maNo;
+        QMessageBox* outer = std::exchange(mQuestion, &box);
+        const int answer = ExecOwnedDialog(box, requested);
+        mQuestion = outer;
+        return answer == QMessageBox::Yes ? maYes : maNo;
     }
     box.setIcon(kind == mkError ? QMessageBox::Critical : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
     ExecOwnedDialog(box, requested);
     return maOk;
+}
+
+void QtMessagePresenter::WithdrawQuestion() {
+    if (mQuestion) {
+        mQuestion->done(QMessageBox::No);
+    }
 }

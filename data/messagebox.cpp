@@ -52,6 +52,8 @@ MessageAnswer ShowInfoMessage(MessageOwner owner, const char* format, ...) {
     return answer;
 }
 
+void WithdrawQuestion() { gPresenter->WithdrawQuestion(); }
+
 bool AskYesNo(MessageOwner owner, const char* format, ...) {
     va_list args;
     va_start(args, format);

@@ -18,6 +18,8 @@ public:
     virtual ~MessagePresenter() = default;
     virtual MessageAnswer Present(MessageOwner owner, MessageKind kind, const std::string& caption,
                                   const std::string& text) = 0;
+    // Closes the innermost question open now, as answered No.
+    virtual void WithdrawQuestion() {}
 };
 
 // Installs `presenter` (not owned; null restores the default) and gives the one it
@@ -34,6 +36,9 @@ MessageAnswer ShowErrorMessage(MessageOwner owner, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 MessageAnswer ShowInfoMessage(MessageOwner owner, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// Closes the question open now, as answered No: what it asked about is over.
+void WithdrawQuestion();
 
 // Asks a Yes/No question. Returns false when the user chose Yes and true for any other
 // answer: true tells the caller to stop.

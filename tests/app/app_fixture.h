@@ -14,8 +14,10 @@
 
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/filedialog.h"
@@ -62,6 +64,13 @@ public:
         if (kind != mkQuestion) {
             return maOk;
         }
+        withdrawn = false;
+        if (whileAsked) {
+            std::exchange(whileAsked, nullptr)();
+        }
+        if (withdrawn) {
+            return maNo;
+        }
         if (answers.empty()) {
             return maYes;
         }
@@ -69,8 +78,11 @@ public:
         answers.pop_front();
         return answer;
     }
+    void WithdrawQuestion() override { withdrawn = true; }
     std::deque<MessageAnswer> answers;
     std::vector<std::string> shown;
+    std::function<void()> whileAsked;  // what happens while the next question is open
+    bool withdrawn = false;            // the last question was withdrawn while open
 };
 
 class AppTest : public testing::Test {

@@ -34,6 +34,15 @@ protected:
         }
         return count;
     }
+    // A map whose load takes a while: loads can be stopped or overlapped during it.
+    std::string BigMap() {
+        std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
+        for (int i = 0; i < 300000; ++i) {
+            map += "A" + std::to_string(i) + ",B" + std::to_string(i) + ",1\n";
+        }
+        return elsewhere.Write("big.csv", Cp932File(map));
+    }
+    TempDir elsewhere;  // a folder of its own: the remembered folder tells its loads
     static constexpr int kLongRun = 5000;
 };
 
@@ -132,11 +141,7 @@ TEST_F(GuardTest, ALoadStoppedByEscapeOrByClosingChangesNothing) {
     LoadSample();
     const std::string before = State();
     const std::string rows = GridRows();
-    std::string map = "M_始点ノード名,M_終点ノード名,M_ノード間距離\n";
-    for (int i = 0; i < 300000; ++i) {
-        map += "A" + std::to_string(i) + ",B" + std::to_string(i) + ",1\n";
-    }
-    const std::string big = File("big.csv", map);
+    const std::string big = BigMap();
     form->show();
     form->activateWindow();
     QApplication::setActiveWindow(form.get());
@@ -149,6 +154,7 @@ TEST_F(GuardTest, ALoadStoppedByEscapeOrByClosingChangesNothing) {
     EXPECT_EQ(GridRows(), rows);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 31);
     EXPECT_EQ(Status(), "読込みを中止しました。");
+    EXPECT_EQ(Setting("DATA_READ_DIR"), files.Dir() + "/");  // the earlier loads' folder
 
     presenter.answers.push_back(maYes);
     chooser.answers.push_back(big);
@@ -158,6 +164,75 @@ TEST_F(GuardTest, ALoadStoppedByEscapeOrByClosingChangesNothing) {
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 31);
     QApplication::processEvents();  // the deferred close
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(GuardTest, MenuItemsFollowTheirButtonsAndAStaleCommandIsRefused) {
+    LoadSample();
+    form->SearchBtnClick();
+    Finish();
+    // The results may be saved until an instruction load ends: the menu item follows.
+    chooser.answers.push_back(files.Path("drf.csv"));
+    form->ReadRefDirFileMenuClick();
+    EXPECT_TRUE(form->ResultPreservMenu->isEnabled());
+    Finish();
+    EXPECT_FALSE(form->ResultPreservBtn->isEnabled());
+    EXPECT_FALSE(form->ResultPreservMenu->isEnabled());
+    EXPECT_TRUE(form->SearchMenu->isEnabled());
+
+    // A pick that comes after its state (an item of a menu opened before) does nothing.
+    const size_t dialogs = chooser.starts.size();
+    form->ResultPreservBtnClick();
+    EXPECT_EQ(Status(), "この操作は現在できません。");
+    EXPECT_EQ(chooser.starts.size(), dialogs);
+
+    chooser.answers.push_back(files.Path("map.csv"));
+    form->MapFileReadMenuClick();
+    Finish();
+    EXPECT_FALSE(form->SearchMenu->isEnabled());
+    EXPECT_TRUE(form->ReadRefDirFileMenu->isEnabled());
+    const size_t messages = presenter.shown.size();
+    form->SearchBtnClick();
+    EXPECT_FALSE(form->IsBusy());
+    EXPECT_EQ(Status(), "この操作は現在できません。");
+    EXPECT_EQ(presenter.shown.size(), messages);
+}
+
+TEST_F(GuardTest, TheLogIsNotSavedOverAFileBeingLoaded) {
+    LoadSample();
+    const std::string big = BigMap();
+    const std::string bytes = TempDir::Read(big);
+    chooser.answers.push_back(big);
+    form->MapFileReadMenuClick();
+    ASSERT_TRUE(form->IsBusy());
+    presenter.shown.clear();
+    chooser.answers.push_back(big);
+    warnLog->LogSaveBtnClick();
+    Finish();
+    ASSERT_FALSE(presenter.shown.empty());
+    EXPECT_NE(presenter.shown[0].find("は入力ファイル[" + big + "]と同じファイルです"),
+              std::string::npos);
+    EXPECT_FALSE(warnLog->IsSaving());
+    EXPECT_EQ(TempDir::Read(big), bytes);
+    EXPECT_EQ(RSIF::GetNodes().GetCount(), 600000);
+}
+
+TEST_F(GuardTest, TheStopQuestionIsWithdrawnWhenTheRunEnds) {
+    LoadSample(kLongRun);
+    form->show();
+    form->activateWindow();
+    QApplication::setActiveWindow(form.get());
+    form->SearchBtnClick();
+    presenter.answers.push_back(maYes);  // what a user would answer after the run's end
+    presenter.whileAsked = [this] { Finish(); };
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(presenter.withdrawn);
+    EXPECT_EQ(RowsMarked("○"), kLongRun);
+    EXPECT_TRUE(form->ResultPreservBtn->isEnabled());
+    EXPECT_EQ(Status(), "");
+
+    form->SearchBtnClick();  // the next run is not stopped by the stale answer
+    Finish();
+    EXPECT_EQ(RowsMarked("○"), kLongRun);
 }
 
 }  // namespace
