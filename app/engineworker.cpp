@@ -1,17 +1,8 @@
 #include "app/engineworker.h"
 
 #include <QMetaObject>
-#include <QThread>
 
-#include <chrono>
-#include <future>
 #include <new>
-
-namespace {
-
-constexpr std::chrono::milliseconds kStopCheck{20};
-
-}  // namespace
 
 // Reports the engine's progress to the window's display through posted steps, and stops
 // the engine once asked.
@@ -84,32 +75,4 @@ bool EngineWorker::Start(std::function<void()> job, std::function<void(Ending)> 
 
 void EngineWorker::Post(std::function<void()> step) const {
     QMetaObject::invokeMethod(mReceiver, std::move(step), Qt::QueuedConnection);
-}
-
-bool EngineWorker::Ask(std::function<bool()> question) const {
-    if (QThread::currentThread() == mReceiver->thread()) {
-        return question();  // a job run here, for want of a thread
-    }
-    // The question is asked only while the job still waits for it: a job stopped first
-    // withdraws it, so nothing it would do (remember a folder) outlives the job.
-    enum { kWaiting, kAsked, kWithdrawn };
-    struct Asking {
-        std::atomic<int> state{kWaiting};
-        std::promise<bool> answer;
-    };
-    auto asking = std::make_shared<Asking>();
-    std::future<bool> answered = asking->answer.get_future();
-    Post([asking, question = std::move(question)] {
-        int waiting = kWaiting;
-        if (asking->state.compare_exchange_strong(waiting, kAsked)) {
-            asking->answer.set_value(question());
-        }
-    });
-    while (answered.wait_for(kStopCheck) != std::future_status::ready) {
-        int waiting = kWaiting;
-        if (StopAsked() && asking->state.compare_exchange_strong(waiting, kWithdrawn)) {
-            throw WorkStopped{};
-        }
-    }
-    return answered.get();
 }

@@ -41,11 +41,6 @@ public:
     ProgressDisplay* Display();
     // From the job: runs `step` on the receiver's thread, later.
     void Post(std::function<void()> step) const;
-    // From the job: runs `question` on the receiver's thread and gives its answer; throws
-    // WorkStopped, with the question withdrawn, when the job is asked to stop before the
-    // question is taken up. A question taken up is answered: the job then sees the stop at
-    // its next check.
-    bool Ask(std::function<bool()> question) const;
 
 private:
     class PostingDisplay;

@@ -192,7 +192,9 @@ void TMainForm::BuildWindow() {
             statusBar()->showMessage(mBusyNote);
         }
     });
+    // While work runs, Escape stops it from every window of the program (the log's too).
     mStopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    mStopShortcut->setContext(Qt::ApplicationShortcut);
     mStopShortcut->setEnabled(false);
     connect(mStopShortcut, &QShortcut::activated, this, [this] { StopAsked(); });
     mOpenerCheck = new QTimer(this);
@@ -383,13 +385,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Off the screen first: freeing a large network and its results takes a while.
+    if (WarnLogForm) {
+        WarnLogForm->close();
+    }
+    hide();
     RSIF::SetProgressDisplay(nullptr);
     if (mEngineAlive) {
         RSIF::DestroyEngine();
         mEngineAlive = false;
-    }
-    if (WarnLogForm) {
-        WarnLogForm->close();
     }
     event->accept();
 }

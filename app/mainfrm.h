@@ -133,8 +133,9 @@ private:
     void EndWork();
     // Escape during work: stops a load, asks whether to stop a search.
     void StopAsked();
-    // On the window's thread, once a file's titles have passed: remembers its folder and
-    // shows `nextNote`; false when the folder cannot be remembered (said).
+    // On the worker, once a file's titles have passed: remembers its folder and shows
+    // `nextNote`; false when the folder cannot be remembered (said). Throws WorkStopped when
+    // the load is to stop: a stopped load remembers nothing.
     bool TitlesRead(const std::string& path, const QString& nextNote);
     // Says how a load that ended `ending` with `read` went; true (with the grid as it was)
     // when it changed nothing: stopped, or refused before its titles had passed.

@@ -37,7 +37,8 @@ void TMainForm::MapFileReadMenuClick() {
         return;
     }
     const std::string path = OpenDialog.FileName;
-    const bool gridShown = !ResultGrid->isHidden();  // the reading's progress hides it
+    const bool gridShown = !ResultGrid->isHidden();
+    ResultGrid->hide();  // its rows read the records a built map replaces
     BeginWork(wkLoad, kLoadNote);
     mLoadingPath = path;
     auto load = std::make_shared<RSIF::typMapLoad>();
@@ -45,12 +46,14 @@ void TMainForm::MapFileReadMenuClick() {
     mWorker->Start(
         [this, path, load, titlesRead] {
             *load = RSIF::LoadMap({path, {}}, DefaultThreadCount(), [&] {
-                // The folder is remembered once the file has proved to be a map; when that
-                // fails (and is said), the load ends with nothing changed.
-                *titlesRead =
-                    mWorker->Ask([this, path] { return TitlesRead(path, kMapBuildNote); });
+                *titlesRead = TitlesRead(path, kMapBuildNote);
                 return *titlesRead;
             });
+            if (*titlesRead) {
+                // The instructions of the earlier map go with it, freed here: the window's
+                // thread would stop answering for the while half a million results take.
+                RSIF::GetDRFList().Clear();
+            }
         },
         [this, path, load, titlesRead, gridShown](EngineWorker::Ending ending) {
             MapLoadEnded(ending, path, *load, *titlesRead, gridShown);
@@ -58,10 +61,14 @@ void TMainForm::MapFileReadMenuClick() {
 }
 
 bool TMainForm::TitlesRead(const std::string& path, const QString& nextNote) {
-    if (!settings::Write(this, settings::kReadDirKey, DirectoryOf(path))) {
+    if (mWorker->StopAsked()) {
+        throw WorkStopped{};  // a stopped load remembers nothing
+    }
+    if (!settings::Write(settings::kReadDirKey, DirectoryOf(path))) {
+        mWorker->Post([this] { settings::ShowWriteFailure(this); });
         return false;
     }
-    NoteWork(nextNote);
+    mWorker->Post([this, nextNote] { NoteWork(nextNote); });
     return true;
 }
 
@@ -96,8 +103,8 @@ void TMainForm::MapLoadEnded(EngineWorker::Ending ending, const std::string& pat
     NodeNumSText->setNum(RSIF::GetNodes().GetCount());
     DRNumSText->clear();
     SuccessNumSText->clear();
-    // The records go, and with them the rows that read them.
-    ResultGrid->hide();
+    // The records went on the worker (unless memory ran out first), and with them the rows
+    // that read them.
     ResultGrid->ShowRows(ResultGrid->FixedRows(), nullptr);
     RSIF::GetDRFList().Clear();
     MAPCheckBox->setChecked(built);
@@ -145,9 +152,7 @@ void TMainForm::ReadRefDirFileMenuClick() {
     mWorker->Start(
         [this, path, load] {
             load->read = RSIF::ReadDRF({path, {}});
-            load->titlesRead = load->read.code == RSIF::rrRead && mWorker->Ask([this, path] {
-                return TitlesRead(path, kListBuildNote);
-            });
+            load->titlesRead = load->read.code == RSIF::rrRead && TitlesRead(path, kListBuildNote);
             load->built = load->titlesRead && RSIF::MakeDRFList(load->warnings);
         },
         [this, path, load, gridShown](EngineWorker::Ending ending) {

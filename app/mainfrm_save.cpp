@@ -27,12 +27,10 @@ void TMainForm::ResultPreservBtnClick() {
         AskYesNo(this, "指定されたファイル[%s]は既に存在します、上書きしますか。", path.c_str())) {
         return;
     }
-    if (!settings::Write(this, settings::kWriteDirKey, DirectoryOf(path))) {
-        return;
-    }
     BeginWork(wkSave,
               QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
     struct Save {
+        bool remembered = false;
         bool saved = false;
         FileFailure failure;
     };
@@ -40,6 +38,11 @@ void TMainForm::ResultPreservBtnClick() {
     const codepage::TextEncoding encoding = TypeEncoding(SaveDialog.FilterIndex);
     mWorker->Start(
         [save, path, encoding] {
+            // The folder first: when it cannot be remembered the save ends there.
+            save->remembered = settings::Write(settings::kWriteDirKey, DirectoryOf(path));
+            if (!save->remembered) {
+                return;
+            }
             // The table lives and goes on the worker: a large one takes a while to free.
             TSLtabCL table;
             table.SetSaveEncoding(encoding);
@@ -54,7 +57,9 @@ void TMainForm::ResultPreservBtnClick() {
         [this, save, path](EngineWorker::Ending ending) {
             const EndWorkScope ended(*this);
             ResultGrid->show();
-            if (ending == EngineWorker::weOutOfMemory) {
+            if (!save->remembered) {
+                settings::ShowWriteFailure(this);
+            } else if (ending == EngineWorker::weOutOfMemory) {
                 ShowErrorMessage(this, "メモリが不足しています。");
             } else if (save->saved) {
                 ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());

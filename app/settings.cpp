@@ -9,13 +9,13 @@ std::string Read(const char* key) {
     return profile::GetPrivateProfileString(kFile, kSection, key, "");
 }
 
-bool Write(void* owner, const char* key, const std::string& value) {
-    if (profile::WritePrivateProfileString(kFile, kSection, key, value)) {
-        return true;
-    }
+bool Write(const char* key, const std::string& value) {
+    return profile::WritePrivateProfileString(kFile, kSection, key, value);
+}
+
+void ShowWriteFailure(void* owner) {
     ShowErrorMessage(owner, "設定ファイル[%s]に書き込めませんでした。",
                      profile::ResolveProfilePath(kFile).c_str());
-    return false;
 }
 
 }  // namespace settings

@@ -3,11 +3,14 @@
 // each), then loads both files and searches through the window as a user would, offscreen.
 // Reports the longest time the window's event loop went without a turn in each command
 // (the result grid's fill is part of the search's), the rows shown, peak memory of the
-// whole process (the generating runs in a child process), the save of the results, and
-// how long the window takes to close.
+// whole process (the generating runs in a child process) before and after the save of the
+// results, a map load over the results, how long Escape takes to stop a map load at
+// moments through it, and how long the window takes to close.
 // Usage: window_bench [SIDE [SEARCHES [REACH]]]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -116,6 +119,33 @@ void Run(TMainForm& form, const char* what, void (TMainForm::*command)()) {
                 total.elapsed() / 1000.0, static_cast<long long>(longest), PeakMegabytes());
 }
 
+// Starts map loads and presses Escape `delay` ms into each, for growing delays until a load
+// ends before its Escape; prints how long each stop took and the note shown at Escape.
+void StopLoads(TMainForm& form) {
+    for (int delay = 25;; delay = delay * 3 / 2) {
+        QElapsedTimer timer;
+        timer.start();
+        form.MapFileReadMenuClick();
+        while (form.IsBusy() && timer.elapsed() < delay) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        if (!form.IsBusy()) {
+            std::printf("load ended after %lld ms, before the stop\n",
+                        static_cast<long long>(timer.elapsed()));
+            return;
+        }
+        const QString note = form.statusBar()->currentMessage().left(6);
+        QElapsedTimer stopping;
+        stopping.start();
+        QTest::keyClick(&form, Qt::Key_Escape);
+        while (form.IsBusy()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        }
+        std::printf("stop at %5d ms (%s): %4lld ms\n", delay, note.toUtf8().constData(),
+                    static_cast<long long>(stopping.elapsed()));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,6 +188,11 @@ int main(int argc, char** argv) {
         std::printf("result grid: %d rows\n", form->ResultGrid->RowCount());
         answers.next = (dir / "result.csv").string();
         Run(*form, "save", &TMainForm::ResultPreservBtnClick);
+        answers.next = mapPath;
+        Run(*form, "map reload", &TMainForm::MapFileReadMenuClick);
+        form->activateWindow();
+        QApplication::setActiveWindow(form.get());
+        StopLoads(*form);
         QElapsedTimer closing;
         closing.start();
         form->close();
