@@ -7,7 +7,6 @@
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "data/messagebox.h"
-#include "data/tsltab.h"
 #include "engine/resultfile.h"
 #include "platform/filereason.h"
 
@@ -43,15 +42,8 @@ void TMainForm::ResultPreservBtnClick() {
             if (!save->remembered) {
                 return;
             }
-            // The table lives and goes on the worker: a large one takes a while to free.
-            TSLtabCL table;
-            table.SetSaveEncoding(encoding);
-            RSIF::FillResultTable(table);
-            ProgressRun progress(RSIF::GetProgressDisplay(), 100);
-            table.SetProgressHook(
-                [&](uint64_t done, uint64_t total) { progress.Part(done, total); });
             errno = 0;
-            save->saved = table.SaveCsvFile(path);
+            save->saved = RSIF::SaveResultFile(path, encoding);
             save->failure = FileFailure::Now(FileFailure::fdWriting);
         },
         [this, save, path](EngineWorker::Ending ending) {

@@ -1,5 +1,6 @@
 #include "engine/resultfile.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 
@@ -143,6 +144,33 @@ void ResultFill::AddNodeRows(const typDRFInf& record) {
 void FillResultTable(TSLtabCL& table) { Fill(table, ResultFill::Layout::routeRows); }
 
 void FillNodeRowsTable(TSLtabCL& table) { Fill(table, ResultFill::Layout::nodeRows); }
+
+bool SaveResultFile(const std::string& path, codepage::TextEncoding encoding) {
+    constexpr int kInstructionsAtATime = 4096;
+    TSLtabCL table;
+    table.SetSaveEncoding(encoding);
+    ResultFill fill(table, ResultFill::Layout::routeRows);
+    TSFileStreamCL stream;
+    if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
+        return false;
+    }
+    stream.SetWriteEncoding(encoding);
+    const int count = GetDRFList().Count();
+    ProgressRun progress(GetProgressDisplay(), count);
+    bool written = table.IsUsable() && table.WriteCsvLines(stream, 0, 1);  // the titles
+    for (int done = 0; written && done < count;) {
+        done = std::min(count, done + kInstructionsAtATime);
+        fill.AddRows(done, &progress);
+        written = table.IsUsable() && table.WriteCsvLines(stream, 1, table.GetRowCount() + 1);
+        table.ClearRowsKeepTitles();
+        fill.RowsCleared();
+    }
+    if (!written) {
+        stream.Discard();
+        return false;
+    }
+    return stream.Close();
+}
 
 bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
                     codepage::TextEncoding encoding) {

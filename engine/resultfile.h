@@ -41,6 +41,9 @@ public:
     // Adds the rows of the instructions not added yet, up to instruction `end` (excluded),
     // telling `progress` of each.
     void AddRows(int end, ProgressRun* progress = nullptr);
+    // The table's rows were written and cleared (its titles kept): the next instruction's
+    // rows start on row 1 again.
+    void RowsCleared() { mRow = 1; }
 
 private:
     void AddRouteRows(const typDRFInf& record);
@@ -57,6 +60,12 @@ private:
     int mNext = 0;      // the first instruction whose rows are not added
     uint32_t mRow = 1;  // the table row they start on
 };
+
+// Writes the result file of the whole list (FillResultTable's table, in `encoding`) to
+// `path`, filling and writing the rows of a few thousand instructions at a time, so that no
+// copy of every route is held beside the records. The old file is replaced only when
+// everything was written.
+[[nodiscard]] bool SaveResultFile(const std::string& path, codepage::TextEncoding encoding);
 
 // Writes the warnings as received (CP932, or converted to `encoding`), each followed by
 // CR LF; no warnings give an empty file. The old file is replaced only when everything was

@@ -278,6 +278,38 @@ TEST_F(EngineTest, RowsFilledAlongTheSearchesAreTheRowsOfTheFinishedList) {
     }
 }
 
+TEST_F(EngineTest, TheResultFileWrittenInPartsIsTheWholeTablesFile) {
+    // A one-way chain: routes of every length up to 40 nodes, and backward searches fail.
+    std::string rows;
+    for (int i = 0; i + 1 < 40; ++i) {
+        rows += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + "," +
+                std::to_string(i % 3 + 1) + "\n";
+    }
+    LoadMap(rows);
+    std::string instructions = "D_検索名称,D_始点ノード名,D_終点ノード名\n";
+    for (int i = 0; i < 9000; ++i) {  // more than two parts' worth
+        instructions += "検索" + std::to_string(i) + ",N" + std::to_string(i % 40) + ",N" +
+                        std::to_string((i * 7 + 1) % 40) + "\n";
+    }
+    tqList<tqString> warnings;
+    ASSERT_EQ(ReadInstructions(instructions, warnings), RSIF::rrRead);
+    ASSERT_EQ(RSIF::SearchAllDRF(2, [](int) { return true; }), 9000);
+    TSLtabCL whole;
+    RSIF::FillResultTable(whole);
+    for (const auto encoding : {codepage::TextEncoding::cp932, codepage::TextEncoding::utf8Bom}) {
+        whole.SetSaveEncoding(encoding);
+        ASSERT_TRUE(whole.SaveCsvFile(dir.Path("whole.csv")));
+        ASSERT_TRUE(RSIF::SaveResultFile(dir.Path("parts.csv"), encoding));
+        const std::string expected = TempDir::Read(dir.Path("whole.csv"));
+        const std::string written = TempDir::Read(dir.Path("parts.csv"));
+        ASSERT_EQ(written.size(), expected.size());
+        EXPECT_TRUE(written == expected);  // a diff of megabytes helps nobody
+    }
+    // A folder that does not exist fails the save.
+    EXPECT_FALSE(
+        RSIF::SaveResultFile(dir.Path("missing/parts.csv"), codepage::TextEncoding::cp932));
+}
+
 // On a map whose links all go both ways, one worker measures the last landmarks while the
 // others already search with the first ones.
 TEST_F(EngineTest, SearchesBesideTheLastLandmarksGiveTheRecordsOfSingleSearches) {
