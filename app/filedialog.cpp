@@ -1,5 +1,6 @@
 #include "app/filedialog.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
@@ -7,10 +8,12 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTreeView>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/qt/desktop.h"
 
@@ -48,6 +51,25 @@ private:
     const QLocale kJapanese{QLocale::Japanese, QLocale::Japan};
 };
 
+// Choosing another file type gives the name typed the type's first suffix ("res.csv" becomes
+// "res.CSV"): a suffix the type has in another case is kept as typed.
+void KeepTypedSuffix(QFileDialog& dialog) {
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (name == nullptr || types == nullptr) {
+        return;
+    }
+    auto typed = std::make_shared<QString>();
+    QObject::connect(name, &QLineEdit::textEdited, name,
+                     [typed](const QString& text) { *typed = text; });
+    // After the dialog's own handling of the choice, which was connected first.
+    QObject::connect(types, &QComboBox::activated, name, [name, typed] {
+        if (name->text() != *typed && name->text().compare(*typed, Qt::CaseInsensitive) == 0) {
+            name->setText(*typed);
+        }
+    });
+}
+
 class DesktopChooser final : public FileChooser {
 public:
     bool Choose(QWidget* owner, bool save, const QString& filter, const QString& defaultSuffix,
@@ -59,6 +81,7 @@ public:
         // The windows ask their own overwrite question.
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         dialog.setProxyModel(new JapaneseFileList(&dialog));
+        KeepTypedSuffix(dialog);
         // The size, type and date columns are as wide as their texts, not cut at the
         // dialog's opening width.
         if (auto* list = dialog.findChild<QTreeView*>()) {

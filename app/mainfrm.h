@@ -4,7 +4,9 @@
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/engineworker.h"
@@ -159,6 +161,7 @@ private:
     bool mStopQuestionOpen = false;  // "stop the search?" waits for its answer
     QShortcut* mStopShortcut = nullptr;
     QTimer* mOpenerCheck = nullptr;
+    std::optional<std::chrono::steady_clock::time_point> mHelpOpenedAt;  // the last help opened
     bool mEngineAlive = false;
     std::string mMapPath;           // the map loaded, as chosen
     std::string mInstructionsPath;  // the instruction file loaded, as chosen

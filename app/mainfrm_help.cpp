@@ -2,6 +2,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <chrono>
 #include <filesystem>
 
 #include "app/about.h"
@@ -12,6 +13,10 @@
 #include "platform/shellopen.h"
 
 namespace {
+
+// How long a help viewer started is taken to be still on its way: a desktop's opener may end
+// at once, long before its viewer shows, and a second click would start a second viewer.
+constexpr std::chrono::seconds kHelpShowing{5};
 
 QString NoProgramNote(const std::string& address) {
     return QStringLiteral("%1 を開くプログラムがありません。").arg(QString::fromStdString(address));
@@ -31,7 +36,8 @@ std::string TMainForm::HelpFilePath(const std::string& programDirectory) {
 
 void TMainForm::HelpMenuClick() {
     const std::string path = HelpFilePath(shellopen::ExecutableDirectory());
-    if (shellopen::StillOpening(path)) {
+    const auto now = std::chrono::steady_clock::now();
+    if (shellopen::StillOpening(path) || (mHelpOpenedAt && now - *mHelpOpenedAt < kHelpShowing)) {
         statusBar()->showMessage(QStringLiteral("ヘルプは既に開いています。"));
         return;
     }
@@ -39,6 +45,7 @@ void TMainForm::HelpMenuClick() {
         ShowErrorMessage(this, "ヘルプファイル[%s]のオープンに失敗しました。", path.c_str());
         return;
     }
+    mHelpOpenedAt = now;
     WatchOpeners();
 }
 

@@ -6,7 +6,8 @@
 // whole process (the generating runs in a child process) before and after the save of the
 // results, a map load over the results, how long Escape takes to stop a map load at
 // moments through it, and how long the window takes to close.
-// Usage: window_bench [SIDE [SEARCHES [REACH]]]
+// Usage: window_bench [SIDE [SEARCHES [REACH]]], or window_bench --files MAP DRF for files
+// of one's own.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QStatusBar>
@@ -149,29 +150,34 @@ void StopLoads(TMainForm& form) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int side = argc > 1 ? std::atoi(argv[1]) : 1000;
-    const int searches = argc > 2 ? std::atoi(argv[2]) : 500000;
-    const int reach = argc > 3 ? std::max(2, std::atoi(argv[3])) : 36;
+    const bool ownFiles = argc > 3 && std::string(argv[1]) == "--files";
+    const int side = argc > 1 && !ownFiles ? std::atoi(argv[1]) : 1000;
+    const int searches = argc > 2 && !ownFiles ? std::atoi(argv[2]) : 500000;
+    const int reach = argc > 3 && !ownFiles ? std::max(2, std::atoi(argv[3])) : 36;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     auto dir = std::filesystem::temp_directory_path() /
                ("qrlx-window-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    const std::string mapPath = (dir / "map.csv").string();
-    const std::string drfPath = (dir / "drf.csv").string();
-    std::fflush(stdout);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        Generate(side, searches, reach, mapPath, drfPath);
-        std::_Exit(0);
+    const std::string mapPath = ownFiles ? argv[2] : (dir / "map.csv").string();
+    const std::string drfPath = ownFiles ? argv[3] : (dir / "drf.csv").string();
+    if (ownFiles) {
+        std::printf("window: %s, %s\n", mapPath.c_str(), drfPath.c_str());
+    } else {
+        std::fflush(stdout);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            Generate(side, searches, reach, mapPath, drfPath);
+            std::_Exit(0);
+        }
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0) {
+            std::fprintf(stderr, "generating the network failed\n");
+            return 1;
+        }
+        std::printf("window: grid %d x %d, %d searches of about %d nodes\n", side, side, searches,
+                    reach);
     }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || status != 0) {
-        std::fprintf(stderr, "generating the network failed\n");
-        return 1;
-    }
-    std::printf("window: grid %d x %d, %d searches of about %d nodes\n", side, side, searches,
-                reach);
 
     QApplication application(argc, argv);
     Answers answers;

@@ -30,8 +30,10 @@ std::vector<EndedOpener>& Ended() {
     return ended;
 }
 
-// xdg-open's status when it knows no program for the target.
-constexpr int kNoMethodStatus = 3;
+// xdg-open's statuses when it knows no program for the target: 3 where it looks the program
+// up itself, 4 where the desktop's opener (gio) fails the action.
+constexpr int kNoToolStatus = 3;
+constexpr int kActionFailedStatus = 4;
 
 // Moves the openers that have ended from Running to Ended.
 void Reap() {
@@ -44,7 +46,8 @@ void Reap() {
         }
         // A status of the program it ran (or one lost to another reaper) is no refusal.
         const bool noProgram =
-            done == it->first && WIFEXITED(status) && WEXITSTATUS(status) == kNoMethodStatus;
+            done == it->first && WIFEXITED(status) &&
+            (WEXITSTATUS(status) == kNoToolStatus || WEXITSTATUS(status) == kActionFailedStatus);
         Ended().push_back({it->second, !noProgram});
         it = Running().erase(it);
     }

@@ -104,15 +104,20 @@ protected:
 };
 
 TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
-    form->HelpMenuClick();
     const std::string help = shellopen::ExecutableDirectory() + "/qrlx.chm";
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], help);
-    EXPECT_TRUE(presenter.shown.empty());
     answer = shellopen::kFileNotFound;
     form->HelpMenuClick();
-    EXPECT_EQ(presenter.shown.back(),
-              "error: ヘルプファイル[" + help + "]のオープンに失敗しました。");
+    ASSERT_EQ(presenter.shown.size(), 1u);
+    EXPECT_EQ(presenter.shown[0], "error: ヘルプファイル[" + help + "]のオープンに失敗しました。");
+    answer = shellopen::kOpened;
+    form->HelpMenuClick();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], help);
+    // A desktop's opener may end at once, before its viewer shows: a second click starts
+    // none.
+    form->HelpMenuClick();
+    EXPECT_EQ(opened.size(), 2u);
+    EXPECT_EQ(form->statusBar()->currentMessage().toStdString(), "ヘルプは既に開いています。");
     form->MorvaneMenuClick();
     form->SupportPageMenuClick();
     EXPECT_EQ(opened[2], about::kHomePage);
@@ -120,24 +125,29 @@ TEST_F(ShellTest, HelpOpensTheFileBesideTheProgramOrSaysItFailed) {
     EXPECT_EQ(presenter.shown.size(), 1u);  // the web items report nothing
 }
 
-// The desktop's opener is a script on PATH that knows no program for anything.
+// The desktop's opener is a script on PATH that knows no program for anything: it says so
+// as xdg-open does itself (3) or through the desktop's opener (4).
 TEST_F(AppTest, AWebPageThatNoProgramCanOpenIsSaidInTheStatusStripWithoutWaiting) {
     std::filesystem::create_directories(files.Path("bin"));
-    const std::string opener = files.Write("bin/xdg-open", "#!/bin/sh\nsleep 0.3\nexit 3\n");
-    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    const std::string path = ::getenv("PATH");
-    ::setenv("PATH", (files.Path("bin") + ":" + path).c_str(), 1);
-    form->SupportPageMenuClick();
-    ::setenv("PATH", path.c_str(), 1);
-    EXPECT_TRUE(shellopen::StillOpening(about::kSupportPage));  // the window did not wait
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return form->statusBar()->currentMessage() ==
-                   QString(about::kSupportPage) + " を開くプログラムがありません。";
-        },
-        10000))
-        << form->statusBar()->currentMessage().toStdString();
-    EXPECT_FALSE(shellopen::StillOpening(about::kSupportPage));
+    for (const char* status : {"3", "4"}) {
+        form->statusBar()->clearMessage();
+        const std::string opener =
+            files.Write("bin/xdg-open", std::string("#!/bin/sh\nsleep 0.3\nexit ") + status + "\n");
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        const std::string path = ::getenv("PATH");
+        ::setenv("PATH", (files.Path("bin") + ":" + path).c_str(), 1);
+        form->SupportPageMenuClick();
+        ::setenv("PATH", path.c_str(), 1);
+        EXPECT_TRUE(shellopen::StillOpening(about::kSupportPage));  // the window did not wait
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return form->statusBar()->currentMessage() ==
+                       QString(about::kSupportPage) + " を開くプログラムがありません。";
+            },
+            10000))
+            << status << ": " << form->statusBar()->currentMessage().toStdString();
+        EXPECT_FALSE(shellopen::StillOpening(about::kSupportPage));
+    }
     EXPECT_TRUE(presenter.shown.empty());
 }
 

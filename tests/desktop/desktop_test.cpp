@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
@@ -208,16 +209,25 @@ TEST_F(DesktopTest, BoxesAndDialogsOpenAboveTheWarningLogWithTheFocus) {
         << listed;
     EXPECT_TRUE(MainWindowActive());
 
-    // The log's own save dialog shows its pattern list once.
+    // The log's own save dialog shows its pattern list once; another file type keeps the
+    // suffix typed, in the case typed.
     QString filter;
-    WhileModal(
-        [&] { warnLog->LogSaveBtnClick(); }, "Escape",
-        [&](QWidget* dialog) {
-            if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
-                filter = types->itemText(0);
-            }
-        });
+    QString named;
+    WhileModal([&] { warnLog->LogSaveBtnClick(); }, "Escape",
+               [&](QWidget* dialog) {
+                   auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                   auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                   if (types && name) {
+                       filter = types->itemText(0);
+                       name->clear();
+                       QTest::keyClicks(name, QStringLiteral("res.txt"));
+                       types->setCurrentIndex(1);
+                       emit types->activated(1);
+                       named = name->text();
+                   }
+               });
     EXPECT_EQ(filter.count(QLatin1Char('(')), 1) << filter.toStdString();
+    EXPECT_EQ(named.toStdString(), "res.txt");
 
     // Qt's file dialog left no settings file of its own beside the program's.
     EXPECT_EQ(config.Listing(), "QRLX.INI");
