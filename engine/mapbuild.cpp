@@ -135,7 +135,8 @@ void MapBuild::Finish(tqList<tqString>& warnings) {
     EndIfStopped();
     JoinLinks(firstLink);
     EndIfStopped();
-    const std::vector<SfNodes::RepeatedLink> repeated = mNodes.DropRepeatedLinks(mThreads);
+    const std::vector<SfNodes::RepeatedLink> repeated =
+        mNodes.DropRepeatedLinks(mThreads, [this] { EndIfStopped(); });
     EndIfStopped();
     Warn(repeated, firstLink, warnings);
     mPieces.clear();
@@ -160,6 +161,7 @@ void MapBuild::JoinLinks(const std::vector<size_t>& firstLink) {
         distance.resize(links);
         mPieces[0].MoveLinks(nullptr, from.data(), to.data(), distance.data());
     });
+    EndIfStopped();
     RunSideBySide(mPieces.size(), mThreads, [&](size_t k) {
         if (k > 0) {
             const size_t at = firstLink[k];

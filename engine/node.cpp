@@ -152,7 +152,14 @@ void SfNodes::SetLinks(SfNodeNames names, std::vector<int32_t> from, std::vector
     mPrepared = mFrom.empty();
 }
 
-bool SfNodes::FindRepeatedLinks(std::vector<bool>& repeated) const {
+bool SfNodes::FindRepeatedLinks(std::vector<bool>& repeated,
+                                const std::function<void()>& between) const {
+    constexpr size_t kNodesBetweenSteps = size_t{1} << 16;
+    const auto step = [&between] {
+        if (between) {
+            between();
+        }
+    };
     const size_t links = mFrom.size();
     const auto nodes = static_cast<size_t>(GetCount());
     // The links grouped by From node, each group in the order the links were added.
@@ -170,10 +177,14 @@ bool SfNodes::FindRepeatedLinks(std::vector<bool>& repeated) const {
             byFrom[next[mFrom[i]]++] = static_cast<uint32_t>(i);
         }
     }
+    step();
     std::vector<int32_t> reachedFrom(nodes, SfNodeNames::kNone);  // by To node: the group seen
     repeated.assign(links, false);
     bool anyRepeated = false;
     for (size_t p = 0; p < nodes; ++p) {
+        if (p % kNodesBetweenSteps == 0) {
+            step();
+        }
         for (size_t k = groupStart[p]; k < groupStart[p + 1]; ++k) {
             const uint32_t i = byFrom[k];
             if (reachedFrom[mTo[i]] == static_cast<int32_t>(p)) {
@@ -187,7 +198,8 @@ bool SfNodes::FindRepeatedLinks(std::vector<bool>& repeated) const {
     return anyRepeated;
 }
 
-std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(int threads) {
+std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(
+    int threads, const std::function<void()>& endIfStopped) {
     if (mFrom.empty() && !mGraph.inArcs.empty()) {
         TakeLinksBack();
     }
@@ -199,14 +211,14 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(int threads) {
         // change it: the repeats are found, and the graph's arcs made, beside it.
         RunSideBySide(2, threads, [&](size_t task) {
             if (task == 0) {
-                mGraph.Number(GetCount(), mFrom, mTo);
+                mGraph.Number(GetCount(), mFrom, mTo, endIfStopped);
             } else {
-                anyRepeated = FindRepeatedLinks(repeated);
+                anyRepeated = FindRepeatedLinks(repeated, endIfStopped);
                 mGraph.MakeRoom(links);
             }
         });
     } else {
-        anyRepeated = FindRepeatedLinks(repeated);
+        anyRepeated = FindRepeatedLinks(repeated, endIfStopped);
     }
     std::vector<RepeatedLink> dropped;
     if (!anyRepeated) {
@@ -234,7 +246,7 @@ std::vector<SfNodes::RepeatedLink> SfNodes::DropRepeatedLinks(int threads) {
     return dropped;
 }
 
-void SfNodes::SortLinks(int threads) {
+void SfNodes::SortLinks(int threads, const std::function<void()>& endIfStopped) {
     if (!mPrepared) {
         mSearch.reset();
         std::vector<uint64_t>().swap(mLinkIndex);  // made again if links are added later
@@ -242,7 +254,7 @@ void SfNodes::SortLinks(int threads) {
         mHierarchy.Clear();
         // The graph holds every link now; the arrays come back only if links are added.
         mGraph.Build(GetCount(), std::exchange(mFrom, {}), std::exchange(mTo, {}), mDistance,
-                     threads);
+                     threads, endIfStopped);
         mPrepared = true;
         std::vector<int64_t>().swap(mDistance);
     }

@@ -63,11 +63,13 @@ public:
     // Drops every link whose from -> to an earlier link has, keeping the earliest; returns
     // the dropped ones by ascending position. The network is then as if AddLink had been
     // called for each link in turn. With `threads` above 1, part of SortLinks' work runs
-    // beside the finding.
-    std::vector<RepeatedLink> DropRepeatedLinks(int threads = 1);
+    // beside the finding. `endIfStopped`, when given, is called between the steps and may
+    // throw to stop the build (the network then holds part of the links).
+    std::vector<RepeatedLink> DropRepeatedLinks(int threads = 1,
+                                                const std::function<void()>& endIfStopped = {});
     // Ends a build: lays the links out for searching, on two threads when `threads` is above
-    // 1. Searches made before it do it first.
-    void SortLinks(int threads = 1);
+    // 1. Searches made before it do it first. `endIfStopped` as for DropRepeatedLinks.
+    void SortLinks(int threads = 1, const std::function<void()>& endIfStopped = {});
 
     bool HasNegativeLink() const { return mHasNegativeLink; }
     // The links as the searches read them; valid once SortLinks has run, until the next
@@ -108,7 +110,8 @@ public:
 
 private:
     // Marks every link whose from -> to an earlier link has; true when there is one.
-    bool FindRepeatedLinks(std::vector<bool>& repeated) const;
+    // `between` is called between its passes and may throw.
+    bool FindRepeatedLinks(std::vector<bool>& repeated, const std::function<void()>& between) const;
     // The slot of the link from -> to in the duplicate index, or the empty slot for it.
     size_t LinkSlot(uint64_t key) const;
     void GrowLinkIndex(size_t slotCount);

@@ -335,7 +335,13 @@ typReadOutcome BuildMap(TSFileStreamCL& rows, tqList<tqString>& warnings, int th
         // Joining the pieces and laying the links out for searching count no rows; the
         // window stays alive meanwhile.
         RunBeside(gProgress, [&build, &warnings] { build.Finish(warnings); });
-        RunBeside(gProgress, [&nodes, threads] { nodes->SortLinks(threads); });
+        RunBeside(gProgress, [&nodes, threads] {
+            nodes->SortLinks(threads, [] {
+                if (gProgress != nullptr && gProgress->StopAsked()) {
+                    throw WorkStopped{};
+                }
+            });
+        });
         TheEngine().nodes.swap(nodes);  // the old network goes with `nodes`
         return outcome;
     } catch (const std::bad_alloc&) {  // nothing half-built stays behind

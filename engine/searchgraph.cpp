@@ -40,9 +40,15 @@ void Together(int threads, const A& a, const B& b) {
 }  // namespace
 
 void SfSearchGraph::Build(int32_t nodeCount, std::vector<int32_t> from, std::vector<int32_t> to,
-                          const std::vector<int64_t>& distance, int threads) {
+                          const std::vector<int64_t>& distance, int threads,
+                          const std::function<void()>& between) {
+    const auto step = [&between] {
+        if (between) {
+            between();
+        }
+    };
     if (!mNumbered || position.size() != static_cast<size_t>(nodeCount)) {
-        Number(nodeCount, from, to);
+        Number(nodeCount, from, to, between);
     }
     mNumbered = false;
     // The links' ends become positions once, for both groupings to read in order.
@@ -53,6 +59,7 @@ void SfSearchGraph::Build(int32_t nodeCount, std::vector<int32_t> from, std::vec
     };
     Together(
         threads, [&] { toPositions(from); }, [&] { toPositions(to); });
+    step();
     const auto count = static_cast<size_t>(nodeCount);
     Together(
         threads, [&] { Group(count, from, to, distance, outStart, outArcs); },
@@ -60,11 +67,11 @@ void SfSearchGraph::Build(int32_t nodeCount, std::vector<int32_t> from, std::vec
 }
 
 void SfSearchGraph::Number(int32_t nodeCount, const std::vector<int32_t>& from,
-                           const std::vector<int32_t>& to) {
+                           const std::vector<int32_t>& to, const std::function<void()>& between) {
     position.assign(nodeCount, -1);
     nodeAt.clear();
     nodeAt.reserve(nodeCount);
-    NumberBreadthFirst(from, to);
+    NumberBreadthFirst(from, to, between);
     mNumbered = true;
 }
 
@@ -87,13 +94,21 @@ void SfSearchGraph::Clear() {
 // Breadth-first over the links taken both ways, from each node not yet numbered in id
 // order, so that every component gets consecutive positions.
 void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
-                                       const std::vector<int32_t>& to) {
+                                       const std::vector<int32_t>& to,
+                                       const std::function<void()>& between) {
+    constexpr size_t kNodesBetween = size_t{1} << 16;
+    const auto step = [&between] {
+        if (between) {
+            between();
+        }
+    };
     const auto nodeCount = static_cast<int32_t>(position.size());
     std::vector<uint32_t> degree(nodeCount, 0);
     for (size_t i = 0; i < from.size(); ++i) {
         ++degree[from[i]];
         ++degree[to[i]];
     }
+    step();
     const std::vector<uint32_t> start = Starts(degree);
     std::vector<int32_t> neighbour(start.back());
     std::vector<uint32_t> next(start.begin(), start.end() - 1);
@@ -101,6 +116,7 @@ void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
         neighbour[next[from[i]]++] = to[i];
         neighbour[next[to[i]]++] = from[i];
     }
+    step();
     size_t largest = 0;
     for (int32_t root = 0; root < nodeCount; ++root) {
         if (position[root] >= 0) {
@@ -111,6 +127,9 @@ void SfSearchGraph::NumberBreadthFirst(const std::vector<int32_t>& from,
         position[root] = static_cast<int32_t>(nodeAt.size());
         nodeAt.push_back(root);
         for (; head < nodeAt.size(); ++head) {
+            if (head % kNodesBetween == 0) {
+                step();
+            }
             const int32_t u = nodeAt[head];
             for (uint32_t k = start[u]; k < start[u + 1]; ++k) {
                 const int32_t v = neighbour[k];

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // One end of a link as the search reads it: the node at the other end, by position.
@@ -34,23 +35,26 @@ public:
     int32_t Count() const { return static_cast<int32_t>(nodeAt.size()); }
 
     // Builds the arrays for `nodeCount` nodes from the links given in row order, on two
-    // threads when `threads` is above 1; `from` and `to` are used up.
+    // threads when `threads` is above 1; `from` and `to` are used up. `between`, when given,
+    // is called between the steps: it may throw to end the build (the arrays then unusable).
     void Build(int32_t nodeCount, std::vector<int32_t> from, std::vector<int32_t> to,
-               const std::vector<int64_t>& distance, int threads);
+               const std::vector<int64_t>& distance, int threads,
+               const std::function<void()>& between = {});
     // The first part of Build, for a caller with other work beside it: numbers the nodes.
     // The next Build keeps the numbering when it has as many nodes: any numbering gives the
     // same searches, and one made before repeated links (an earlier link's from -> to) were
     // left out is the same numbering, as a repeat's nodes are met first through the earlier
-    // link.
-    void Number(int32_t nodeCount, const std::vector<int32_t>& from,
-                const std::vector<int32_t>& to);
+    // link. `between` as for Build, called every few milliseconds.
+    void Number(int32_t nodeCount, const std::vector<int32_t>& from, const std::vector<int32_t>& to,
+                const std::function<void()>& between = {});
     // Makes room for `links` arcs each way with its memory touched, work that another thread
     // can do while the nodes are numbered.
     void MakeRoom(size_t links);
     void Clear();
 
 private:
-    void NumberBreadthFirst(const std::vector<int32_t>& from, const std::vector<int32_t>& to);
+    void NumberBreadthFirst(const std::vector<int32_t>& from, const std::vector<int32_t>& to,
+                            const std::function<void()>& between);
 
     bool mNumbered = false;  // by Number, for the next Build
 };
