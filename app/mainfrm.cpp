@@ -107,6 +107,8 @@ QLabel* WarningIcon(int x, int y, QWidget* parent) {
 void TMainForm::BeginWork(WorkKind work, const QString& note) {
     mBusy = true;
     mWork = work;
+    // Loads and searches change the records on the worker: the rows reading them wait.
+    ResultGrid->WithholdRows(work != wkSave);
     mStoppedNote.clear();
     mBusyNote = note;
     statusBar()->showMessage(note);
@@ -122,6 +124,7 @@ void TMainForm::NoteWork(const QString& note) {
 
 void TMainForm::EndWork() {
     mBusy = false;
+    ResultGrid->WithholdRows(false);
     mLoadingPath.clear();
     if (mStopQuestionOpen) {
         WithdrawQuestion();  // the run it asked about is over
@@ -154,6 +157,7 @@ TMainForm::~TMainForm() {
     mWorker.reset();  // ends a job still using the engine
     RSIF::SetProgressDisplay(nullptr);
     if (mEngineAlive) {
+        ResultGrid->ShowRows(ResultGrid->FixedRows(), nullptr);  // they read the records
         RSIF::DestroyEngine();
     }
 }
@@ -392,6 +396,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     hide();
     RSIF::SetProgressDisplay(nullptr);
     if (mEngineAlive) {
+        ResultGrid->ShowRows(ResultGrid->FixedRows(), nullptr);  // they read the records
         RSIF::DestroyEngine();
         mEngineAlive = false;
     }

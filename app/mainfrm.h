@@ -1,5 +1,15 @@
 // TMainForm: the main window with its commands: load a map file, load a search-instruction
 // file, run the search, save the results; the result grid; help and information.
+//
+// Who owns what, on which thread:
+// - The engine (the network and the instruction records) is made and destroyed on the
+//   window's thread, destroyed only when no job runs and the grid no longer shows its rows.
+// - While a load or a search runs, its job on the worker is the only code that changes or
+//   frees the network and the records; the window's thread reads neither. The result grid
+//   withholds its rows from BeginWork to EndWork, so that it never reads them meanwhile.
+//   A save's job only reads them, as the grid may.
+// - The grid's rows (ResultRows) read the records and are shared with the grid: made by a
+//   job or on the window's thread, freed on the window's thread when the grid lets them go.
 #pragma once
 
 #include <QMainWindow>

@@ -21,7 +21,8 @@ const char* FailureMark();
 // node count, distance, then five route names a row; its further rows marked in the first
 // six columns), any other record one instruction row (search name, start, end). Column 0
 // of each row holds its record as the object. The list and its records must stay
-// unchanged while the rows are shown.
+// unchanged while the grid reads the rows: work that changes them runs while the grid
+// withholds its rows (tqGrid::WithholdRows; see mainfrm.h for who owns what).
 class ResultRows final : public GridRowSource {
 public:
     ResultRows(tqList<RSIF::typDRFInf>& list, int searched);

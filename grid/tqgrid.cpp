@@ -32,6 +32,11 @@ void tqGrid::ShowRows(int first, std::shared_ptr<const GridRowSource> source) {
     InvalidateGrid();
 }
 
+void tqGrid::WithholdRows(bool withheld) {
+    mTable->WithholdSource(withheld);
+    InvalidateGrid();
+}
+
 void tqGrid::DrawCell(int ACol, int ARow, const PixelRect& rect, GridDrawState state) {
     CellStateCL* cellState = GetCellState(ARow, ACol, false);
     const bool standard = cellState == nullptr;

@@ -64,6 +64,9 @@ public:
     // follows. Writing a cell of such a row gives the row a copy of its cells. What the
     // source reads must stay unchanged while the grid shows it.
     void ShowRows(int first, std::shared_ptr<const GridRowSource> source);
+    // Told before what the source reads changes (true) and after (false), as a Qt model is
+    // reset: meanwhile the source is never read, its rows read "" and take no writes.
+    void WithholdRows(bool withheld);
 
     // Sorting (tqgrid_sort.cpp): data rows (columns) by OnSort (OnSortColumn), the rows
     // that the extraction check accepts first.

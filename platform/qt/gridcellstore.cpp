@@ -72,7 +72,7 @@ void TableCellStore::Release(int row) {
 }
 
 const char* TableCellStore::Text(int col, int row) const {
-    if (!Inside(col, row) || mRows[row] == kEmpty) {
+    if (!Inside(col, row) || mRows[row] == kEmpty || WithheldRow(row)) {
         return "";
     }
     const uint32_t held = mRows[row];
@@ -81,13 +81,13 @@ const char* TableCellStore::Text(int col, int row) const {
 }
 
 void TableCellStore::SetText(int col, int row, std::string_view text) {
-    if (Inside(col, row) && !(text.empty() && mRows[row] == kEmpty)) {
+    if (Inside(col, row) && !(text.empty() && mRows[row] == kEmpty) && !WithheldRow(row)) {
         Own(row)[col].text.assign(text);
     }
 }
 
 void* TableCellStore::Object(int col, int row) const {
-    if (!Inside(col, row) || mRows[row] == kEmpty) {
+    if (!Inside(col, row) || mRows[row] == kEmpty || WithheldRow(row)) {
         return nullptr;
     }
     const uint32_t held = mRows[row];
@@ -96,7 +96,7 @@ void* TableCellStore::Object(int col, int row) const {
 }
 
 void TableCellStore::SetObject(int col, int row, void* object) {
-    if (Inside(col, row) && !(object == nullptr && mRows[row] == kEmpty)) {
+    if (Inside(col, row) && !(object == nullptr && mRows[row] == kEmpty) && !WithheldRow(row)) {
         Own(row)[col].object = object;
     }
 }

@@ -47,6 +47,10 @@ public:
     // source); the rows before stay, each with its own copy of cells an earlier source
     // gave it. The store then has first + source rows.
     void ShowSource(int first, std::shared_ptr<const GridRowSource> source);
+    // While withheld, the source is never read: the rows that show it read "" and null and
+    // take no writes, so that what the source reads may change meanwhile (on another
+    // thread). Rows with cells of their own are unaffected.
+    void WithholdSource(bool withheld) { mWithheld = withheld; }
 
 private:
     struct Cell {
@@ -61,6 +65,8 @@ private:
     static constexpr uint32_t kEmpty = UINT32_MAX;
 
     bool Inside(int col, int row) const;
+    // A row of the source while the source is withheld.
+    bool WithheldRow(int row) const { return mWithheld && mRows[row] < kOwn; }
     // The row's own cells, made from what the row showed when it had none.
     Row& Own(int row);
     // The row holds nothing again; its own cells go.
@@ -71,4 +77,5 @@ private:
     std::vector<Row> mOwn;
     std::vector<uint32_t> mFreeOwn;  // indexes of mOwn that no row holds
     std::shared_ptr<const GridRowSource> mSource;
+    bool mWithheld = false;
 };

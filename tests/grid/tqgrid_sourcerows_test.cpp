@@ -150,4 +150,24 @@ TEST_F(SourceRowsTest, AnewSourceReplacesTheRowsFromItsFirstAndTheirStatesOnly) 
     EXPECT_STREQ(grid.Cells(1, 3), "");
 }
 
+// While the source's data changes on another thread, the grid reads nothing of it.
+TEST_F(SourceRowsTest, WithheldRowsNeverReadTheirSource) {
+    auto source = std::make_shared<TestSource>(3);
+    grid.ShowRows(2, source);
+    grid.WriteCell(3, 1, "mine");  // row 3 holds its own cells now
+    grid.WithholdRows(true);
+    source->texts.clear();  // as a load frees the records meanwhile
+    source->objects.clear();
+    EXPECT_STREQ(grid.Cells(1, 2), "");
+    EXPECT_EQ(grid.Objects(0, 2), nullptr);
+    grid.WriteCell(4, 2, "lost");  // would copy the row's cells from the source
+    EXPECT_STREQ(grid.Cells(2, 4), "");
+    EXPECT_STREQ(grid.Cells(1, 3), "mine");
+    grid.ShowRows(2, std::make_shared<TestSource>(2, "s"));  // the outcome, still withheld
+    EXPECT_STREQ(grid.Cells(1, 2), "");
+    grid.WithholdRows(false);
+    EXPECT_STREQ(grid.Cells(1, 2), "s0c1");
+    EXPECT_STREQ(grid.Cells(2, 3), "s1c2");
+}
+
 }  // namespace
