@@ -121,7 +121,7 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         fill.AddRows(finished);
         // The table holds the routes now: their memory can serve the searches to come.
         for (; filled < finished && !store.ReadsRoutes(); ++filled) {
-            list.Get(filled)->RouteNames.Clear();
+            list.Get(filled)->ReleaseRoute();
         }
         store.WriteAdded(results);
     };

@@ -100,19 +100,16 @@ void Generate(int side, int searches, bool negativeCycle, int starts, const std:
 int TimePhases(const std::string& mapPath, const std::string& drfPath, int threads,
                bool hierarchy = false) {
     RSIF::CreateEngine();
-    tqList<tqString> warnings;
     auto start = std::chrono::steady_clock::now();
-    if (RSIF::ReadMapFile(mapPath) != RSIF::rrRead) {
-        std::fprintf(stderr, "map read failed\n");
-        return 1;
-    }
-    if (RSIF::MakeMapNodes(warnings, threads) != RSIF::rrRead) {
-        std::fprintf(stderr, "map build failed\n");
+    const RSIF::typMapLoad map = RSIF::LoadMap({mapPath, {}}, threads);
+    if (map.code != RSIF::rrRead) {
+        std::fprintf(stderr, "map load failed\n");
         return 1;
     }
     const double mapLoad = SecondsSince(start);
     std::printf("map load: %.2f s (%d nodes, %d warnings)\n", mapLoad, RSIF::GetNodes().GetCount(),
-                warnings.Count());
+                map.warnings.Count());
+    tqList<tqString> warnings;
 
     start = std::chrono::steady_clock::now();
     if (RSIF::ReadDRFFile(drfPath) != RSIF::rrRead) {

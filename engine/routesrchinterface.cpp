@@ -28,9 +28,6 @@ struct Engine {
     tqList<typDRFInf> drfList;
     // Shared by both file reads; only needed while loading.
     std::unique_ptr<TSLtabCL> table = std::make_unique<TSLtabCL>();
-    // The map ReadMapFile read for MakeMapNodes: its rows, still in the file or in their
-    // text (open), or in the table (closed).
-    TSFileStreamCL mapRead;
 };
 
 std::unique_ptr<Engine> gEngine;
@@ -211,18 +208,6 @@ typMapLoad LoadMap(const typSource& source, int threads, const std::function<boo
     return load;
 }
 
-int ReadMapFile(const std::string& path) {
-    return ReadMapTitles({path, {}}, TheEngine().mapRead).code;
-}
-
-int ReadMapWith(const TableLoader& load) {
-    return ReadMapTitles({{}, load}, TheEngine().mapRead).code;
-}
-
-int MakeMapNodes(tqList<tqString>& warnings, int threads) {
-    return BuildMap(TheEngine().mapRead, warnings, threads).code;
-}
-
 bool MakeDRFList(tqList<tqString>& warnings) {
     const int warningsBefore = warnings.Count();
     try {
@@ -385,8 +370,6 @@ typReadOutcome ReadDRF(const typSource& source) {
 }
 
 int ReadDRFFile(const std::string& path) { return ReadDRF({path, {}}).code; }
-
-int ReadDRFWith(const TableLoader& load) { return ReadDRF({{}, load}).code; }
 
 namespace {
 

@@ -22,9 +22,14 @@ struct typDRFInf {
     tqString Name;        // search name
     tqString StartName;
     tqString EndName;
-    tqArray<tqString> ViaNames;    // the via points in order, from the via columns
-    tqArray<tqString> RouteNames;  // the found route, start first; valid when !Failed
-    int64_t Distance = 0;          // the found route's length; valid when !Failed
+    tqArray<tqString> ViaNames;  // the via points in order, from the via columns
+    // The found route, start first; valid when !Failed, until ReleaseRoute.
+    tqArray<tqString> RouteNames;
+    int64_t Distance = 0;  // the found route's length; valid when !Failed
+
+    // Frees the route's names once they are kept elsewhere (rows written), for the searches
+    // still to come; Failed and Distance stay. Nothing may read RouteNames afterwards.
+    void ReleaseRoute() { RouteNames.Clear(); }
 };
 
 // When memory runs out, the loads and builds leave the table, the network or the list
@@ -93,33 +98,21 @@ ProgressDisplay* GetProgressDisplay();
 // Loads a map: reads the source's titles and checks them, then empties the network and
 // builds it from the source's rows, with `threads` threads where that helps. `building`, if
 // given, is asked once the titles have passed, before the network is touched: false stops
-// the load there (rrStopped). The network is untouched unless the outcome is rrRead, or
-// rrCannotRead or rrScratchFailed after `building` (the rows could not be read to their
-// end): it is then empty, with no warnings. When memory runs out, the network is left empty
-// and std::bad_alloc passed on. The codes as ReadMapFile and MakeMapNodes give them.
+// the load there (rrStopped). Reading the titles gives rrCannotRead when the source cannot
+// be read or is empty, rrTitleMissing when one of the three map titles is missing,
+// rrScratchFailed when the table's scratch file fails, rrTooLarge when the table cannot hold
+// so much text, rrNotCp932 for a character a UTF-8 file cannot give in CP932. The network is
+// untouched unless the outcome is rrRead, or rrCannotRead or rrScratchFailed after
+// `building` (the rows could not be read to their end): it is then empty, with no warnings.
+// When memory runs out, the network is left empty and std::bad_alloc passed on.
 [[nodiscard]] typMapLoad LoadMap(const typSource& source, int threads,
                                  const std::function<bool()>& building = {});
 
-// LoadMap in the two steps a caller may name. ReadMapFile reads the file's titles and
-// checks them: rrCannotRead when the file cannot be read or is empty, rrTitleMissing when
-// one of the three map titles is missing, rrScratchFailed when the table's scratch file
-// fails, rrTooLarge when the table cannot hold so much text, rrNotCp932 for a character a
-// UTF-8 file cannot give in CP932; the network is untouched in each case. The engine keeps
-// what was read (the file left open at its rows) until MakeMapNodes builds the network
-// from it, or another read replaces it; MakeMapNodes without a map read builds from the
-// shared table's rows. MakeMapNodes appends each refused row's warning to `warnings` and
-// gives LoadMap's code for the build.
-[[nodiscard]] int ReadMapFile(const std::string& path);
-// ReadMapFile with the table filled by `load`.
-[[nodiscard]] int ReadMapWith(const TableLoader& load);
-[[nodiscard]] int MakeMapNodes(tqList<tqString>& warnings, int threads);
-
 // Empties the shared table and reads the instruction file into it, so that only the titles
-// of this file count; the codes as ReadMapFile, for the three instruction titles. The
-// instruction list is untouched.
+// of this file count; the codes as LoadMap's reading, for the three instruction titles.
+// The instruction list is untouched.
 [[nodiscard]] typReadOutcome ReadDRF(const typSource& source);
 [[nodiscard]] int ReadDRFFile(const std::string& path);
-[[nodiscard]] int ReadDRFWith(const TableLoader& load);
 // Rebuilds the instruction list from the table's rows, checking them against the network,
 // then empties the table; each refused row appends one warning text to `warnings`. False
 // when the table's scratch file failed while the rows were read back, with the instruction

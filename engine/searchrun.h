@@ -18,8 +18,9 @@ namespace RSIF {
 // while the others search). `along`, when given, is called whenever the number of searches
 // finished from the first grows, with that number, so that the caller can use those records
 // while the rest are searched: on the thread that finished the search, never two calls at
-// once, each with a larger number, the last with the number returned. It must read no
-// record beyond its number; what it throws ends the run and is thrown here.
+// once, each with a larger number, the last with the number returned. It may read the
+// records below its number and release their routes (typDRFInf::ReleaseRoute), and must
+// touch nothing else; what it throws ends the run and is thrown here.
 int SearchAllDRF(int threads, const std::function<bool(int finished)>& report,
                  const std::function<void()>& prepared = {},
                  const std::function<void(int finished)>& along = {});

@@ -56,11 +56,9 @@ protected:
         return dir.Write(name, codepage::Utf8ToCp932(utf8));
     }
     void LoadMap(const std::string& rows, int threads = 2) {
-        ASSERT_EQ(RSIF::ReadMapFile(
-                      File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows)),
-                  RSIF::rrRead);
-        tqList<tqString> warnings;
-        ASSERT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrRead);
+        const std::string path =
+            File("map.csv", "M_始点ノード名,M_終点ノード名,M_ノード間距離\n" + rows);
+        ASSERT_EQ(RSIF::LoadMap({path, {}}, threads).code, RSIF::rrRead);
         RSIF::GetDRFList().Clear();
     }
     int ReadInstructions(const std::string& text, tqList<tqString>& warnings) {
@@ -429,22 +427,23 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     const std::string drf =
         File("drf.csv", "D_検索名称,D_始点ノード名,D_終点ノード名\n" + ManyRows("s#,A#,B#", 5000));
     tqList<tqString> warnings;
-    warnings.Add(std::make_unique<tqString>("earlier"));
 
     iofault::FailWritesAfter(20000);  // the scratch file stops growing during the read
-    EXPECT_EQ(RSIF::ReadMapFile(map), RSIF::rrScratchFailed);
+    EXPECT_EQ(RSIF::LoadMap({map, {}}, 1).code, RSIF::rrScratchFailed);
     iofault::Reset();
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
 
-    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);  // a new scratch file
-    iofault::Fail(iofault::opRead);                   // the rows cannot be read back
-    EXPECT_EQ(RSIF::MakeMapNodes(warnings, 1), RSIF::rrScratchFailed);
+    // Read into a new scratch file, whose rows then cannot be read back.
+    const RSIF::typMapLoad unread = RSIF::LoadMap({map, {}}, 1, [] {
+        iofault::Fail(iofault::opRead);
+        return true;
+    });
     iofault::Reset();
+    EXPECT_EQ(unread.code, RSIF::rrScratchFailed);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 0);
-    EXPECT_EQ(Texts(warnings), "earlier\n");  // no warning of rows that were never read
+    EXPECT_EQ(Texts(unread.warnings), "");  // no warning of rows that were never read
 
-    ASSERT_EQ(RSIF::ReadMapFile(map), RSIF::rrRead);
-    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 2), RSIF::rrRead);
+    ASSERT_EQ(RSIF::LoadMap({map, {}}, 2).code, RSIF::rrRead);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 10002);
     ASSERT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrRead);
     iofault::Fail(iofault::opRead);
@@ -458,7 +457,7 @@ TEST_F(EngineTest, AScratchFailureFailsTheLoadInsteadOfDroppingRows) {
     iofault::Fail(iofault::opCreate);  // no scratch file can be made at all
     iofault::Fail(iofault::opWrite);
     EXPECT_EQ(RSIF::ReadDRFFile(drf), RSIF::rrScratchFailed);
-    EXPECT_EQ(RSIF::ReadMapFile(map), RSIF::rrScratchFailed);
+    EXPECT_EQ(RSIF::LoadMap({map, {}}, 1).code, RSIF::rrScratchFailed);
     iofault::Reset();
 }
 
@@ -679,9 +678,9 @@ TEST_F(EngineTest, ReadsCheckTheirTitlesAndLeaveTheDataAlone) {
     tqList<tqString> warnings;
     ASSERT_EQ(ReadInstructions("D_検索名称,D_始点ノード名,D_終点ノード名\na,S,E\n", warnings),
               RSIF::rrRead);
-    EXPECT_EQ(RSIF::ReadMapFile(File("bad.csv", "M_始点ノード名,M_終点ノード名\nA,B\n")),
+    EXPECT_EQ(RSIF::LoadMap({File("bad.csv", "M_始点ノード名,M_終点ノード名\nA,B\n"), {}}, 1).code,
               RSIF::rrTitleMissing);
-    EXPECT_EQ(RSIF::ReadMapFile(dir.Path("absent.csv")), RSIF::rrCannotRead);
+    EXPECT_EQ(RSIF::LoadMap({dir.Path("absent.csv"), {}}, 1).code, RSIF::rrCannotRead);
     EXPECT_EQ(RSIF::ReadDRFFile(File("bad.csv", "D_検索名称\nx\n")), RSIF::rrTitleMissing);
     EXPECT_EQ(RSIF::GetNodes().GetCount(), 2);
     EXPECT_EQ(RSIF::GetDRFList().Count(), 1);
@@ -774,32 +773,33 @@ TEST_F(EngineTest, AMapFileBuildsTheRowsTheTableWouldHold) {
         const std::string titles = round % 2 == 0
                                        ? "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
                                        : "M_ノード間距離,備考,M_終点ノード名,M_始点ノード名\n";
-        auto load = [&](const std::string& path, tqList<tqString>& warnings, int threads) {
-            ASSERT_EQ(RSIF::ReadMapFile(path), RSIF::rrRead);
-            ASSERT_EQ(RSIF::MakeMapNodes(warnings, threads), RSIF::rrRead);
+        // The warnings of a load.
+        auto load = [&](const std::string& path, int threads) {
+            const RSIF::typMapLoad loaded = RSIF::LoadMap({path, {}}, threads);
+            EXPECT_EQ(loaded.code, RSIF::rrRead);
+            return Texts(loaded.warnings);
         };
         // Node ids in the order the rows first name them, then the links as searched.
         auto network = [] { return NetworkText(RSIF::GetNodes()); };
-        tqList<tqString> tabled;
-        load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), tabled, 1);
+        const std::string tabled = load(dir.Write("map8.csv", "\xEF\xBB\xBF" + titles + rows), 1);
         const std::string tabledNetwork = network();
         for (int threads : {1, 2, 3, 4}) {  // up to four pieces read side by side
-            tqList<tqString> direct;
-            load(File("map.csv", titles + rows), direct, threads);
-            EXPECT_EQ(Texts(direct), Texts(tabled)) << threads << " threads:\n" << rows;
+            const std::string direct = load(File("map.csv", titles + rows), threads);
+            EXPECT_EQ(direct, tabled) << threads << " threads:\n" << rows;
             EXPECT_EQ(network(), tabledNetwork) << threads << " threads:\n" << rows;
         }
     }
 }
 
 TEST_F(EngineTest, RepeatedLinksAreWarnedInRowOrderAmongTheOtherRefusals) {
-    ASSERT_EQ(RSIF::ReadMapFile(File("map.csv",
-                                     "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
-                                     "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n")),
-              RSIF::rrRead);
-    tqList<tqString> warnings;
-    ASSERT_EQ(RSIF::MakeMapNodes(warnings, 1), RSIF::rrRead);
-    EXPECT_EQ(Texts(warnings),
+    const RSIF::typMapLoad load =
+        RSIF::LoadMap({File("map.csv",
+                            "M_始点ノード名,M_終点ノード名,M_ノード間距離\n"
+                            "A,B,1\nA,B,-2\nA,A,1\nB,A,0\nA,B,3\n,B,1\nB,A,4\n"),
+                       {}},
+                      1);
+    ASSERT_EQ(load.code, RSIF::rrRead);
+    EXPECT_EQ(Texts(load.warnings),
               "[0002]行:From[A]-To[B]のノード間リンクは既に定義されています。\n"
               "[0003]行:From及びToのノード名称は同一には出来ません。\n"
               "[0004]行:ノード間距離(Dist)は０に出来ません。\n"

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         BuildReference(table, reference);
     }
-    if (RSIF::ReadMapFile(map) != RSIF::rrRead || RSIF::MakeMapNodes(warnings, 2) != RSIF::rrRead ||
+    if (RSIF::LoadMap({map, {}}, 2).code != RSIF::rrRead ||
         RSIF::GetNodes().GetCount() != reference.GetCount()) {
         std::abort();
     }
