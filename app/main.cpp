@@ -12,6 +12,7 @@
 #include "app/versionfrm.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
+#include "engine/readfailure.h"
 #include "platform/qt/desktop.h"
 #include "platform/standardstreams.h"
 
@@ -25,7 +26,7 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::bad_alloc&) {
-            ShowErrorMessage(activeWindow(), "メモリが不足しています。");
+            ShowErrorMessage(activeWindow(), "%s", RSIF::OutOfMemoryMessage().c_str());
         } catch (const std::exception& error) {
             ShowErrorMessage(activeWindow(), "%s", error.what());
         } catch (...) {

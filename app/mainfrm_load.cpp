@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/warnlogfrm.h"
 #include "data/messagebox.h"
+#include "engine/readfailure.h"
 #include "engine/routesrchinterface.h"
 #include "platform/helperthreads.h"
 
@@ -76,7 +77,7 @@ bool TMainForm::LoadChangedNothing(EngineWorker::Ending ending, const RSIF::typR
                                    bool titlesRead, const std::string& path, RSIF::FileKind kind,
                                    bool gridShown) {
     if (ending == EngineWorker::weOutOfMemory) {
-        ShowErrorMessage(this, "メモリが不足しています。");
+        ShowErrorMessage(this, "%s", RSIF::OutOfMemoryMessage().c_str());
     }
     if (ending == EngineWorker::weStopped) {
         mStoppedNote = QStringLiteral("読込みを中止しました。");

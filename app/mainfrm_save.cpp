@@ -1,5 +1,4 @@
 // The save command: the results as a CSV result file.
-#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -7,6 +6,7 @@
 #include "app/mainfrm_private.h"
 #include "app/settings.h"
 #include "data/messagebox.h"
+#include "engine/readfailure.h"
 #include "engine/resultfile.h"
 #include "platform/filereason.h"
 
@@ -30,7 +30,6 @@ void TMainForm::ResultPreservBtnClick() {
               QStringLiteral("検索結果を保存しています。保存が終わるまで他の操作はできません。"));
     struct Save {
         bool remembered = false;
-        bool saved = false;
         FileFailure failure;
     };
     auto save = std::make_shared<Save>();
@@ -42,9 +41,7 @@ void TMainForm::ResultPreservBtnClick() {
             if (!save->remembered) {
                 return;
             }
-            errno = 0;
-            save->saved = RSIF::SaveResultFile(path, encoding);
-            save->failure = FileFailure::Now(FileFailure::fdWriting);
+            save->failure = RSIF::SaveResultFile(path, encoding);
         },
         [this, save, path](EngineWorker::Ending ending) {
             const EndWorkScope ended(*this);
@@ -52,12 +49,14 @@ void TMainForm::ResultPreservBtnClick() {
             if (!save->remembered) {
                 settings::ShowWriteFailure(this);
             } else if (ending == EngineWorker::weOutOfMemory) {
-                ShowErrorMessage(this, "メモリが不足しています。");
-            } else if (save->saved) {
+                ShowErrorMessage(this, "%s", RSIF::OutOfMemoryMessage().c_str());
+            } else if (!save->failure) {
                 ShowInfoMessage(this, "検索結果ファイル[%s]の保存が完了しました。", path.c_str());
             } else {
-                ShowErrorMessage(this, "検索結果ファイル[%s]の保存に失敗しました。%s", path.c_str(),
-                                 ReasonSuffix(FileFailureReason(save->failure)).c_str());
+                ShowErrorMessage(this, "%s",
+                                 RSIF::WriteFailureMessage(RSIF::okResults, path,
+                                                           FileFailureReason(save->failure))
+                                     .c_str());
             }
         });
 }

@@ -15,6 +15,7 @@
 #include "data/formattext.h"
 #include "data/messagebox.h"
 #include "data/systemtext.h"
+#include "engine/readfailure.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "engine/searchrun.h"
@@ -92,7 +93,7 @@ void TMainForm::SearchBtnClick() {
 void TMainForm::SearchEnded(EngineWorker::Ending ending, std::shared_ptr<ResultRows> rows) {
     const EndWorkScope ended(*this);
     if (ending == EngineWorker::weOutOfMemory) {
-        ShowErrorMessage(this, "メモリが不足しています。");
+        ShowErrorMessage(this, "%s", RSIF::OutOfMemoryMessage().c_str());
     }
     if (mCloseAfterWork) {
         return;  // the window goes: its rows need not be filled

@@ -7,11 +7,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
 #include "data/messagebox.h"
+#include "engine/readfailure.h"
 #include "engine/resultfile.h"
 #include "platform/filereason.h"
 #include "platform/qt/fonts.h"
@@ -22,7 +22,6 @@ struct TWarnLogForm::Save {
     std::vector<std::string> lines;
     std::string path;
     codepage::TextEncoding encoding = codepage::TextEncoding::cp932;
-    bool saved = false;
     FileFailure failure;
 };
 
@@ -148,9 +147,7 @@ void TWarnLogForm::LogSaveBtnClick() {
         for (const std::string& line : save->lines) {
             lines.Add(std::make_unique<tqString>(line.c_str()));
         }
-        errno = 0;
-        save->saved = RSIF::SaveWarningLog(save->path, lines, save->encoding);
-        save->failure = FileFailure::Now(FileFailure::fdWriting);
+        save->failure = RSIF::SaveWarningLog(save->path, lines, save->encoding);
     });
     mSaveCheck->start();
     SaveChecked();  // ended already when no helper could be had
@@ -164,8 +161,10 @@ void TWarnLogForm::SaveChecked() {
     mSaving.reset();
     const std::shared_ptr<Save> save = std::move(mSave);
     LogSaveBtn->setEnabled(true);
-    if (!save->saved) {
-        ShowErrorMessage(this, "警告ログファイル[%s]の保存に失敗しました。%s", save->path.c_str(),
-                         ReasonSuffix(FileFailureReason(save->failure)).c_str());
+    if (save->failure) {
+        ShowErrorMessage(this, "%s",
+                         RSIF::WriteFailureMessage(RSIF::okWarningLog, save->path,
+                                                   FileFailureReason(save->failure))
+                             .c_str());
     }
 }

@@ -54,12 +54,16 @@ void AppendCopies(const tqList<tqString>& from, tqList<tqString>& to) {
 }
 
 int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
-    errno = 0;
-    if (!arguments.warnings.empty() &&
-        !RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings, arguments.encoding)) {
-        std::fprintf(
-            stderr, "警告ログファイル[%s]の保存に失敗しました。%s\n", arguments.warnings.c_str(),
-            ReasonSuffix(FileFailureReason(FileFailure::Now(FileFailure::fdWriting))).c_str());
+    if (arguments.warnings.empty()) {
+        return ecSuccess;
+    }
+    const FileFailure failure =
+        RSIF::SaveWarningLog(OutputPath(arguments.warnings), warnings, arguments.encoding);
+    if (failure) {
+        std::fprintf(stderr, "%s\n",
+                     RSIF::WriteFailureMessage(RSIF::okWarningLog, arguments.warnings,
+                                               FileFailureReason(failure))
+                         .c_str());
         return ecCannotWrite;
     }
     return ecSuccess;
@@ -203,7 +207,7 @@ int main(int argc, char** argv) {
         RSIF::CreateEngine();
         code = Run(arguments, display);
     } catch (const std::bad_alloc&) {
-        code = Fail(ecOutOfMemory, "メモリが不足しています。");
+        code = Fail(ecOutOfMemory, "%s", RSIF::OutOfMemoryMessage().c_str());
     }
     RSIF::DestroyEngine();
     RSIF::SetProgressDisplay(nullptr);

@@ -1,12 +1,12 @@
 #include "batch/store.h"
 
-#include <cerrno>
 #include <cstdio>
 
 #include "batch/exitcode.h"
 #include "batch/failurereason.h"
 #include "batch/routelines.h"
 #include "data/systemtext.h"
+#include "engine/readfailure.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
 #include "platform/filereason.h"
@@ -136,9 +136,9 @@ void Store::TableUnreadable(const std::string& argument, int code) const {
 }
 
 int Store::WriteFailure(const std::string& reason) const {
-    const std::string shown = Shown(mArguments.result);
-    std::fprintf(stderr, "検索結果ファイル[%s]の保存に失敗しました。%s\n", shown.c_str(),
-                 ReasonSuffix(reason).c_str());
+    std::fprintf(
+        stderr, "%s\n",
+        RSIF::WriteFailureMessage(RSIF::okResults, Shown(mArguments.result), reason).c_str());
     return ecCannotWrite;
 }
 
@@ -147,10 +147,9 @@ int Store::BeginResults(TSLtabDbCL& results) {
     if (mDb || textfile::TextFileWriter::WritesDirectly(path)) {
         return ecSuccess;  // a pipe's reader must not see rows of a run that fails later
     }
-    errno = 0;
     results.SetSaveEncoding(mArguments.encoding);
     if (!mResultFile.Open(path, TSFileStreamCL::fmWrite)) {
-        return WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));
+        return WriteFailure(FileFailureReason(mResultFile.Failure()));
     }
     mResultFile.SetWriteEncoding(mArguments.encoding);
     return ecSuccess;
@@ -160,10 +159,9 @@ void Store::WriteAdded(TSLtabDbCL& results) {
     if (mResultFile.mode != TSFileStreamCL::fmWrite || mWriteFailed) {
         return;
     }
-    errno = 0;
     const uint32_t lines = results.GetRowCount() + 1;
     if (!results.WriteCsvLines(mResultFile, mLinesWritten, lines)) {
-        mWriteFailure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
+        mWriteFailure = FileFailureReason(mResultFile.Failure());
         mWriteFailed = true;
     }
     mLinesWritten = lines;
@@ -172,10 +170,9 @@ void Store::WriteAdded(TSLtabDbCL& results) {
 int Store::Write(TSLtabDbCL& results) {
     if (mResultFile.mode == TSFileStreamCL::fmWrite) {
         WriteAdded(results);
-        errno = 0;
         if (mWriteFailed || !mResultFile.Close()) {
             if (!mWriteFailed) {
-                mWriteFailure = FileFailureReason(FileFailure::Now(FileFailure::fdWriting));
+                mWriteFailure = FileFailureReason(mResultFile.Failure());
             }
             mResultFile.Discard();
             return WriteFailure(mWriteFailure);
@@ -183,11 +180,10 @@ int Store::Write(TSLtabDbCL& results) {
         return ecSuccess;
     }
     if (!mDb) {
-        errno = 0;
         results.SetSaveEncoding(mArguments.encoding);
         return results.SaveCsvFile(OutputPath(mArguments.result))
                    ? ecSuccess
-                   : WriteFailure(FileFailureReason(FileFailure::Now(FileFailure::fdWriting)));
+                   : WriteFailure(FileFailureReason(results.SaveFailure()));
     }
     bool lacksColumns = false;
     mDb->TakeLastError();

@@ -109,6 +109,17 @@ bool TSFileStreamCL::WriteText(std::string_view text) {
     if (mode != fmWrite) {
         return false;
     }
+    if (mFailure) {
+        return false;  // once failed, the file is never whole
+    }
+    if (!WriteEncoded(text)) {
+        mFailure = FileFailure::Now(FileFailure::fdWriting);
+        return false;
+    }
+    return true;
+}
+
+bool TSFileStreamCL::WriteEncoded(std::string_view text) {
     const bool first = !std::exchange(mWritten, true);
     if (first && mEncoding == codepage::TextEncoding::utf8Bom &&
         !mWriter.Write(codepage::kUtf8Mark)) {
@@ -136,7 +147,13 @@ bool TSFileStreamCL::Close() {
         position = 0;
         closed = true;
     } else if (mode == fmWrite) {
-        closed = mWriter.Commit();
+        closed = !mFailure && mWriter.Commit();
+        if (!closed && !mFailure) {
+            mFailure = FileFailure::Now(FileFailure::fdWriting);
+        }
+        if (!closed) {
+            mWriter.Discard();
+        }
     }
     mode = fmClosed;
     return closed;

@@ -54,7 +54,7 @@ public:
     bool ReadLine(std::string_view& line);
 
     // Writes `text` as it is; every LF reaches the file as CR LF. False in another mode or
-    // once a write has failed.
+    // once a write has failed (Failure() then says why).
     bool WriteText(std::string_view text);
     // The encoding of what WriteText writes (CP932 texts of whole characters, converted;
     // with the mark, it goes first). Set before the first WriteText; CP932 by default. In
@@ -62,8 +62,8 @@ public:
     // false with errno EILSEQ.
     void SetWriteEncoding(codepage::TextEncoding encoding) { mEncoding = encoding; }
 
-    // Ends reading, or puts the written file in place (false, with the old file kept,
-    // when anything failed). False when nothing was open.
+    // Ends reading, or puts the written file in place (false, with the old file kept and
+    // Failure() saying why, when anything failed). False when nothing was open.
     bool Close();
 
     // Ends writing without touching the target file.
@@ -71,10 +71,13 @@ public:
     // Told how far the reading of an fmRead Open or of ReadRest has come (see
     // textfile::ReadTextFile).
     void SetReadProgress(textfile::ReadProgress hook) { mReadProgress = std::move(hook); }
-    // Why the last Open, OpenFirstLine or ReadRest failed.
+    // Why the last Open, OpenFirstLine or ReadRest failed, or the writing since Open (taken
+    // where it failed, before any later call could change errno).
     const FileFailure& Failure() const { return mFailure; }
 
 private:
+    bool WriteEncoded(std::string_view text);
+
     textfile::TextFileWriter mWriter;
     codepage::TextEncoding mEncoding = codepage::TextEncoding::cp932;
     bool mWritten = false;  // since Open

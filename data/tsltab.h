@@ -127,6 +127,8 @@ public:
     // only when everything was written; false, with the old file intact, otherwise, and
     // when the table has no columns.
     virtual bool SaveCsvFile(const std::string& path);
+    // Why the last SaveCsvFile failed on its file (nothing when the table failed).
+    const FileFailure& SaveFailure() const { return mSaveFailure; }
     // The encoding SaveCsvFile writes in; CP932 by default.
     void SetSaveEncoding(codepage::TextEncoding encoding) { mSaveEncoding = encoding; }
     codepage::TextEncoding SaveEncoding() const { return mSaveEncoding; }
@@ -167,6 +169,7 @@ private:
 
     TextPlaceCL mUnconvertible;
     FileFailure mLoadFailure;
+    FileFailure mSaveFailure;
     ProgressHook mProgress;
     std::vector<std::string> mNeededTitles;
     std::function<bool(std::string_view)> mColumnsRead;

@@ -306,15 +306,20 @@ void TSLtabCL::AppendLines(uint32_t first, uint32_t end, std::string& text, Peek
 
 bool TSLtabCL::SaveCsvFile(const std::string& path) {
     TSFileStreamCL stream;
+    mSaveFailure = {};
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
+        mSaveFailure = stream.Failure();
         return false;
     }
     stream.SetWriteEncoding(mSaveEncoding);
     if (GetColCount() == 0 || !IsUsable() || !WriteCsvLines(stream, 0, GetRowCount() + 1)) {
+        mSaveFailure = stream.Failure();
         stream.Discard();
         return false;
     }
-    return stream.Close();
+    const bool closed = stream.Close();
+    mSaveFailure = stream.Failure();
+    return closed;
 }
 
 bool TSLtabCL::WriteCsvLines(TSFileStreamCL& stream, uint32_t firstLine, uint32_t endLine) {

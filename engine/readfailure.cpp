@@ -37,4 +37,13 @@ std::string ScratchFailureMessage() {
                       ScratchFolder().c_str());
 }
 
+std::string WriteFailureMessage(OutputKind kind, const std::string& shown,
+                                const std::string& reason) {
+    return FormatText(kind == okResults ? "検索結果ファイル[%s]の保存に失敗しました。%s"
+                                        : "警告ログファイル[%s]の保存に失敗しました。%s",
+                      shown.c_str(), ReasonSuffix(reason).c_str());
+}
+
+std::string OutOfMemoryMessage() { return "メモリが不足しています。"; }
+
 }  // namespace RSIF

@@ -38,6 +38,17 @@ void Fill(TSLtabCL& table, ResultFill::Layout layout) {
     fill.AddRows(GetDRFList().Count(), &progress);
 }
 
+// Puts the file written to `stream` in place when everything was `written`, else keeps
+// the old one; why it failed, or nothing.
+FileFailure Closed(TSFileStreamCL& stream, bool written) {
+    if (!written) {
+        stream.Discard();
+        // A table whose scratch file failed leaves no failure of the file's own.
+        return stream.Failure() ? stream.Failure() : FileFailure{FileFailure::fdWriting, 0};
+    }
+    return stream.Close() ? FileFailure{} : stream.Failure();
+}
+
 }  // namespace
 
 int RouteRowCount(const typDRFInf& record) {
@@ -145,48 +156,42 @@ void FillResultTable(TSLtabCL& table) { Fill(table, ResultFill::Layout::routeRow
 
 void FillNodeRowsTable(TSLtabCL& table) { Fill(table, ResultFill::Layout::nodeRows); }
 
-bool SaveResultFile(const std::string& path, codepage::TextEncoding encoding) {
+FileFailure SaveResultFile(const std::string& path, codepage::TextEncoding encoding) {
     constexpr int kInstructionsAtATime = 4096;
     TSLtabCL table;
     table.SetSaveEncoding(encoding);
     ResultFill fill(table, ResultFill::Layout::routeRows);
     TSFileStreamCL stream;
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
-        return false;
+        return stream.Failure();
     }
     stream.SetWriteEncoding(encoding);
     const int count = GetDRFList().Count();
     ProgressRun progress(GetProgressDisplay(), count);
-    bool written = table.IsUsable() && table.WriteCsvLines(stream, 0, 1);  // the titles
+    bool written = table.WriteCsvLines(stream, 0, 1);  // the titles
     for (int done = 0; written && done < count;) {
         done = std::min(count, done + kInstructionsAtATime);
         fill.AddRows(done, &progress);
-        written = table.IsUsable() && table.WriteCsvLines(stream, 1, table.GetRowCount() + 1);
+        written = table.WriteCsvLines(stream, 1, table.GetRowCount() + 1);
         table.ClearRowsKeepTitles();
         fill.RowsCleared();
     }
-    if (!written) {
-        stream.Discard();
-        return false;
-    }
-    return stream.Close();
+    return Closed(stream, written);
 }
 
-bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
-                    codepage::TextEncoding encoding) {
+FileFailure SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
+                           codepage::TextEncoding encoding) {
     TSFileStreamCL stream;
     if (!stream.Open(path, TSFileStreamCL::fmWrite)) {
-        return false;
+        return stream.Failure();
     }
     stream.SetWriteEncoding(encoding);
-    for (int i = 0; i < warnings.Count(); ++i) {
+    bool written = true;
+    for (int i = 0; written && i < warnings.Count(); ++i) {
         const tqString* text = warnings.Get(i);
-        if (!stream.WriteText(text ? text->GetText() : "") || !stream.WriteText("\n")) {
-            stream.Discard();
-            return false;
-        }
+        written = stream.WriteText(text ? text->GetText() : "") && stream.WriteText("\n");
     }
-    return stream.Close();
+    return Closed(stream, written);
 }
 
 }  // namespace RSIF

@@ -9,6 +9,7 @@
 #include "engine/progress.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
+#include "platform/filereason.h"
 
 namespace RSIF {
 
@@ -64,13 +65,14 @@ private:
 // Writes the result file of the whole list (FillResultTable's table, in `encoding`) to
 // `path`, filling and writing the rows of a few thousand instructions at a time, so that no
 // copy of every route is held beside the records. The old file is replaced only when
-// everything was written.
-[[nodiscard]] bool SaveResultFile(const std::string& path, codepage::TextEncoding encoding);
+// everything was written; why it was not, or nothing.
+[[nodiscard]] FileFailure SaveResultFile(const std::string& path, codepage::TextEncoding encoding);
 
 // Writes the warnings as received (CP932, or converted to `encoding`), each followed by
 // CR LF; no warnings give an empty file. The old file is replaced only when everything was
-// written.
-[[nodiscard]] bool SaveWarningLog(const std::string& path, const tqList<tqString>& warnings,
-                                  codepage::TextEncoding encoding = codepage::TextEncoding::cp932);
+// written; why it was not, or nothing.
+[[nodiscard]] FileFailure SaveWarningLog(
+    const std::string& path, const tqList<tqString>& warnings,
+    codepage::TextEncoding encoding = codepage::TextEncoding::cp932);
 
 }  // namespace RSIF

@@ -297,15 +297,16 @@ TEST_F(EngineTest, TheResultFileWrittenInPartsIsTheWholeTablesFile) {
     for (const auto encoding : {codepage::TextEncoding::cp932, codepage::TextEncoding::utf8Bom}) {
         whole.SetSaveEncoding(encoding);
         ASSERT_TRUE(whole.SaveCsvFile(dir.Path("whole.csv")));
-        ASSERT_TRUE(RSIF::SaveResultFile(dir.Path("parts.csv"), encoding));
+        ASSERT_FALSE(RSIF::SaveResultFile(dir.Path("parts.csv"), encoding));  // no failure
         const std::string expected = TempDir::Read(dir.Path("whole.csv"));
         const std::string written = TempDir::Read(dir.Path("parts.csv"));
         ASSERT_EQ(written.size(), expected.size());
         EXPECT_TRUE(written == expected);  // a diff of megabytes helps nobody
     }
-    // A folder that does not exist fails the save.
-    EXPECT_FALSE(
-        RSIF::SaveResultFile(dir.Path("missing/parts.csv"), codepage::TextEncoding::cp932));
+    // A folder that does not exist fails the save, and is named as the reason.
+    const FileFailure failure =
+        RSIF::SaveResultFile(dir.Path("missing/parts.csv"), codepage::TextEncoding::cp932);
+    EXPECT_EQ(FileFailureReason(failure), "フォルダがありません");
 }
 
 // On a map whose links all go both ways, one worker measures the last landmarks while the
