@@ -4,11 +4,10 @@
 #include <QGroupBox>
 #include <QListView>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include <chrono>
 #include <filesystem>
+#include <new>
 
 #include "data/messagebox.h"
 #include "engine/readfailure.h"
@@ -23,9 +22,8 @@ struct TWarnLogForm::Save {
     std::string path;
     codepage::TextEncoding encoding = codepage::TextEncoding::cp932;
     FileFailure failure;
+    bool outOfMemory = false;
 };
-
-constexpr int kSaveCheckMs = 20;  // how often a save under way is asked whether it ended
 
 // The log's lines as the list shows them, decoded only when a row is drawn, so that a load
 // with hundreds of thousands of rejected rows hands them over at once.
@@ -78,9 +76,6 @@ TWarnLogForm::TWarnLogForm(QWidget* mainWindow, OutputCheck outputClash)
     CancelBtn->setGeometry(308, 290, 88, 28);
     connect(LogSaveBtn, &QPushButton::clicked, this, [this] { LogSaveBtnClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { CancelBtnClick(); });
-    mSaveCheck = new QTimer(this);
-    mSaveCheck->setInterval(kSaveCheckMs);
-    connect(mSaveCheck, &QTimer::timeout, this, [this] { SaveChecked(); });
 }
 
 TWarnLogForm::~TWarnLogForm() = default;  // a save under way ends first
@@ -141,27 +136,31 @@ void TWarnLogForm::LogSaveBtnClick() {
     mSave->encoding = TypeEncoding(SaveDialog.FilterIndex);
     LogSaveBtn->setEnabled(false);
     mSaving = std::make_unique<HelperThreads>(1);
-    mSaving->Run([save = mSave] {
-        tqList<tqString> lines;
-        lines.Reserve(static_cast<int32_t>(save->lines.size()));
-        for (const std::string& line : save->lines) {
-            lines.Add(std::make_unique<tqString>(line.c_str()));
+    // The save posts its end, as the main window's jobs do; the window, which joins the
+    // helper before it goes, drops the posted end with itself.
+    mSaving->Run([this, save = mSave] {
+        try {
+            tqList<tqString> lines;
+            lines.Reserve(static_cast<int32_t>(save->lines.size()));
+            for (const std::string& line : save->lines) {
+                lines.Add(std::make_unique<tqString>(line.c_str()));
+            }
+            save->failure = RSIF::SaveWarningLog(save->path, lines, save->encoding);
+        } catch (const std::bad_alloc&) {
+            save->outOfMemory = true;
         }
-        save->failure = RSIF::SaveWarningLog(save->path, lines, save->encoding);
+        QMetaObject::invokeMethod(
+            this, [this] { SaveEnded(); }, Qt::QueuedConnection);
     });
-    mSaveCheck->start();
-    SaveChecked();  // ended already when no helper could be had
 }
 
-void TWarnLogForm::SaveChecked() {
-    if (!mSaving || !mSaving->EndedWithin(std::chrono::milliseconds(0))) {
-        return;
-    }
-    mSaveCheck->stop();
+void TWarnLogForm::SaveEnded() {
     mSaving.reset();
     const std::shared_ptr<Save> save = std::move(mSave);
     LogSaveBtn->setEnabled(true);
-    if (save->failure) {
+    if (save->outOfMemory) {
+        ShowErrorMessage(this, "%s", RSIF::OutOfMemoryMessage().c_str());
+    } else if (save->failure) {
         ShowErrorMessage(this, "%s",
                          RSIF::WriteFailureMessage(RSIF::okWarningLog, save->path,
                                                    FileFailureReason(save->failure))

@@ -20,7 +20,6 @@
 class QGroupBox;
 class QListView;
 class QPushButton;
-class QTimer;
 class WarnLogLines;
 
 class TWarnLogForm : public QDialog {
@@ -54,14 +53,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    // Ends a save once its helper has: the button back, the failure said.
-    void SaveChecked();
+    // Ends a save once its helper has posted its end: the button back, the failure said.
+    void SaveEnded();
 
     std::vector<std::string> mLines;
     struct Save;
     std::shared_ptr<Save> mSave;
     std::unique_ptr<HelperThreads> mSaving;  // set while a save runs
-    QTimer* mSaveCheck;
     OutputCheck mOutputClash;
     WarnLogLines* mListed;
     std::optional<QPoint> mLastPosition;
