@@ -1,22 +1,25 @@
-// The progress display as the engine sees it: four operations, implemented by the window
-// with its progress bar and by the batch tool with a terminal line.
+// The progress display as the engine sees it: four operations, implemented by the batch
+// tool with a terminal line, and for the window by its worker (app/engineworker), which
+// posts each step to the window's thread, where the progress bar shows it. The engine runs
+// on the worker there, never on the window's thread.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
 // Thrown by a display (from ProcessEvents) to stop the work under way: a map load or an
-// instruction load then ends leaving the engine as it was before it began.
+// instruction load then ends leaving the engine as it was before it began; a search run
+// ends after the searches under way.
 struct WorkStopped {};
 
 class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
-    // Hides the result grid and shows the bar at position 0.
+    // A pass begins: the bar at position 0 (the window hides its result grid for it).
     virtual void Begin() = 0;
     // Moves the bar to `percent` (0..99).
     virtual void SetPosition(int percent) = 0;
-    // Lets pending window events run; may throw WorkStopped.
+    // A round of events between items: throws WorkStopped once the work is to stop.
     virtual void ProcessEvents() = 0;
     // Hides the bar.
     virtual void End() = 0;
@@ -25,9 +28,10 @@ public:
     virtual bool StopAsked() const { return false; }
 };
 
-// Runs `work` on a helper thread while this thread lets the display's events run, for a
-// long step with no items to count; without a display it simply runs `work`. An exception
-// `work` throws is thrown here.
+// Runs `work` on a helper thread while this thread holds the display's rounds of events (and
+// so hears a stop at once), for a long step with no items to count; without a display it
+// simply runs `work`. An exception `work` throws is thrown here; a stop is thrown once
+// `work` has ended, which should ask StopAsked itself to end early.
 void RunBeside(ProgressDisplay* display, const std::function<void()>& work);
 
 // One pass over `total` items with the shared rhythm: begin, then at every tenth item the
