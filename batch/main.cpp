@@ -69,12 +69,9 @@ int SaveLog(const Arguments& arguments, const tqList<tqString>& warnings) {
     return ecSuccess;
 }
 
-int Run(const Arguments& arguments, ProgressDisplay* display) {
-    Store store(arguments);
-    int code = store.Open();
-    if (code != ecSuccess) {
-        return code;
-    }
+// Loads the map; its warnings become the first of `warnings`. A map without a node ends the
+// run, its log written: the warnings tell why no row was taken.
+int LoadMapPhase(Store& store, const Arguments& arguments, tqList<tqString>& warnings) {
     std::optional<RSIF::typMapLoad> map = store.LoadMap(arguments.threads);
     if (!map) {
         return ecCannotRead;
@@ -82,14 +79,19 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
     if (map->code != RSIF::rrRead) {
         return ReadFailure(*map, store.Shown(arguments.map), RSIF::fkMap);
     }
-    tqList<tqString>& warnings = map->warnings;
+    warnings = std::move(map->warnings);
     RSIF::GetDRFList().Clear();
     if (RSIF::GetNodes().GetCount() == 0) {
-        int logCode = SaveLog(arguments, warnings);  // the warnings tell why no row was taken
+        const int logCode = SaveLog(arguments, warnings);
         Fail(ecNoNode, "マップファイルが読込まれていません。");
         return logCode != ecSuccess ? logCode : ecNoNode;
     }
+    return ecSuccess;
+}
 
+// Loads the instructions, their warnings after the map's; a part keeps its slice of the
+// accepted ones (the warnings stay whole).
+int LoadInstructionsPhase(Store& store, const Arguments& arguments, tqList<tqString>& warnings) {
     const std::optional<RSIF::typReadOutcome> drf = store.ReadInstructions();
     if (!drf) {
         return ecCannotRead;
@@ -102,18 +104,23 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
         return Fail(ecScratchFailed, "%s", RSIF::ScratchFailureMessage());
     }
     AppendCopies(instructionWarnings, warnings);
-
     tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
-    // A part keeps its slice of the accepted instructions; the warnings stay whole.
     const PartSlice slice = SliceOf(list.Count(), arguments.part, arguments.parts);
     list.DeleteRange(slice.last, list.Count() - slice.last);  // the slice lies inside
     list.DeleteRange(0, slice.first);
-    // The rows of the searches finished are filled, and where the file allows written, while
-    // the others are searched: the last search leaves little to do.
+    return ecSuccess;
+}
+
+// Searches every instruction and writes the results: the rows of the searches finished are
+// filled, and where the output allows written, while the others are searched, so the last
+// search leaves little to do. `successes` gets the number of routes found.
+int SearchPhase(Store& store, const Arguments& arguments, ProgressDisplay* display,
+                int& successes) {
+    tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     TSLtabDbCL results;
     RSIF::ResultFill fill(results, arguments.nodeRows ? RSIF::ResultFill::Layout::nodeRows
                                                       : RSIF::ResultFill::Layout::routeRows);
-    code = store.BeginResults(results);
+    const int code = store.BeginResults(results);
     if (code != ecSuccess) {
         return code;
     }
@@ -140,31 +147,51 @@ int Run(const Arguments& arguments, ProgressDisplay* display) {
             },
             {}, fillAlong);
     }
-    int successes = 0;
+    successes = 0;
     for (int i = 0; i < searched; ++i) {
         successes += list.Get(i)->Failed ? 0 : 1;
     }
     if (!results.IsUsable()) {  // the cells of the rows filled could not all be kept
         return Fail(ecScratchFailed, "%s", RSIF::ScratchFailureMessage());
     }
-    code = store.Write(results);
-    if (code != ecSuccess) {
-        return code;
-    }
-    code = SaveLog(arguments, warnings);
-    if (code != ecSuccess) {
-        return code;
-    }
-    // With the result or the log on standard output, that stream stays the file alone.
+    return store.Write(results);
+}
+
+// The counts, on standard output unless the result or the log is written there: that stream
+// then stays the file alone.
+int ReportCounts(const Arguments& arguments, int successes) {
     const bool streamTaken = (arguments.database.empty() && IsStandardOutput(arguments.result)) ||
                              (!arguments.warnings.empty() && IsStandardOutput(arguments.warnings));
     FILE* counts = streamTaken ? stderr : stdout;
     std::fprintf(counts, "ノード数: %d\n検索指示数: %d\n検索成功数: %d\n",
-                 RSIF::GetNodes().GetCount(), list.Count(), successes);
+                 RSIF::GetNodes().GetCount(), RSIF::GetDRFList().Count(), successes);
     if (std::fflush(counts) != 0 || std::ferror(counts)) {
         return Fail(ecCannotWrite, "標準出力に書込めません。");
     }
     return ecSuccess;
+}
+
+int Run(const Arguments& arguments, ProgressDisplay* display) {
+    Store store(arguments);
+    tqList<tqString> warnings;
+    int successes = 0;
+    int code = store.Open();
+    if (code == ecSuccess) {
+        code = LoadMapPhase(store, arguments, warnings);
+    }
+    if (code == ecSuccess) {
+        code = LoadInstructionsPhase(store, arguments, warnings);
+    }
+    if (code == ecSuccess) {
+        code = SearchPhase(store, arguments, display, successes);
+    }
+    if (code == ecSuccess) {
+        code = SaveLog(arguments, warnings);
+    }
+    if (code == ecSuccess) {
+        code = ReportCounts(arguments, successes);
+    }
+    return code;
 }
 
 }  // namespace
