@@ -147,7 +147,22 @@ public:
     void SetProgressHook(ProgressHook hook) { mProgress = std::move(hook); }
 
 private:
+    // The steps of LoadCsvFile and LoadCsvTitles: opens the file (reading it whole unless
+    // `titlesOnly`), reads the title line and whether the file is UTF-8, sets the titles,
+    // stores the rows, and appends the earlier titles the file lacks.
     bool LoadCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly);
+    bool OpenCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly);
+    // The first line (without a UTF-8 file's mark); false, with the failure noted, for an
+    // empty file or one whose rest cannot be read.
+    bool ReadTitleLine(TSFileStreamCL& stream, std::string_view& line, bool& utf8);
+    // Sets the file's titles from column 1 on; gives the `remembered` titles it lacks, in
+    // their order (each title of the file stands for one earlier title).
+    std::vector<std::string> SetFileTitles(const std::vector<std::string>& titles,
+                                           std::vector<std::string> remembered);
+    void AppendTitles(const std::vector<std::string>& titles);
+    // The rows from the stream's next line on, each cut to `titleCount` cells; false at a
+    // line that cannot be converted (SplitFileLine).
+    bool StoreRows(TSFileStreamCL& stream, bool utf8, uint32_t titleCount);
     // Splits a line of the file into fields, converting them to CP932 when `utf8`; false
     // (with the place noted) at a field of a column read (mRead; a title line: when every
     // column is read) that cannot be converted. A title that cannot be is no column read.

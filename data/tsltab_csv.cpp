@@ -105,6 +105,32 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     for (uint32_t col = 1; col <= GetColCount(); ++col) {
         remembered.emplace_back(GetTitle(col));
     }
+    if (!OpenCsv(path, stream, titlesOnly)) {
+        return false;
+    }
+    Clear();
+    mUnconvertible = {};
+    std::string_view line;
+    bool utf8 = false;
+    std::vector<std::string> fields;
+    if (!ReadTitleLine(stream, line, utf8) || !SplitFileLine(line, utf8, 0, fields)) {
+        return false;
+    }
+    const std::vector<std::string> kept = SetFileTitles(fields, std::move(remembered));
+    if (titlesOnly && !utf8) {  // the caller splits the rows itself
+        AppendTitles(kept);
+        return IsUsable();
+    }
+    if (!StoreRows(stream, utf8, static_cast<uint32_t>(fields.size()))) {
+        Clear();
+        return false;
+    }
+    AppendTitles(kept);
+    stream.Close();  // a UTF-8 file's rows are in the table: none are left to hand out
+    return IsUsable();
+}
+
+bool TSLtabCL::OpenCsv(const std::string& path, TSFileStreamCL& stream, bool titlesOnly) {
     // Reading the bytes is the first tenth of the work, splitting them into cells the rest.
     if (mProgress) {
         stream.SetReadProgress([&](uint64_t read, uint64_t size) { mProgress(read, 10 * size); });
@@ -114,9 +140,10 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
         mLoadFailure = stream.Failure();
         return false;
     }
-    Clear();
-    mUnconvertible = {};
-    std::string_view line;
+    return true;
+}
+
+bool TSLtabCL::ReadTitleLine(TSFileStreamCL& stream, std::string_view& line, bool& utf8) {
     if (!stream.ReadLine(line)) {
         mLoadFailure = FileFailure::Empty();
         return false;
@@ -134,24 +161,24 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
     if (line.starts_with(kUtf8Mark) && !readRest()) {
         return false;
     }
-    const bool utf8 = IsUtf8File(stream.content, line);
+    utf8 = IsUtf8File(stream.content, line);
     if (utf8 && !readRest()) {
         return false;
     }
     if (utf8 && line.starts_with(kUtf8Mark)) {
         line.remove_prefix(kUtf8Mark.size());
     }
-    std::vector<std::string> fields;
-    if (!SplitFileLine(line, utf8, 0, fields)) {
-        return false;
-    }
-    const auto titleCount = static_cast<uint32_t>(fields.size());
+    return true;
+}
+
+std::vector<std::string> TSLtabCL::SetFileTitles(const std::vector<std::string>& titles,
+                                                 std::vector<std::string> remembered) {
     std::unordered_map<std::string_view, int> fileTitles;  // how often each stands
-    for (uint32_t j = 1; j <= titleCount; ++j) {
-        SetTitle(j, fields[j - 1]);
-        ++fileTitles[fields[j - 1]];
+    for (uint32_t j = 1; j <= titles.size(); ++j) {
+        SetTitle(j, titles[j - 1]);
+        ++fileTitles[titles[j - 1]];
     }
-    std::vector<std::string> kept;  // earlier titles the file lacks, in their order
+    std::vector<std::string> kept;
     for (std::string& title : remembered) {
         auto found = fileTitles.find(title);
         if (found != fileTitles.end() && found->second > 0) {
@@ -160,19 +187,24 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
             kept.push_back(std::move(title));
         }
     }
-    if (titlesOnly && !utf8) {  // the caller splits the rows itself
-        for (const std::string& title : kept) {
-            SetTitle(GetColCount() + 1, title);
-        }
-        return IsUsable();
+    return kept;
+}
+
+void TSLtabCL::AppendTitles(const std::vector<std::string>& titles) {
+    for (const std::string& title : titles) {
+        SetTitle(GetColCount() + 1, title);
     }
+}
+
+bool TSLtabCL::StoreRows(TSFileStreamCL& stream, bool utf8, uint32_t titleCount) {
+    std::string_view line;
+    std::vector<std::string> fields;
     for (uint32_t row = 1; stream.ReadLine(line); ++row) {
         if (mProgress && row % kProgressLines == 0) {
             const uint64_t size = stream.content.size();
             mProgress(size + 9 * uint64_t{stream.position}, 10 * size);
         }
         if (!SplitFileLine(line, utf8, row, fields)) {
-            Clear();
             return false;
         }
         const auto used = std::min(titleCount, static_cast<uint32_t>(fields.size()));
@@ -180,11 +212,7 @@ bool TSLtabCL::LoadCsv(const std::string& path, TSFileStreamCL& stream, bool tit
             WriteCell(row, j, fields[j - 1]);
         }
     }
-    for (const std::string& title : kept) {
-        SetTitle(GetColCount() + 1, title);
-    }
-    stream.Close();  // a UTF-8 file's rows are in the table: none are left to hand out
-    return IsUsable();
+    return true;
 }
 
 namespace {
