@@ -83,14 +83,21 @@ struct typSource {
 std::string ScratchFolder();
 
 // Creates the network, the instruction list and the shared table, all empty; destroys
-// them again. Every other operation needs a created engine.
+// them again. Every other operation needs a created engine. The engine's operations run on
+// one thread at a time (the window's worker, the batch tool's main thread), which may
+// differ from one operation to the next; DestroyEngine only while none runs.
 void CreateEngine();
 void DestroyEngine();
 
+// The network and the list: a load replaces them and a search run writes the records, and
+// nothing may read them on another thread meanwhile (see SearchAllDRF for the threads a
+// run starts itself).
 SfNodes& GetNodes();
 tqList<typDRFInf>& GetDRFList();
 
-// Installs the progress display the loaders report to (not owned; null shows nothing).
+// Installs the progress display the loaders and the search run report to (not owned; null
+// shows nothing). Set while no operation runs; the display is called on the operation's
+// thread, and StopAsked from the threads it starts.
 void SetProgressDisplay(ProgressDisplay* display);
 // The display set last (may be null).
 ProgressDisplay* GetProgressDisplay();
