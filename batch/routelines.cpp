@@ -7,11 +7,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "data/numbertext.h"
 #include "data/systemtext.h"
 #include "data/tqstring.h"
 #include "db/gpkgline.h"
 #include "db/tsltabdb.h"
+#include "engine/mappiece.h"
 #include "engine/resultfile.h"
 #include "engine/routesrchinterface.h"
 #include "platform/codepage.h"
@@ -132,8 +132,7 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
         used.insert(links.begin(), links.end());
     }
 
-    // A link is the first map row that gave it, as the load keeps it: a row with both
-    // names, two different ones and a distance whose whole part is not 0.
+    // A link is the first map row that gave it, as the load keeps it.
     std::unordered_map<uint64_t, int64_t> linkRows;
     {
         std::unique_ptr<tqDAORecordset> rows = db.OpenRecordset(
@@ -155,8 +154,9 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
             }
             const std::string fromName = TSLtabDbCL::CellText(values[from]);
             const std::string toName = TSLtabDbCL::CellText(values[to]);
-            if (fromName.empty() || toName.empty() || fromName == toName ||
-                ReadLeadingInteger(TSLtabDbCL::CellText(values[distance])) == 0) {
+            int64_t linkDistance = 0;
+            if (RefusalOfMapRow(fromName, toName, TSLtabDbCL::CellText(values[distance]),
+                                linkDistance)) {
                 continue;
             }
             const uint64_t key = LinkKey(nodes.FindNode(tqString(fromName.c_str())),

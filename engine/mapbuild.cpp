@@ -20,13 +20,13 @@ constexpr size_t kAhead = 8;  // names whose memory is being fetched meanwhile
 
 std::string RefusalText(MapPiece::Refusal why, int row) {
     switch (why) {
-        case MapPiece::rfEmptyName:
+        case rfEmptyName:
             return FormatText(SystemText("[%04d]行:From及びToのノード名称は空白に出来ません。"),
                               row);
-        case MapPiece::rfSameName:
+        case rfSameName:
             return FormatText(SystemText("[%04d]行:From及びToのノード名称は同一には出来ません。"),
                               row);
-        case MapPiece::rfZeroDistance:
+        case rfZeroDistance:
             break;
     }
     return FormatText(SystemText("[%04d]行:ノード間距離(Dist)は０に出来ません。"), row);

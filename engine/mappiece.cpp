@@ -201,13 +201,10 @@ void MapPiece::ReadLines(std::string_view text, const MapColumns& columns,
 
 void MapPiece::Take(int32_t row, std::string_view fromName, std::string_view toName,
                     std::string_view distanceText, bool lasting) {
-    const int64_t linkDistance = ReadLeadingInteger(distanceText);
-    if (fromName.empty() || toName.empty()) {
-        mRefused.emplace_back(row, rfEmptyName);
-    } else if (fromName == toName) {
-        mRefused.emplace_back(row, rfSameName);
-    } else if (linkDistance == 0) {
-        mRefused.emplace_back(row, rfZeroDistance);
+    int64_t linkDistance = 0;
+    if (const std::optional<MapRowRefusal> refusal =
+            RefusalOfMapRow(fromName, toName, distanceText, linkDistance)) {
+        mRefused.emplace_back(row, *refusal);
     } else if (lasting) {
         Pending link{fromName, toName, 0, 0, linkDistance, rpNone, rpNone};
         if (!mPending.empty()) {

@@ -4,14 +4,39 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "data/numbertext.h"
 #include "engine/nodenames.h"
 #include "platform/filereason.h"
 #include "platform/textfile.h"
+
+// Why a map row gives no link: a name empty, the two names the same, or a distance whose
+// whole part is 0.
+enum MapRowRefusal : uint8_t { rfEmptyName, rfSameName, rfZeroDistance };
+
+// The rule every map row meets, wherever its texts come from: the refusal of a row with
+// these texts, or nothing when it gives a link, of `distance` (its text's whole part).
+inline std::optional<MapRowRefusal> RefusalOfMapRow(std::string_view fromName,
+                                                    std::string_view toName,
+                                                    std::string_view distanceText,
+                                                    int64_t& distance) {
+    distance = ReadLeadingInteger(distanceText);
+    if (fromName.empty() || toName.empty()) {
+        return rfEmptyName;
+    }
+    if (fromName == toName) {
+        return rfSameName;
+    }
+    if (distance == 0) {
+        return rfZeroDistance;
+    }
+    return std::nullopt;
+}
 
 // Where the three values stand in a row of the map file, counted from 1; a row with fewer
 // fields has the missing ones empty.
@@ -32,7 +57,7 @@ struct MapColumns {
 // refused rows before it (RowOfLink).
 class MapPiece {
 public:
-    enum Refusal : uint8_t { rfEmptyName, rfSameName, rfZeroDistance };
+    using Refusal = MapRowRefusal;
     using Refused = std::vector<std::pair<int32_t, Refusal>>;
 
     // Checks row `row` and keeps its link; the texts need not outlive the call.
