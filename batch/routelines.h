@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "db/gpkglayer.h"
 #include "db/tqdao.h"
 
 class RouteLines {
@@ -32,14 +33,11 @@ public:
                bool nodeRows) const;
 
 private:
-    RouteLines(std::string mapTable, std::string column, int32_t srs, int z, int m)
-        : mMapTable(std::move(mapTable)), mColumn(std::move(column)), mSrs(srs), mZ(z), mM(m) {}
+    RouteLines(std::string mapTable, gpkg::Geometry geometry)
+        : mMapTable(std::move(mapTable)), mGeometry(std::move(geometry)) {}
     // One blob per result row, in row order; empty for none.
     std::vector<std::string> RowBlobs(tqDAODatabase& db, bool nodeRows) const;
 
-    std::string mMapTable;  // UTF-8
-    std::string mColumn;    // the map's geometry column, UTF-8
-    int32_t mSrs;
-    int mZ;  // gpkg_geometry_columns' z and m: 0 none, 1 every geometry, 2 some
-    int mM;
+    std::string mMapTable;     // UTF-8
+    gpkg::Geometry mGeometry;  // the map's
 };
