@@ -81,42 +81,51 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
     for (const std::vector<uint64_t>& links : routes) {
         used.insert(links.begin(), links.end());
     }
+    const std::optional<std::unordered_map<uint64_t, int64_t>> linkRows = LinkRows(db, used);
+    if (!linkRows) {
+        return {};
+    }
+    return RouteBlobs(routes, LinesOfLinks(db, *linkRows), nodeRows);
+}
 
-    // A link is the first map row that gave it, as the load keeps it.
+std::optional<std::unordered_map<uint64_t, int64_t>> RouteLines::LinkRows(
+    tqDAODatabase& db, const std::unordered_set<uint64_t>& used) const {
+    std::unique_ptr<tqDAORecordset> rows =
+        db.OpenRecordset("SELECT rowid, * FROM " + QuotedName(codepage::Utf8ToCp932(mMapTable)));
+    const std::vector<std::string>& names = rows->FieldNamesUtf8();
+    const int from = ColumnOf(names, SystemText("M_始点ノード名"), 1);
+    const int to = ColumnOf(names, SystemText("M_終点ノード名"), 1);
+    const int distance = ColumnOf(names, SystemText("M_ノード間距離"), 1);
+    if (from < 0 || to < 0 || distance < 0) {
+        return std::nullopt;
+    }
+    std::vector<bool> read(names.size());
+    read[0] = read[from] = read[to] = read[distance] = true;
+    std::vector<tqDaoDef::Value> values;
+    const SfNodes& nodes = RSIF::GetNodes();
     std::unordered_map<uint64_t, int64_t> linkRows;
-    {
-        std::unique_ptr<tqDAORecordset> rows = db.OpenRecordset(
-            "SELECT rowid, * FROM " + QuotedName(codepage::Utf8ToCp932(mMapTable)));
-        const std::vector<std::string>& names = rows->FieldNamesUtf8();
-        const int from = ColumnOf(names, SystemText("M_始点ノード名"), 1);
-        const int to = ColumnOf(names, SystemText("M_終点ノード名"), 1);
-        const int distance = ColumnOf(names, SystemText("M_ノード間距離"), 1);
-        if (from < 0 || to < 0 || distance < 0) {
-            return {};
+    for (bool any = rows->HasRecords(); any && !rows->AtEnd();) {
+        if (!rows->FetchOne(names.size(), values, &read)) {
+            return std::nullopt;
         }
-        std::vector<bool> read(names.size());
-        read[0] = read[from] = read[to] = read[distance] = true;
-        std::vector<tqDaoDef::Value> values;
-        const SfNodes& nodes = RSIF::GetNodes();
-        for (bool any = rows->HasRecords(); any && !rows->AtEnd();) {
-            if (!rows->FetchOne(names.size(), values, &read)) {
-                return {};
-            }
-            const std::string fromName = TSLtabDbCL::CellText(values[from]);
-            const std::string toName = TSLtabDbCL::CellText(values[to]);
-            int64_t linkDistance = 0;
-            if (RefusalOfMapRow(fromName, toName, TSLtabDbCL::CellText(values[distance]),
-                                linkDistance)) {
-                continue;
-            }
-            const uint64_t key = LinkKey(nodes.FindNode(tqString(fromName.c_str())),
-                                         nodes.FindNode(tqString(toName.c_str())));
-            if (used.count(key) != 0) {
-                linkRows.emplace(key, std::stoll(values[0].bytes));
-            }
+        const std::string fromName = TSLtabDbCL::CellText(values[from]);
+        const std::string toName = TSLtabDbCL::CellText(values[to]);
+        int64_t linkDistance = 0;
+        if (RefusalOfMapRow(fromName, toName, TSLtabDbCL::CellText(values[distance]),
+                            linkDistance)) {
+            continue;
+        }
+        const uint64_t key = LinkKey(nodes.FindNode(tqString(fromName.c_str())),
+                                     nodes.FindNode(tqString(toName.c_str())));
+        if (used.count(key) != 0) {
+            linkRows.emplace(key, std::stoll(values[0].bytes));
         }
     }
+    return linkRows;
+}
 
+std::unordered_map<uint64_t, gpkg::Line> RouteLines::LinesOfLinks(
+    tqDAODatabase& db, const std::unordered_map<uint64_t, int64_t>& linkRows) const {
     std::vector<int64_t> rowids;
     rowids.reserve(linkRows.size());
     for (const auto& [key, rowid] : linkRows) {
@@ -133,7 +142,12 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
             }
         }
     }
+    return lines;
+}
 
+std::vector<std::string> RouteLines::RouteBlobs(
+    const std::vector<std::vector<uint64_t>>& routes,
+    const std::unordered_map<uint64_t, gpkg::Line>& lines, bool nodeRows) const {
     const tqList<RSIF::typDRFInf>& list = RSIF::GetDRFList();
     std::vector<std::string> blobs;
     for (int i = 0; i < list.Count(); ++i) {

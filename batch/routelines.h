@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "db/gpkglayer.h"
+#include "db/gpkgline.h"
 #include "db/tqdao.h"
 
 class RouteLines {
@@ -37,6 +40,17 @@ private:
         : mMapTable(std::move(mapTable)), mGeometry(std::move(geometry)) {}
     // One blob per result row, in row order; empty for none.
     std::vector<std::string> RowBlobs(tqDAODatabase& db, bool nodeRows) const;
+    // The map row (rowid) of each `used` link: the first row that gave it, as the load keeps
+    // it. None when the map's rows cannot be read.
+    std::optional<std::unordered_map<uint64_t, int64_t>> LinkRows(
+        tqDAODatabase& db, const std::unordered_set<uint64_t>& used) const;
+    // The line of each of those links whose row holds one.
+    std::unordered_map<uint64_t, gpkg::Line> LinesOfLinks(
+        tqDAODatabase& db, const std::unordered_map<uint64_t, int64_t>& linkRows) const;
+    // The blobs of the result rows from the routes' links and their lines.
+    std::vector<std::string> RouteBlobs(const std::vector<std::vector<uint64_t>>& routes,
+                                        const std::unordered_map<uint64_t, gpkg::Line>& lines,
+                                        bool nodeRows) const;
 
     std::string mMapTable;     // UTF-8
     gpkg::Geometry mGeometry;  // the map's
