@@ -111,7 +111,8 @@ ProgressDisplay* GetProgressDisplay();
 // so much text, rrNotCp932 for a character a UTF-8 file cannot give in CP932. The network is
 // untouched unless the outcome is rrRead, or rrCannotRead or rrScratchFailed after
 // `building` (the rows could not be read to their end): it is then empty, with no warnings.
-// When memory runs out, the network is left empty and std::bad_alloc passed on.
+// When memory runs out, the network is left empty and std::bad_alloc passed on; a stop the
+// display asks for (WorkStopped, passed on) leaves the network as it was.
 [[nodiscard]] typMapLoad LoadMap(const typSource& source, int threads,
                                  const std::function<bool()>& building = {});
 
@@ -123,7 +124,8 @@ ProgressDisplay* GetProgressDisplay();
 // Rebuilds the instruction list from the table's rows, checking them against the network,
 // then empties the table; each refused row appends one warning text to `warnings`. False
 // when the table's scratch file failed while the rows were read back, with the instruction
-// list empty.
+// list empty. When memory runs out the list is left empty, and a stop the display asks for
+// leaves it as it was; either is passed on, with no warning added.
 [[nodiscard]] bool MakeDRFList(tqList<tqString>& warnings);
 
 // Searches instruction `index` (from 0) and stores the outcome in its record. False, with
