@@ -102,7 +102,15 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 }
 
 bool Cp932ToUtf8Exact(std::string_view cp932, std::string& utf8) {
-    return FromCp932().ConvertExact(cp932, utf8);
+    if (!FromCp932().ConvertExact(cp932, utf8)) {
+        return false;
+    }
+    // CP932 encodes some characters twice (≒ as 81E0 and 8790, 纊 as ED40 and FA5C): two
+    // different names would become one. Only bytes that come back unchanged are held
+    // exactly. ASCII always does.
+    const bool ascii = std::all_of(cp932.begin(), cp932.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii || Utf8ToCp932(utf8) == cp932;
 }
 
 Converter& ToCp932() {

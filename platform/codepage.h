@@ -19,7 +19,8 @@ inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 std::string Cp932ToUtf8(std::string_view cp932);
 
 // Decodes CP932 bytes exactly: false at the first byte that does not start a valid CP932
-// character, with `utf8` then incomplete.
+// character, with `utf8` then incomplete, and for a text with a character in the form
+// CP932 does not encode it back to (the second of a character encoded twice).
 bool Cp932ToUtf8Exact(std::string_view cp932, std::string& utf8);
 
 // Encodes UTF-8 as CP932. A character that CP932 cannot hold, or a byte that is not valid

@@ -101,4 +101,18 @@ TEST(CodepageTest, TheExactEncodingAcceptsOnlyCharactersThatComeBackUnchanged) {
     EXPECT_FALSE(codepage::Utf8ToCp932Exact("東京〜大阪", cp932));
 }
 
+// A character CP932 encodes twice decodes to one UTF-8 form: only the form that comes back
+// is exact, so that two different names never become one.
+TEST(CodepageTest, TheExactDecodingRefusesTheSecondFormOfACharacterEncodedTwice) {
+    std::string first;
+    std::string second;
+    for (const auto& [canonical, other] : {std::pair{"\x81\xE0", "\x87\x90"},     // ≒
+                                           std::pair{"\xFA\x5C", "\xED\x40"}}) {  // 纊
+        EXPECT_TRUE(codepage::Cp932ToUtf8Exact(std::string("A") + canonical, first)) << canonical;
+        EXPECT_FALSE(codepage::Cp932ToUtf8Exact(std::string("A") + other, second)) << other;
+        EXPECT_EQ(Cp932ToUtf8(std::string("A") + other), first);  // shown, not written
+    }
+    EXPECT_TRUE(codepage::Cp932ToUtf8Exact("plain ASCII", first));
+}
+
 }  // namespace
