@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -208,6 +209,9 @@ int main(int argc, char** argv) {
             break;
     }
     const unsigned closed = standardstreams::OpenClosedOnDevNull();
+    // A file over the size limit (ulimit -f) fails its write with EFBIG, which is said,
+    // instead of ending the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     Arguments arguments;
     if (const std::string wrong = ParseArguments(argc, argv, arguments); !wrong.empty()) {
         std::fprintf(stderr, "qrlx-batch: %s\nTry 'qrlx-batch --help' for more information.\n",

@@ -28,6 +28,8 @@ std::string FileFailureReason(const FileFailure& failure) {
         case EILSEQ:
             return reading ? std::strerror(failure.error)
                            : "Shift-JISとして読めないバイトがあり、UTF-8で書けません";
+        case EFBIG:
+            return "ファイルの大きさの上限を超えます";
         case ENODATA:
             return reading ? "読込みの途中でファイルが短くなりました"
                            : std::strerror(failure.error);

@@ -455,3 +455,22 @@ TEST_F(BatchTest, ColumnsNoOneReadsMayHoldAnything) {
     EXPECT_EQ(noted.result, plain.result);
     EXPECT_EQ(noted.log, plain.log);
 }
+
+// A file size limit (ulimit -f) fails the run with a message, the old file kept, instead of
+// ending it by SIGXFSZ without a word (the scratch file may meet the limit first).
+TEST_F(BatchTest, AFileSizeLimitFailsTheRunWithAMessage) {
+    std::string map = kMapTitles;
+    std::string drf = kDrfTitles;
+    for (int i = 0; i < 400; ++i) {
+        map += "N" + std::to_string(i) + ",N" + std::to_string(i + 1) + ",1\n";
+        drf += "s" + std::to_string(i) + ",N0,N" + std::to_string(i + 1) + "\n";
+    }
+    dir.Write("map.csv", Cp932File(map));
+    dir.Write("drf.csv", Cp932File(drf));
+    dir.Write("result.csv", "old");
+    const BatchRun run =
+        RunTool("ulimit -f 16 && '" QRLX_BATCH "' map.csv drf.csv result.csv", true);
+    EXPECT_TRUE(run.exit == 6 || run.exit == 7) << run.exit;  // not 153, killed by the signal
+    EXPECT_NE(run.err, "");
+    EXPECT_EQ(run.result, "old");
+}
