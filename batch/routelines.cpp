@@ -38,10 +38,10 @@ std::vector<std::vector<uint64_t>> RouteLinks() {
     return routes;
 }
 
-// The position of a title among a query's column names from `first` on; -1 for none.
-int ColumnOf(const std::vector<std::string>& names, const char* titleCp932, size_t first) {
+// The position of a title among a query's column names; -1 for none.
+int ColumnOf(const std::vector<std::string>& names, const char* titleCp932) {
     const std::string title = codepage::Cp932ToUtf8(titleCp932);
-    for (size_t i = first; i < names.size(); ++i) {
+    for (size_t i = 0; i < names.size(); ++i) {
         if (names[i] == title) {
             return static_cast<int>(i);
         }
@@ -81,31 +81,35 @@ std::vector<std::string> RouteLines::RowBlobs(tqDAODatabase& db, bool nodeRows) 
     for (const std::vector<uint64_t>& links : routes) {
         used.insert(links.begin(), links.end());
     }
-    const std::optional<std::unordered_map<uint64_t, int64_t>> linkRows = LinkRows(db, used);
-    if (!linkRows) {
+    const std::optional<std::unordered_map<uint64_t, gpkg::Line>> lines = LinesOfLinks(db, used);
+    if (!lines) {
         return {};
     }
-    return RouteBlobs(routes, LinesOfLinks(db, *linkRows), nodeRows);
+    return RouteBlobs(routes, *lines, nodeRows);
 }
 
-std::optional<std::unordered_map<uint64_t, int64_t>> RouteLines::LinkRows(
+std::optional<std::unordered_map<uint64_t, gpkg::Line>> RouteLines::LinesOfLinks(
     tqDAODatabase& db, const std::unordered_set<uint64_t>& used) const {
-    std::unique_ptr<tqDAORecordset> rows =
-        db.OpenRecordset("SELECT rowid, * FROM " + QuotedName(codepage::Utf8ToCp932(mMapTable)));
+    // The rows as the load read them: a row is known by its place there, never by a column
+    // (a view has no rowid, and a table may have a column of that name).
+    std::unique_ptr<tqDAORecordset> rows = db.OpenRecordset(codepage::Utf8ToCp932(mMapTable));
     const std::vector<std::string>& names = rows->FieldNamesUtf8();
-    const int from = ColumnOf(names, SystemText("M_始点ノード名"), 1);
-    const int to = ColumnOf(names, SystemText("M_終点ノード名"), 1);
-    const int distance = ColumnOf(names, SystemText("M_ノード間距離"), 1);
-    if (from < 0 || to < 0 || distance < 0) {
+    const int from = ColumnOf(names, SystemText("M_始点ノード名"));
+    const int to = ColumnOf(names, SystemText("M_終点ノード名"));
+    const int distance = ColumnOf(names, SystemText("M_ノード間距離"));
+    const auto geometry =
+        static_cast<int>(std::find(names.begin(), names.end(), mGeometry.column) - names.begin());
+    if (from < 0 || to < 0 || distance < 0 || geometry == static_cast<int>(names.size())) {
         return std::nullopt;
     }
     std::vector<bool> read(names.size());
-    read[0] = read[from] = read[to] = read[distance] = true;
+    read[from] = read[to] = read[distance] = true;
     std::vector<tqDaoDef::Value> values;
     const SfNodes& nodes = RSIF::GetNodes();
-    std::unordered_map<uint64_t, int64_t> linkRows;
+    std::unordered_set<uint64_t> taken;  // the links whose first row has been read
+    std::unordered_map<uint64_t, gpkg::Line> lines;
     for (bool any = rows->HasRecords(); any && !rows->AtEnd();) {
-        if (!rows->FetchOne(names.size(), values, &read)) {
+        if (!rows->FetchOne(names.size(), values, &read, geometry)) {
             return std::nullopt;
         }
         const std::string fromName = TSLtabDbCL::CellText(values[from]);
@@ -117,27 +121,12 @@ std::optional<std::unordered_map<uint64_t, int64_t>> RouteLines::LinkRows(
         }
         const uint64_t key = LinkKey(nodes.FindNode(tqString(fromName.c_str())),
                                      nodes.FindNode(tqString(toName.c_str())));
-        if (used.count(key) != 0) {
-            linkRows.emplace(key, std::stoll(values[0].bytes));
+        if (used.count(key) == 0 || !taken.insert(key).second) {
+            continue;  // a link the routes do not take, or a repeated one
         }
-    }
-    return linkRows;
-}
-
-std::unordered_map<uint64_t, gpkg::Line> RouteLines::LinesOfLinks(
-    tqDAODatabase& db, const std::unordered_map<uint64_t, int64_t>& linkRows) const {
-    std::vector<int64_t> rowids;
-    rowids.reserve(linkRows.size());
-    for (const auto& [key, rowid] : linkRows) {
-        rowids.push_back(rowid);
-    }
-    const std::unordered_map<int64_t, std::string> rowBlobs =
-        gpkg::BlobsOfRows(db, mMapTable, mGeometry.column, rowids);
-    std::unordered_map<uint64_t, gpkg::Line> lines;
-    for (const auto& [key, rowid] : linkRows) {
-        const auto blob = rowBlobs.find(rowid);
-        if (blob != rowBlobs.end()) {
-            if (std::optional<gpkg::Line> line = gpkg::ReadLine(blob->second)) {
+        const tqDaoDef::Value& blob = values[geometry];
+        if (blob.kind == tqDaoDef::Value::vkBytes) {
+            if (std::optional<gpkg::Line> line = gpkg::ReadLine(blob.bytes)) {
                 lines.emplace(key, std::move(*line));
             }
         }

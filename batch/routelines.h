@@ -40,13 +40,10 @@ private:
         : mMapTable(std::move(mapTable)), mGeometry(std::move(geometry)) {}
     // One blob per result row, in row order; empty for none.
     std::vector<std::string> RowBlobs(tqDAODatabase& db, bool nodeRows) const;
-    // The map row (rowid) of each `used` link: the first row that gave it, as the load keeps
-    // it. None when the map's rows cannot be read.
-    std::optional<std::unordered_map<uint64_t, int64_t>> LinkRows(
+    // The line of each `used` link: the geometry of the first map row that gave it, as the
+    // load keeps it, when that row holds a line. None when the map's rows cannot be read.
+    std::optional<std::unordered_map<uint64_t, gpkg::Line>> LinesOfLinks(
         tqDAODatabase& db, const std::unordered_set<uint64_t>& used) const;
-    // The line of each of those links whose row holds one.
-    std::unordered_map<uint64_t, gpkg::Line> LinesOfLinks(
-        tqDAODatabase& db, const std::unordered_map<uint64_t, int64_t>& linkRows) const;
     // The blobs of the result rows from the routes' links and their lines.
     std::vector<std::string> RouteBlobs(const std::vector<std::vector<uint64_t>>& routes,
                                         const std::unordered_map<uint64_t, gpkg::Line>& lines,

@@ -63,25 +63,6 @@ void MakeLineLayer(tqDAODatabase& db, const std::string& table, int32_t srs, int
     db.Check(sqlite3_step(columns.get()), kCall, __LINE__);
 }
 
-std::unordered_map<int64_t, std::string> BlobsOfRows(tqDAODatabase& db, const std::string& table,
-                                                     const std::string& column,
-                                                     const std::vector<int64_t>& rowids) {
-    std::unordered_map<int64_t, std::string> blobs;
-    Statement blob = Prepared(
-        db, "SELECT " + QuotedName(column) + " FROM " + QuotedName(table) + " WHERE rowid = ?");
-    for (const int64_t rowid : rowids) {
-        sqlite3_bind_int64(blob.get(), 1, rowid);
-        if (sqlite3_step(blob.get()) == SQLITE_ROW &&
-            sqlite3_column_type(blob.get(), 0) == SQLITE_BLOB) {
-            const auto* data = static_cast<const char*>(sqlite3_column_blob(blob.get(), 0));
-            blobs.emplace(
-                rowid, std::string(data, static_cast<size_t>(sqlite3_column_bytes(blob.get(), 0))));
-        }
-        db.Check(sqlite3_reset(blob.get()), kCall, __LINE__);
-    }
-    return blobs;
-}
-
 bool WriteInRowOrder(tqDAODatabase& db, const std::string& table, const std::string& column,
                      const std::vector<std::string>& blobs) {
     std::vector<int64_t> rowids;

@@ -1,12 +1,10 @@
 // A GeoPackage's layers as the route lines need them: the geometry a table lists, a table
-// made a line layer, and a geometry column read by row and written in row order. Names are
-// UTF-8.
+// made a line layer, and a geometry column written in row order. Names are UTF-8.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "db/tqdao.h"
@@ -28,12 +26,6 @@ std::optional<Geometry> GeometryOf(tqDAODatabase& db, const std::string& table);
 // Adds a geom column to `table` and lists the table as a line layer in `srs`, with `z` and
 // `m` as given.
 void MakeLineLayer(tqDAODatabase& db, const std::string& table, int32_t srs, int z, int m);
-
-// The blob in `column` of each row of `table` with one of `rowids` that holds a blob, by
-// rowid.
-std::unordered_map<int64_t, std::string> BlobsOfRows(tqDAODatabase& db, const std::string& table,
-                                                     const std::string& column,
-                                                     const std::vector<int64_t>& rowids);
 
 // Writes blobs[i] into `column` of the i-th row of `table` in rowid order; rows with an
 // empty blob are left as they are. False, with nothing written, when the table has not as

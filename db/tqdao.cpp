@@ -362,16 +362,22 @@ bool tqDAORecordset::HasRecords() {
 }
 
 bool tqDAORecordset::FetchOne(size_t count, std::vector<Value>& values,
-                              const std::vector<bool>* read) {
+                              const std::vector<bool>* read, int raw) {
     if (mAtEnd) {
         return false;
     }
     const int first = mRowids ? 1 : 0;
     values.clear();
     for (size_t i = 0; i < count && i < mColumns.size(); ++i) {
+        const int column = first + static_cast<int>(i);
         const bool wanted = read == nullptr || (i < read->size() && (*read)[i]);
-        values.push_back(wanted ? ColumnValue(mRows, first + static_cast<int>(i), i)
-                                : Value::Null());
+        if (static_cast<int>(i) == raw && sqlite3_column_type(mRows, column) == SQLITE_BLOB) {
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(mRows, column));
+            values.push_back(
+                Value::Bytes(std::string(data ? data : "", sqlite3_column_bytes(mRows, column))));
+        } else {
+            values.push_back(wanted ? ColumnValue(mRows, column, i) : Value::Null());
+        }
     }
     Step();
     return true;

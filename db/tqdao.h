@@ -167,9 +167,10 @@ public:
     // comes as CP932 exactly (tqDaoUnconvertible when it cannot), a number as its decimal
     // text: a REAL in plain positional notation, never with an exponent, so that its
     // leading digits are its whole part. A column that `read` (when given) marks false
-    // comes as NULL, whatever it holds.
+    // comes as NULL, whatever it holds; a BLOB in the column `raw` (when not negative) comes
+    // as its bytes, NUL bytes included (a geometry).
     bool FetchOne(size_t count, std::vector<tqDaoDef::Value>& values,
-                  const std::vector<bool>* read = nullptr);
+                  const std::vector<bool>* read = nullptr, int raw = -1);
     // The names of the fields in CP932; tqDaoUnconvertible when one cannot be held.
     tqArray<tqString> FieldNames() const;
     // The names of the fields as the database holds them (UTF-8).

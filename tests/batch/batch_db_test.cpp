@@ -381,6 +381,30 @@ TEST_F(BatchDbTest, AGeoPackageRoadLayerGivesTheResultTableTheRoutesAsLines) {
                                                "-",
                                                "LINESTRING (2 1,1 0)"};  // 戻り
     EXPECT_EQ(links, expected);
+
+    // The same roads through a spatial view, which has no rowid, and as a table with a column
+    // named rowid that repeats one value: a map row is known by its place in what was read.
+    ASSERT_EQ(RunTool("sqlite3 net.gpkg \"CREATE VIEW 道ビュー AS SELECT * FROM 道; "
+                      "CREATE TABLE 道2 (rowid INTEGER, geom LINESTRING, M_始点ノード名 TEXT, "
+                      "M_終点ノード名 TEXT, M_ノード間距離 INTEGER); "
+                      "INSERT INTO 道2 SELECT 1, geom, M_始点ノード名, M_終点ノード名, "
+                      "M_ノード間距離 FROM 道 ORDER BY fid; "
+                      "INSERT INTO gpkg_contents (table_name, data_type, identifier, srs_id) "
+                      "VALUES ('道ビュー', 'features', '道ビュー', 6677), "
+                      "('道2', 'features', '道2', 6677); "
+                      "INSERT INTO gpkg_geometry_columns VALUES "
+                      "('道ビュー', 'geom', 'LINESTRING', 6677, 0, 0), "
+                      "('道2', 'geom', 'LINESTRING', 6677, 0, 0);\"",
+                      /*prefixed=*/true)
+                  .exit,
+              0);
+    for (const std::string roads : {"道ビュー", "道2"}) {
+        const BatchRun drawn = RunTool("--db net.gpkg " + roads + " 指示 結果" + roads);
+        ASSERT_EQ(drawn.exit, 0) << roads << ": " << drawn.err;
+        const BatchRun info =
+            RunTool("ogrinfo -ro -al -q net.gpkg 結果" + roads, /*prefixed=*/true);
+        EXPECT_EQ(FeatureLines(info.out), routes) << roads << ": " << info.out;
+    }
 }
 
 }  // namespace
