@@ -90,6 +90,12 @@ size_t Utf8SequenceLength(std::string_view rest) {
     return length;
 }
 
+// ASCII bytes are the same characters in CP932 and UTF-8.
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 Converter& FromCp932() {
@@ -108,9 +114,7 @@ bool Cp932ToUtf8Exact(std::string_view cp932, std::string& utf8) {
     // CP932 encodes some characters twice (≒ as 81E0 and 8790, 纊 as ED40 and FA5C): two
     // different names would become one. Only bytes that come back unchanged are held
     // exactly. ASCII always does.
-    const bool ascii = std::all_of(cp932.begin(), cp932.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii || Utf8ToCp932(utf8) == cp932;
+    return IsAscii(cp932) || Utf8ToCp932(utf8) == cp932;
 }
 
 Converter& ToCp932() {
@@ -128,9 +132,7 @@ bool Utf8ToCp932Exact(std::string_view utf8, std::string& cp932) {
     }
     // The table maps some characters one way only (〜 U+301C gives the bytes of ～ U+FF5E):
     // only a text that comes back unchanged is held exactly. ASCII always does.
-    const bool ascii = std::all_of(utf8.begin(), utf8.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii || Cp932ToUtf8(cp932) == utf8;
+    return IsAscii(utf8) || Cp932ToUtf8(cp932) == utf8;
 }
 
 bool IsValidUtf8(std::string_view text) {
